@@ -1,0 +1,33 @@
+// Entry point of the GUI tests: starts wxWidgets on the display given by the
+// environment (Xvfb under tools/test.sh), runs the tests, shuts wx down.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/init.h>
+
+#include <cstdio>
+
+namespace {
+
+class GuiTestApp : public wxApp {
+ public:
+  bool OnInit() override { return true; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  // Test discovery lists the tests without a display.
+  if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+
+  wxApp::SetInstance(new GuiTestApp);
+  if (!wxEntryStart(argc, argv)) {
+    std::fprintf(stderr, "GUI tests: wxWidgets could not start (is DISPLAY set?)\n");
+    return 1;
+  }
+  wxTheApp->CallOnInit();
+  const int result = RUN_ALL_TESTS();
+  wxTheApp->OnExit();
+  wxEntryCleanup();
+  return result;
+}

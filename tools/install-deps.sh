@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that building, running and testing Veradex needs.
+# Safe to run again: apt-get skips what is already there. Needs root (or sudo).
+set -euo pipefail
+
+packages=(
+  # tool chain
+  build-essential cmake ninja-build pkg-config ccache git clang-format python3
+  # libraries
+  libwxgtk3.2-dev libwxgtk-webview3.2-dev libssl-dev openssl libx11-dev libxtst-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev googletest libbenchmark-dev curl
+  # a display, a session bus and a tray host for the GUI tests
+  xvfb xauth dbus dbus-bin dbus-x11 at-spi2-core trayer x11-utils xdotool
+  gsettings-desktop-schemas
+  # Korean fonts for the interface, artwork tools and screenshots
+  fonts-nanum librsvg2-bin imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -eq 0 ]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

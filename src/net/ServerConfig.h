@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+
+#include "profile/ProfileStore.h"
+
+namespace veradex {
+
+// One server: a host name and a port. A port written in the configuration
+// ("host:port") is kept as explicit, so addresses shown in URLs carry it.
+struct ServerAddress {
+  std::string host;
+  int port = 443;
+  bool explicitPort = false;
+
+  // Parses "host" or "host:port"; the port defaults to defaultPort.
+  static ServerAddress Parse(const std::string& text, int defaultPort = 443);
+  // "host", or "host:port" when the port was given explicitly.
+  std::string HostPort() const;
+};
+
+// Where the program's servers are: compiled defaults, each of which the
+// profile section "servers" may override (values "report", "version",
+// "info", "download", "support_email" and "ca_file", a PEM file with one more
+// certificate authority to trust).
+class ServerConfig {
+ public:
+  ServerAddress report;
+  ServerAddress version;
+  ServerAddress info;
+  ServerAddress download;
+  std::string supportEmail;
+  std::string caFile;
+
+  static ServerConfig Defaults();
+  static ServerConfig Load(const ProfileStore& store);
+
+  // "https://<report>" + path: pages of the report host.
+  std::string ReportUrl(const std::string& path) const;
+  // "http://<info>" + path: pages of the information site.
+  std::string InfoUrl(const std::string& path) const;
+  // "http://<download>" + path.
+  std::string DownloadUrl(const std::string& path) const;
+
+  // The configuration of this run: loaded from ProfileStore::Current() on
+  // first use; Reload() reads the profile again (tests, settings changes).
+  static const ServerConfig& Current();
+  static void Reload();
+};
+
+}  // namespace veradex

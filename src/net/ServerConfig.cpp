@@ -30,9 +30,7 @@ ServerAddress ServerAddress::Parse(const std::string& text, int defaultPort) {
   return address;
 }
 
-std::string ServerAddress::HostPort() const {
-  return explicitPort ? host + ":" + std::to_string(port) : host;
-}
+std::string ServerAddress::HostPort() const { return explicitPort ? host + ":" + std::to_string(port) : host; }
 
 ServerConfig ServerConfig::Defaults() {
   ServerConfig config;
@@ -60,9 +58,7 @@ std::string ServerConfig::ReportUrl(const std::string& path) const { return "htt
 
 std::string ServerConfig::InfoUrl(const std::string& path) const { return "http://" + info.HostPort() + path; }
 
-std::string ServerConfig::DownloadUrl(const std::string& path) const {
-  return "http://" + download.HostPort() + path;
-}
+std::string ServerConfig::DownloadUrl(const std::string& path) const { return "http://" + download.HostPort() + path; }
 
 const ServerConfig& ServerConfig::Current() {
   std::lock_guard<std::mutex> lock(configMutex);

@@ -65,8 +65,7 @@ bool Cp949::IsValid(const std::string& bytes) {
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(bytes[i]);
     if (c < 0x80) continue;
-    if (!IsLeadByte(c) || i + 1 >= bytes.size() || !IsTrailByte(static_cast<unsigned char>(bytes[i + 1])))
-      return false;
+    if (!IsLeadByte(c) || i + 1 >= bytes.size() || !IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))) return false;
     ++i;
   }
   return true;

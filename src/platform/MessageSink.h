@@ -15,8 +15,8 @@ enum MessageStyle : unsigned {
   kMbIconQuestion = 0x20,
   kMbIconExclamation = 0x30,
   kMbIconInformation = 0x40,
-  kStyleStop = kMbIconStop | kMbOk,              // 16: every error and notice
-  kStyleQuestion = kMbIconQuestion | kMbYesNo,   // 0x24: the exit question
+  kStyleStop = kMbIconStop | kMbOk,             // 16: every error and notice
+  kStyleQuestion = kMbIconQuestion | kMbYesNo,  // 0x24: the exit question
 };
 
 enum MessageResult : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
@@ -30,6 +30,12 @@ class MessageSink {
   // Shows the text and returns once the user has dismissed it, with one of
   // the MessageResult values.
   virtual int ShowMessage(const std::string& text, unsigned style) = 0;
+
+  // The sink the windows of this run use: the skinned message box once the
+  // GUI has started (it sets it), a recorder in tests. Before anything is set,
+  // messages go to standard error and count as confirmed.
+  static MessageSink& Current();
+  static void SetCurrent(MessageSink* sink);
 };
 
 }  // namespace veradex

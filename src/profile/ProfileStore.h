@@ -13,10 +13,8 @@ class ProfileStore {
 
   virtual std::string GetProfileString(const std::string& section, const std::string& entry,
                                        const std::string& defaultValue = std::string()) const = 0;
-  virtual bool WriteProfileString(const std::string& section, const std::string& entry,
-                                  const std::string& text) = 0;
-  virtual bool WriteProfileBinary(const std::string& section, const std::string& entry,
-                                  const std::string& bytes) = 0;
+  virtual bool WriteProfileString(const std::string& section, const std::string& entry, const std::string& text) = 0;
+  virtual bool WriteProfileBinary(const std::string& section, const std::string& entry, const std::string& bytes) = 0;
 
   bool GetProfileFlag(const std::string& section, const std::string& entry) const {
     return !GetProfileString(section, entry).empty();

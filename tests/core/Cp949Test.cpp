@@ -16,8 +16,8 @@ TEST(Cp949, WholeCharacterPrefixNeverSplitsHangul) {
 TEST(Cp949, ValidityOfByteSequences) {
   EXPECT_TRUE(Cp949::IsValid("plain ascii"));
   EXPECT_TRUE(Cp949::IsValid("\xC7\xD1\xB1\xDB"));
-  EXPECT_FALSE(Cp949::IsValid("\xC7"));        // lone lead byte at the end
-  EXPECT_FALSE(Cp949::IsValid("\xC7\x20"));    // lead byte followed by a blank
+  EXPECT_FALSE(Cp949::IsValid("\xC7"));      // lone lead byte at the end
+  EXPECT_FALSE(Cp949::IsValid("\xC7\x20"));  // lead byte followed by a blank
   EXPECT_FALSE(Cp949::IsValid("\x80"));
 }
 

@@ -263,15 +263,14 @@ def picto(name, colour, sw=2.0):
     if name == "menu":
         return '<path d="M4 6.5 H20 M4 12 H20 M4 17.5 H20" %s/>' % s
     if name == "gear":
-        teeth = []
-        for k in range(8):
-            a = k * math.pi / 4
-            x1, y1 = 12 + 6.2 * math.cos(a), 12 + 6.2 * math.sin(a)
-            x2, y2 = 12 + 9.3 * math.cos(a), 12 + 9.3 * math.sin(a)
-            teeth.append("M%.2f %.2f L%.2f %.2f" % (x1, y1, x2, y2))
-        return ('<circle cx="12" cy="12" r="6.3" %s/><circle cx="12" cy="12" r="2.4" %s/>'
-                '<path d="%s" fill="none" stroke="%s" stroke-width="%s" stroke-linecap="round"/>'
-                % (s, s, " ".join(teeth), colour, sw * 1.45))
+        pts = []
+        n = 8
+        for k in range(n):
+            a0 = 2 * math.pi * k / n
+            for da, rad in ((-0.30, 7.4), (-0.17, 10.3), (0.17, 10.3), (0.30, 7.4)):
+                pts.append("%.2f %.2f" % (12 + rad * math.cos(a0 + da), 12 + rad * math.sin(a0 + da)))
+        return ('<path d="M%s Z M15.4 12 a3.4 3.4 0 1 0 -6.8 0 a3.4 3.4 0 1 0 6.8 0 Z" '
+                'fill="%s" fill-rule="evenodd"/>' % (" L".join(pts), colour))
     if name == "lookup":
         return ('<path d="M5 2.5 H14 L18 6.5 V11" %s/><path d="M5 2.5 V21 H11" %s/>'
                 '<path d="M8 8 H13 M8 11.5 H11" %s/>'
@@ -333,10 +332,24 @@ def finish_skin(fg_rgba, radius, frame):
     edge pixels blend only toward the frame colour."""
     img = over(fg_rgba, rgb(frame))
     inside = rounded_mask(img.w, img.h, radius)
+    cut = set()
     for y in list(range(0, radius + 1)) + list(range(img.h - radius - 1, img.h)):
         for x in list(range(0, radius + 1)) + list(range(img.w - radius - 1, img.w)):
             if not inside(x, y):
                 img.put(x, y, KEY)
+                cut.add((x, y))
+    # every kept pixel that touches the cut (or the image's edge) is the frame
+    # colour, so the outline is crisp and nothing light meets the green
+    edge = rgb(frame)
+    for y in range(img.h):
+        xs = range(img.w) if y in (0, img.h - 1) or y <= radius or y >= img.h - radius - 1 \
+            else (0, img.w - 1)
+        for x in xs:
+            if (x, y) in cut:
+                continue
+            if x in (0, img.w - 1) or y in (0, img.h - 1) or any(
+                    n in cut for n in ((x - 1, y), (x + 1, y), (x, y - 1), (x, y + 1))):
+                img.put(x, y, edge)
     return img
 
 
@@ -344,7 +357,7 @@ def outline(w, h, r):
     # the soft outline: dark outer line, lighter inner line
     return ('<rect x="0.5" y="0.5" width="%s" height="%s" rx="%s" fill="none" stroke="%s"/>'
             '<rect x="1.5" y="1.5" width="%s" height="%s" rx="%s" fill="none" stroke="%s" '
-            'stroke-opacity="0.35"/>' % (w - 1, h - 1, r - 0.5, NAVY9, w - 3, h - 3, r - 1.5,
+            'stroke-opacity="0.12"/>' % (w - 1, h - 1, r - 0.5, NAVY9, w - 3, h - 3, r - 1.5,
                                          "#FFFFFF"))
 
 
@@ -360,11 +373,11 @@ def skin_report():
     b.append('<rect width="%d" height="98" fill="url(#hd)"/>' % W)
     b.append('<rect y="98" width="%d" height="3" fill="%s"/>' % (W, AMBER))
     # left column behind the category buttons
-    b.append('<rect y="101" width="163" height="%d" fill="url(#col)"/>' % (H - 101))
-    # content panel (the browser sits at 159,105 610x490)
-    b.append('<rect x="163" y="104" width="607" height="492" fill="%s"/>' % GREY0)
-    b.append('<rect x="162.5" y="103.5" width="608" height="493" fill="none" stroke="%s"/>'
-             % GREY3)
+    b.append('<rect y="101" width="159" height="%d" fill="url(#col)"/>' % (H - 101))
+    # content panel: exactly where the browser shows (159,105 610x490); the
+    # e-mail form lives here too, so it stays flat white
+    b.append('<path d="M159 104.5 H769.5 V595.5 H159" fill="none" stroke="%s"/>' % GREY3)
+    b.append('<rect x="159" y="105" width="610" height="490" fill="%s"/>' % GREY0)
     # word mark
     b.append(logo(16, 13, 40))
     b.append(text(66, 38, "Veradex", 24, "#FFFFFF", "bold", family=MARK_FONT,
@@ -375,10 +388,10 @@ def skin_report():
     # faint pattern at the header's right
     for i in range(6):
         b.append('<circle cx="%d" cy="150" r="%d" fill="none" stroke="#FFFFFF" '
-                 'stroke-opacity="0.035" stroke-width="14"/>' % (560, 70 + i * 26))
+                 'stroke-opacity="0.025" stroke-width="14"/>' % (560, 70 + i * 26))
     # header redraw over the pattern below the band
     b.append('<rect y="101" width="%d" height="%d" fill="%s"/>' % (W, 3, GREY2))
-    b.append('<rect y="101" width="163" height="4" fill="%s"/>' % NAVY8)
+    b.append('<rect y="101" width="159" height="4" fill="%s"/>' % NAVY8)
     # column foot
     b.append(outline(W, H, R))
     img = render_svg("".join(b), W, H)
@@ -407,6 +420,7 @@ def skin_login():
          '<rect width="%d" height="%d" fill="#FFFFFF"/>' % (W, H),
          '<rect width="%d" height="%d" fill="url(#hd)"/>' % (W, band),
          '<rect y="%d" width="%d" height="2" fill="%s"/>' % (band, W, AMBER),
+         '<g opacity="0.9">%s</g>' % logo(W - 30, 7, 20),
          # lock pictogram above the password row (edit at ~94,126)
          '<circle cx="141.5" cy="80" r="27" fill="%s"/>' % TEAL1,
          '<g fill="none" stroke="%s" stroke-width="3" stroke-linecap="round">'
@@ -486,9 +500,9 @@ def icon_button_svg(w, h, pic, state, bg="light", r=4, label=None):
     elif bg == "tool":
         b.append('<rect x="0.5" y="0.5" width="%s" height="%s" rx="6" fill="#FFFFFF" '
                  'fill-opacity="0.09" stroke="#FFFFFF" stroke-opacity="0.16"/>' % (w - 1, h - 1))
-        b.append(place(picto(pic, "#FFFFFF", 2.0), (w - 17) / 2.0, 3.5, 17))
-        b.append(text(w / 2.0, h - 4.5, label, 8.5, "#D5E1EC", "bold", "middle",
-                      extra='letter-spacing="-0.4"'))
+        b.append(place(picto(pic, "#FFFFFF", 2.1), (w - 16) / 2.0, 3, 16))
+        b.append(text(w / 2.0, h - 4, label, 9.5, "#E4ECF3", "bold", "middle",
+                      extra='letter-spacing="-0.6"'))
     return "".join(b)
 
 

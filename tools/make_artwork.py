@@ -52,7 +52,6 @@ GREY6 = "#627D98"
 INK = "#1E2B37"
 AMBER = "#F0A33A"
 AMBER_D = "#D98A1F"
-RED = "#D64545"
 
 FONT = "NanumBarunGothic"
 MARK_FONT = "NanumSquare"
@@ -405,7 +404,7 @@ def skin_dialog(W, H, title_band=34):
          '<rect width="%d" height="%d" fill="url(#hd)"/>' % (W, title_band),
          '<rect y="%d" width="%d" height="2" fill="%s"/>' % (title_band, W, AMBER),
          # small mark at the caption's right (the caption text is centred over W-20)
-         '<g opacity="0.9">%s</g>' % logo(W - 30, 7, 20),
+         '<g opacity="0.95">%s</g>' % logo(9, 7, 20),
          '<rect y="%d" width="%d" height="8" fill="%s"/>' % (H - 8, W, GREY1),
          outline(W, H, R)]
     img = render_svg("".join(b), W, H)
@@ -420,7 +419,7 @@ def skin_login():
          '<rect width="%d" height="%d" fill="#FFFFFF"/>' % (W, H),
          '<rect width="%d" height="%d" fill="url(#hd)"/>' % (W, band),
          '<rect y="%d" width="%d" height="2" fill="%s"/>' % (band, W, AMBER),
-         '<g opacity="0.9">%s</g>' % logo(W - 30, 7, 20),
+         '<g opacity="0.95">%s</g>' % logo(9, 7, 20),
          # lock pictogram above the password row (edit at ~94,126)
          '<circle cx="141.5" cy="80" r="27" fill="%s"/>' % TEAL1,
          '<g fill="none" stroke="%s" stroke-width="3" stroke-linecap="round">'
@@ -532,10 +531,8 @@ def category_svg(w, h, pic, lines, state):
     b = ['<rect x="%s" y="%s" width="%s" height="%s" rx="8" fill="%s" stroke="%s"/>'
          % (x0 + 0.5, y0 + 0.5, tw - 1, th - 1, fill, border)]
     if state == "current":
-        b.append('<path d="M%s %s h5 v%s h-5 a0 0 0 0 1 0 0 Z" fill="%s"/>'
-                 % (x0, y0 + 8, th - 16, AMBER))
         b.append('<rect x="%s" y="%s" width="4" height="%s" rx="2" fill="%s"/>'
-                 % (x0 + 1, y0 + 9, th - 18, AMBER))
+                 % (x0 + 3, y0 + 10, th - 20, AMBER))
     cx, cy = x0 + 24, y0 + th / 2.0
     b.append('<circle cx="%s" cy="%s" r="15" fill="%s"/>' % (cx, cy, disc))
     b.append(place(picto(pic, pink, 1.9), cx - 10, cy - 10, 20))
@@ -553,9 +550,12 @@ def category_svg(w, h, pic, lines, state):
 def picture_svg(kind, w=44, h=38):
     cx, cy, r = w / 2.0, h / 2.0, 16
     if kind == "stop":
+        # every notice of the program uses this picture (failures and the
+        # "received" notice alike), so it says "attention" rather than "error"
         return ('<circle cx="%s" cy="%s" r="%s" fill="%s"/>'
-                '<path d="M%s %s l10 10 M%s %s l-10 10" stroke="#FFFFFF" stroke-width="3.4" '
-                'stroke-linecap="round"/>' % (cx, cy, r, RED, cx - 5, cy - 5, cx + 5, cy - 5))
+                '<path d="M%s %s v9" stroke="#FFFFFF" stroke-width="3.6" stroke-linecap="round"/>'
+                '<circle cx="%s" cy="%s" r="2.2" fill="#FFFFFF"/>'
+                % (cx, cy, r, AMBER_D, cx, cy - 8, cx, cy + 7.5))
     if kind == "question":
         return ('<circle cx="%s" cy="%s" r="%s" fill="%s"/>'
                 '<path d="M%s %s a5 5 0 1 1 6.5 4.8 c-1.2 0.4 -1.5 1.1 -1.5 2.4 v1" fill="none" '
@@ -794,6 +794,28 @@ def contact_sheet(out, folder):
                 for x in range(b.w):
                     d.put(x0 + x, y0 + y, b.get(x, y))
         write_png(d, os.path.join(folder, "dialog_%d.png" % sid))
+    # mock-ups of the message box (style 16 and 0x24) and the password set-up
+    def mock(name, sid, pieces, texts):
+        src = out[("bitmaps", sid)]
+        d = Image(src.w, src.h, 3, src.data)
+        for bid, x0, y0 in pieces:
+            b = out[("bitmaps", bid)]
+            for y in range(b.h):
+                for x in range(b.w):
+                    d.put(x0 + x, y0 + y, b.get(x, y)[:3])
+        svg = "".join(text(x, y, t, sz, col, "normal", anchor, family="NanumGothic")
+                      for x, y, t, sz, col, anchor in texts)
+        write_png(over(render_svg(svg, src.w, src.h), d), os.path.join(folder, name))
+    cap = lambda w, t: (((w - 20) // 2), 24, t, 12, "#FFFFFF", "middle")
+    mock("msgbox_stop.png", 266, ((271, 56, 94), (147, 141, 293)),
+         (cap(368, ":: Veradex ::"), (104, 120, "인증에 실패하였습니다.", 12, "#000000", "start")))
+    mock("msgbox_question.png", 266, ((270, 56, 102), (168, 93, 313), (143, 189, 313)),
+         (cap(368, ":: Veradex ::"), (104, 120, "프로그램을 종료하시겠습니까?", 12, "#000000", "start")))
+    mock("password_setup.png", 266, ((271, 61, 93), (147, 84, 289), (135, 182, 289)),
+         (cap(368, "암호설정"), (120, 76, "프로그램 시작, 종료, 환경설정 등", 12, "#000", "start"),
+          (48, 187, "암호 설정", 12, "#000", "start"), (48, 223, "암호 재확인", 12, "#000", "start")))
+    mock("login.png", 272, ((147, 43, 229), (135, 140, 229)),
+         (cap(283, "로그인"), (58, 140, "암호", 12, "#000", "start")))
 
 
 def main(argv):

@@ -820,9 +820,11 @@ def contact_sheet(out, folder):
 
 def main(argv):
     out = build()
-    problems = check(out)
     for (folder, i), img in out.items():
         write_png(img, os.path.join(BITMAPS if folder == "bitmaps" else ICONS, "%d.png" % i))
+    # check what was written, read back from disk
+    problems = check({("bitmaps", i): read_png(os.path.join(BITMAPS, "%d.png" % i))
+                      for i in (216, 266, 272)})
     total = sum(os.path.getsize(os.path.join(BITMAPS if f == "bitmaps" else ICONS, "%d.png" % i))
                 for f, i in out)
     print("wrote %d images, %d bytes" % (len(out), total))

@@ -7,6 +7,10 @@
 
 #include "app/ReportApp.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 wxIMPLEMENT_APP_NO_MAIN(veradex::ReportApp);
 
 namespace {

@@ -1,6 +1,9 @@
 #include "app/ReportApp.h"
 
-#include <cstdio>
+#include <utility>
+
+#include "app/TrayWindow.h"
+#include "platform/MessageSink.h"
 
 namespace veradex {
 
@@ -11,19 +14,35 @@ ReportApp::~ReportApp() = default;
 bool ReportApp::OnInit() {
   // The program takes no command-line options, so the base class's option
   // parsing is left out on purpose.
-  startup_ = std::make_unique<StartupSequence>(StartupSequence::ProgramParts());
-  if (!startup_->RunProfileSteps()) return false;
 
-  // Next come the first-run password set-up or the start-up login, the tray
-  // window, loading the personal data and the tray icon. Until those windows
-  // exist the program stops here, saying so, rather than run without them.
-  std::fprintf(stderr, "veradex: start-up stops after the profile steps; windows are not built yet\n");
-  return false;
+  // TODO(app): MessageSink::SetCurrent(&skinSink) here, before the first
+  // message, once the skinned message box is in the tree; until then
+  // messages go to standard error.
+
+  StartupSequence::Parts parts = StartupSequence::ProgramParts();
+  // TODO(app): parts.makeSetupDialog / parts.makeLoginDialog once the password
+  // dialogs are in the tree; until then start-up stops at the password step.
+  parts.createTrayWindow = [this] {
+    tray_ = new TrayWindow(TrayWindow::ProgramParts());
+    SetTopWindow(tray_);
+  };
+  parts.installTrayIcon = [this] {
+    if (tray_ != nullptr) tray_->InstallTrayIcon();
+  };
+  startup_ = std::make_unique<StartupSequence>(std::move(parts));
+  return startup_->Run();
 }
 
 int ReportApp::OnExit() {
+  if (tray_ != nullptr) {
+    tray_->RemoveTrayIcon();
+    // Destroys the report window and the settings dialog first.
+    tray_->Destroy();
+    tray_ = nullptr;
+  }
   // The marker and the profile are released with the start-up sequence.
   startup_.reset();
+  MessageSink::SetCurrent(nullptr);
   return wxApp::OnExit();
 }
 

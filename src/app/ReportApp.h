@@ -8,8 +8,14 @@
 
 namespace veradex {
 
+class TrayWindow;
+
 // The application object: runs start-up when the toolkit is ready, and
-// shutdown when the message loop ends or start-up stops.
+// shutdown when the message loop ends or start-up stops. It owns the tray
+// window, which owns every other window of the program.
+//
+// The report window's tooltips are the toolkit's own (each control carries
+// its tip), so no message relay is needed here.
 class ReportApp : public wxApp {
  public:
   ReportApp();
@@ -17,11 +23,16 @@ class ReportApp : public wxApp {
 
   // Start-up. False ends the process (OnExit still runs).
   bool OnInit() override;
-  // Shutdown; returns the process exit code, 0 in every path.
+  // Shutdown: removes the icon, destroys the tray window (and with it the
+  // report window and the settings dialog), releases the marker and the
+  // profile. Returns the process exit code, 0 in every path.
   int OnExit() override;
+
+  TrayWindow* Tray() const { return tray_; }
 
  private:
   std::unique_ptr<StartupSequence> startup_;
+  TrayWindow* tray_ = nullptr;
 };
 
 }  // namespace veradex

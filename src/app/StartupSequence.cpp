@@ -10,6 +10,7 @@
 #include "platform/MessageSink.h"
 #include "platform/SocketLayer.h"
 #include "profile/ConfigProfileStore.h"
+#include "profile/PersonalProfile.h"
 
 namespace veradex {
 
@@ -51,6 +52,14 @@ std::string StartupSequence::AlreadyRunningText() { return Text("프로그램이
 
 std::string StartupSequence::SocketFailureText() { return Text("소켓초기화에 실패하였습니다..."); }
 
+std::string StartupSequence::AuthenticationFailedText() { return Text("인증에 실패하였습니다."); }
+
+bool StartupSequence::Run() {
+  if (!RunProfileSteps() || !RunPasswordStep()) return false;
+  RunWindowSteps();
+  return true;
+}
+
 bool StartupSequence::RunProfileSteps() {
   // 1-2. One copy per user. A second copy says so and ends before it touches
   // the profile or the autostart entry; the running copy is left alone.
@@ -82,6 +91,44 @@ bool StartupSequence::RunProfileSteps() {
   if (parts_.autostart)
     parts_.autostart->ApplyAutostart(store_->GetProfileFlag(profile::kEnvironments, "run_at_sysstart") ? 1 : 0);
   return true;
+}
+
+bool StartupSequence::RunPasswordStep() {
+  if (!store_) return false;
+  ProfileStore& store = *store_;
+  if (!store.GetProfileFlag(profile::kEnvironments, "setup")) {
+    // First run (or a set-up never finished): a password before anything
+    // else, even if "PW" holds one from before. No check follows on this run.
+    std::unique_ptr<PasswordPrompt> setup = parts_.makeSetupDialog ? parts_.makeSetupDialog() : nullptr;
+    if (!setup || setup->DoModal() != kIdOk) return false;
+    // The password before the mark, so no mark is ever left without it. A
+    // profile that cannot be written was reported when it was opened; the
+    // program still runs, and asks again next time.
+    store.WriteProfileString(profile::kEnvironments, "PW", setup->Password());
+    store.WriteProfileString(profile::kEnvironments, "setup", "1");
+    return true;
+  }
+
+  if (!store.GetProfileFlag(profile::kEnvironments, "use_pw")) return true;
+  std::unique_ptr<PasswordPrompt> login = parts_.makeLoginDialog ? parts_.makeLoginDialog() : nullptr;
+  if (!login || login->DoModal() != kIdOk) return false;
+  // As many attempts as the user wants; the same dialog each time, so it
+  // still holds the last entry.
+  while (login->Password() != store.GetProfileString(profile::kEnvironments, "PW", "")) {
+    MessageSink::Current().ShowMessage(AuthenticationFailedText(), kStyleStop);
+    if (login->DoModal() != kIdOk) return false;
+  }
+  return true;
+}
+
+void StartupSequence::RunWindowSteps() {
+  // 9. The tray window; unless the window is to start hidden it already
+  // makes the report window, hidden.
+  if (parts_.createTrayWindow) parts_.createTrayWindow();
+  // 10. The personal data, before any window shows it.
+  if (store_) PersonalProfile::Global().Load(*store_);
+  // 11. The icon, and the report window shown (or only created).
+  if (parts_.installTrayIcon) parts_.installTrayIcon();
 }
 
 void StartupSequence::ReportDamagedProfile() {

@@ -4,18 +4,18 @@
 #include <memory>
 #include <string>
 
+#include "app/PasswordPrompt.h"
 #include "platform/SingleInstanceGuard.h"
 #include "profile/Autostart.h"
 #include "profile/ProfileStore.h"
 
 namespace veradex {
 
-// The program's start-up up to the point where windows are needed: the
-// single-instance marker, the socket layer, the profile, the program
-// directory and the autostart entry, in that order. It needs no display, so
-// the tests drive it directly with their own parts. The set-up or login
-// dialog, the tray window, loading the personal data and the tray icon follow
-// (ReportApp).
+// The program's start-up, in this order: the single-instance marker, the
+// socket layer, the profile, the program directory, the autostart entry, the
+// first-run password set-up or the start-up login, the tray window, the
+// personal data and the tray icon. The dialogs and the tray come in through
+// Parts, so the tests drive the whole sequence with their own.
 class StartupSequence {
  public:
   // What start-up works with; the program's own parts come from
@@ -28,6 +28,15 @@ class StartupSequence {
     std::unique_ptr<Autostart> autostart;
     // The program directory (code page 949, ending in the separator).
     std::string executableDirectory;
+    // The first-run password set-up and the start-up login dialogs. Without
+    // them start-up cannot pass the password step and stops there.
+    std::function<std::unique_ptr<PasswordPrompt>()> makeSetupDialog;
+    std::function<std::unique_ptr<PasswordPrompt>()> makeLoginDialog;
+    // Creates the tray window (which may already create the report window,
+    // hidden), then, once the personal data is loaded, adds its icon and
+    // shows the report window.
+    std::function<void()> createTrayWindow;
+    std::function<void()> installTrayIcon;
   };
 
   // The running program: the marker "App. Internet Velmora" in the profile
@@ -41,9 +50,20 @@ class StartupSequence {
   StartupSequence(const StartupSequence&) = delete;
   StartupSequence& operator=(const StartupSequence&) = delete;
 
-  // Runs the steps up to the autostart entry. False: start-up ends here (the
-  // user has seen why), and the process ends with exit code 0.
+  // The whole start-up: RunProfileSteps, RunPasswordStep, RunWindowSteps.
+  // False: start-up ends here (the user has seen why, or cancelled), and the
+  // process ends with exit code 0.
+  bool Run();
+
+  // Steps 1 to 7: marker, sockets, profile, program directory, autostart.
   bool RunProfileSteps();
+  // Step 8. No "setup" mark: the set-up dialog; OK stores the password and
+  // the mark, anything else stops. Marked and "use_pw" on: the login dialog
+  // until the entry equals "PW" (no limit; "인증에 실패하였습니다." after each
+  // wrong one); cancelling stops.
+  bool RunPasswordStep();
+  // Steps 9 to 11: the tray window, the personal data, the tray icon.
+  void RunWindowSteps();
 
   // The profile opened by RunProfileSteps (null before); it is also
   // ProfileStore::Current() from then on.
@@ -52,6 +72,7 @@ class StartupSequence {
   // Messages of these steps, code page 949.
   static std::string AlreadyRunningText();
   static std::string SocketFailureText();
+  static std::string AuthenticationFailedText();
 
  private:
   void ReportDamagedProfile();

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+
+class wxMenu;
+
+namespace veradex {
+
+// The tray menu (menu 191): the three information pages, the two settings
+// commands and the exit command, with the separators between the groups.
+class TrayMenu {
+ public:
+  enum Command : int {
+    kUsageGuide = 32773,        // "이용안내"
+    kPersonalSettings = 32777,  // "개인정보 환경설정"
+    kFaq = 32778,               // "불법스팸신고 FAQ"
+    kHome = 32779,              // "Dunmere 홈"
+    kProgramSettings = 32780,   // "프로그램 관리"
+    kExit = 57665,              // "종료"
+  };
+
+  // A new menu with the entries from top to bottom.
+  static std::unique_ptr<wxMenu> Create();
+  // True for the six command ids above.
+  static bool IsCommand(int id);
+};
+
+}  // namespace veradex

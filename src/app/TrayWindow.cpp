@@ -1,0 +1,308 @@
+#include "app/TrayWindow.h"
+
+#include <wx/app.h>
+#include <wx/log.h>
+#include <wx/menu.h>
+#include <wx/taskbar.h>
+#include <wx/utils.h>
+
+#include <utility>
+
+#include "app/TrayMenu.h"
+#include "net/ServerConfig.h"
+#include "platform/Cp949.h"
+#include "platform/MessageSink.h"
+#include "platform/TempFolder.h"
+#include "profile/ProfileStore.h"
+#include "ui/skin/ResourceImages.h"
+
+namespace veradex {
+
+namespace {
+
+// Source texts are UTF-8; the program's messages are code page 949.
+std::string Text(const char* utf8) { return Cp949::FromWxLossy(wxString::FromUTF8(utf8)); }
+
+// Marks the tray as asking the user something for the life of the object.
+class BusyScope {
+ public:
+  explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~BusyScope() { flag_ = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+TrayWindow::Parts TrayWindow::ProgramParts() {
+  Parts parts;
+  // TODO(app): the report window, the settings dialog and the login dialog
+  // are added here once their classes are in the tree; until then the tray
+  // runs without them (its page and exit commands work).
+  return parts;
+}
+
+TrayWindow::TrayWindow(Parts parts)
+    : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8("Veradex"), wxDefaultPosition, wxSize(464, 272),
+              wxFRAME_NO_TASKBAR | wxBORDER_NONE),
+      parts_(std::move(parts)) {
+  // Created hidden; the user never sees this window.
+  icon_ = ResourceImages::LoadIcon(kIconResource);
+  if (icon_.IsOk()) SetIcon(icon_);
+
+  taskBarIcon_ = std::make_unique<wxTaskBarIcon>();
+#ifdef __WXMSW__
+  taskBarIcon_->Bind(wxEVT_TASKBAR_LEFT_UP, [this](wxTaskBarIconEvent&) { OnTrayNotify(kIconId, kLeftButtonUp); });
+#else
+  // GTK reports a single click only as the button going down.
+  taskBarIcon_->Bind(wxEVT_TASKBAR_LEFT_DOWN, [this](wxTaskBarIconEvent&) { OnTrayNotify(kIconId, kLeftButtonUp); });
+#endif
+  taskBarIcon_->Bind(wxEVT_TASKBAR_LEFT_DCLICK,
+                     [this](wxTaskBarIconEvent&) { OnTrayNotify(kIconId, kLeftButtonDoubleClick); });
+  // The context-menu request: the right button released, on every platform.
+  taskBarIcon_->Bind(wxEVT_TASKBAR_CLICK, [this](wxTaskBarIconEvent&) { OnTrayNotify(kIconId, kRightButtonUp); });
+
+  // Unless the window is to start hidden, make it now (still hidden);
+  // InstallTrayIcon shows it once the personal data is loaded.
+  if (!ProfileStore::Current().GetProfileFlag(profile::kEnvironments, "hide_at_run")) ShowReportWindow();
+}
+
+TrayWindow::~TrayWindow() {
+  DestroyOwnedWindows();
+  if (taskBarIcon_) {
+    taskBarIcon_->RemoveIcon();
+    taskBarIcon_.reset();
+  }
+}
+
+bool TrayWindow::Destroy() {
+  DestroyOwnedWindows();
+  return wxFrame::Destroy();
+}
+
+void TrayWindow::DestroyOwnedWindows() {
+  // The report window first, then the settings dialog, which only points to it.
+  if (reportWindow_) {
+    if (wxWindow* window = reportWindow_->Window()) window->Unbind(wxEVT_SHOW, &TrayWindow::OnReportWindowShow, this);
+    reportWindow_.reset();
+  }
+  settingsDialog_.reset();
+}
+
+void TrayWindow::InstallTrayIcon() {
+  ShowReportWindow();
+  Hide();
+  if (!NotificationAreaAvailable()) {
+    // Nothing to click on: the report window is the way in, so it is shown
+    // even when it was meant to start hidden (the first call above only
+    // created it then).
+    ShowReportWindow();
+    if (!noAreaTold_) {
+      noAreaTold_ = true;
+      MessageSink::Current().ShowMessage(NoNotificationAreaText(), kStyleStop);
+    }
+  }
+  // Added in any case: a notification area that appears later takes it up.
+  if (taskBarIcon_) iconInstalled_ = taskBarIcon_->SetIcon(icon_, wxString::FromUTF8("Veradex"));
+}
+
+void TrayWindow::RemoveTrayIcon() {
+  if (taskBarIcon_ && iconInstalled_) taskBarIcon_->RemoveIcon();
+  iconInstalled_ = false;
+}
+
+bool TrayWindow::IsIconInstalled() const { return iconInstalled_; }
+
+void TrayWindow::ShowReportWindow() {
+  if (reportWindow_ && reportWindow_->IsWindowShown()) return;
+  if (!reportWindow_) {
+    // TODO(app): always set once the report window is in the tree.
+    if (!parts_.makeReportWindow) return;
+    reportWindow_ = parts_.makeReportWindow(*this);
+    WatchReportWindow();
+    return;  // created hidden; the next call shows it
+  }
+  reportWindow_->ShowWindow();
+  reportWindow_->LoadProfileFields();
+  if (!reportWindow_->IsReady()) MessageSink::Current().ShowMessage(NotInstalledText(), kStyleStop);
+}
+
+int TrayWindow::OnTrayNotify(int iconId, int mouseMessage) {
+  if (iconId != kIconId) return 0;
+  switch (mouseMessage) {
+    case kLeftButtonUp:
+    case kLeftButtonDoubleClick:
+      ShowReportWindow();
+      break;
+    case kRightButtonUp:
+      PopupTrayMenu(nullptr);
+      break;
+    default:
+      break;
+  }
+  return 1;
+}
+
+void TrayWindow::PopupTrayMenu(wxWindow* owner) {
+  if (busy_ || quitting_) return;
+  std::unique_ptr<wxMenu> menu = TrayMenu::Create();
+  // The command runs once the menu is gone, from the tray's own queue, so a
+  // dialog it opens never sits under a closing menu.
+  menu->Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+    const int id = event.GetId();
+    if (!TrayMenu::IsCommand(id)) {
+      event.Skip();
+      return;
+    }
+    CallAfter([this, id] { RunCommand(id); });
+  });
+  if (parts_.popupMenu) {
+    parts_.popupMenu(*menu, owner);
+  } else if (owner != nullptr) {
+    owner->PopupMenu(menu.get());
+  } else if (taskBarIcon_) {
+    taskBarIcon_->PopupMenu(menu.get());
+  }
+}
+
+void TrayWindow::RunCommand(int commandId) {
+  switch (commandId) {
+    case TrayMenu::kUsageGuide:
+    case TrayMenu::kFaq:
+    case TrayMenu::kHome:
+      OpenPage(commandId);
+      break;
+    case TrayMenu::kPersonalSettings:
+      OpenSettings(0);
+      break;
+    case TrayMenu::kProgramSettings:
+      OpenSettings(1);
+      break;
+    case TrayMenu::kExit:
+      ConfirmExit();
+      break;
+    default:
+      break;
+  }
+}
+
+std::string TrayWindow::PageUrl(int commandId) {
+  const ServerConfig& servers = ServerConfig::Current();
+  switch (commandId) {
+    case TrayMenu::kUsageGuide:
+      return servers.InfoUrl("/ambrel/spam/jsp/spam_5010_01.jsp");
+    case TrayMenu::kFaq:
+      return servers.InfoUrl("/ambrel/spam/jsp/spam_faq_list.jsp");
+    case TrayMenu::kHome:
+      return servers.InfoUrl("");
+    default:
+      return std::string();
+  }
+}
+
+void TrayWindow::OpenPage(int commandId) {
+  const std::string url = PageUrl(commandId);
+  if (url.empty()) return;
+  bool opened;
+  if (parts_.openPage) {
+    opened = parts_.openPage(url);
+  } else {
+    wxLogNull quiet;  // the toolkit's own English complaint is replaced below
+    opened = wxLaunchDefaultBrowser(Cp949::ToWx(url));
+  }
+  // Nothing may fail silently: without a browser the user still learns the
+  // address.
+  if (!opened) MessageSink::Current().ShowMessage(BrowserFailureText(url), kStyleStop);
+}
+
+void TrayWindow::OpenSettings(int page) {
+  if (busy_ || quitting_) return;
+  // TODO(app): always set once the login dialog is in the tree.
+  if (!parts_.makeLoginDialog) return;
+  {
+    // The password is asked on every call, whatever "use_pw" says.
+    BusyScope busy(busy_);
+    std::unique_ptr<PasswordPrompt> login = parts_.makeLoginDialog();
+    if (!login || login->DoModal() != kIdOk) return;
+    const std::string stored = ProfileStore::Current().GetProfileString(profile::kEnvironments, "PW", "");
+    if (login->Password() != stored) {
+      MessageSink::Current().ShowMessage(AuthenticationFailedText(), kStyleStop);
+      return;
+    }
+  }
+  ReportWindowLink* link = reportWindow_ ? reportWindow_->Link() : nullptr;
+  if (!settingsDialog_) {
+    // TODO(app): always set once the settings dialog is in the tree.
+    if (!parts_.makeSettingsDialog) return;
+    settingsDialog_ = parts_.makeSettingsDialog();
+    if (!settingsDialog_) return;
+    settingsDialog_->SetReportWindowLink(link);
+  }
+  settingsDialog_->SelectPage(page);
+  settingsDialog_->LoadPages();
+  settingsDialog_->ShowDialog();
+  settingsDialog_->SetReportWindowLink(link);
+}
+
+void TrayWindow::ConfirmExit() {
+  if (busy_ || quitting_) return;
+  int answer;
+  {
+    BusyScope busy(busy_);
+    answer = MessageSink::Current().ShowMessage(ExitQuestionText(), kStyleQuestion);
+  }
+  if (answer != kIdYes) return;
+  quitting_ = true;
+  if (parts_.quit) {
+    parts_.quit();
+  } else if (wxTheApp != nullptr) {
+    wxTheApp->ExitMainLoop();
+  }
+  // Captured messages do not outlive the run; folders in there stay.
+  if (reportWindow_) TempFolder::EmptyFiles(reportWindow_->ProgramDir());
+}
+
+bool TrayWindow::NotificationAreaAvailable() const {
+  if (parts_.notificationAreaAvailable) return parts_.notificationAreaAvailable();
+  return wxTaskBarIcon::IsAvailable();
+}
+
+void TrayWindow::WatchReportWindow() {
+  if (!reportWindow_) return;
+  if (wxWindow* window = reportWindow_->Window()) window->Bind(wxEVT_SHOW, &TrayWindow::OnReportWindowShow, this);
+}
+
+void TrayWindow::OnReportWindowShow(wxShowEvent& event) {
+  event.Skip();
+  if (!event.IsShown()) CallAfter(&TrayWindow::OnReportWindowHidden);
+}
+
+void TrayWindow::OnReportWindowHidden() {
+  // With an icon to click, a hidden report window is where it belongs.
+  if (quitting_ || !reportWindow_ || reportWindow_->IsWindowShown() || NotificationAreaAvailable()) return;
+  ConfirmExit();
+  if (!quitting_) ShowReportWindow();
+}
+
+std::string TrayWindow::NotInstalledText() {
+  return Text("정상적으로 인스톨이 되지 않았습니다.\n언인스톨후 다시 인스톨해주시기 바랍니다.");
+}
+
+std::string TrayWindow::AuthenticationFailedText() { return Text("인증에 실패하였습니다."); }
+
+std::string TrayWindow::ExitQuestionText() { return Text("종료하시겠습니까?"); }
+
+std::string TrayWindow::NoNotificationAreaText() {
+  return Text(
+      "바탕화면에 알림 영역(트레이)이 없어 신고 창을 바로 표시합니다.\n"
+      "창을 닫으면 프로그램을 종료할지 묻습니다.");
+}
+
+std::string TrayWindow::BrowserFailureText(const std::string& url) {
+  return Text("웹 브라우저를 열 수 없습니다.\n다음 주소를 직접 열어 주십시오.\n") + url;
+}
+
+}  // namespace veradex

@@ -7,15 +7,20 @@ namespace veradex {
 
 std::unique_ptr<wxMenu> TrayMenu::Create() {
   auto menu = std::make_unique<wxMenu>();
-  menu->Append(kUsageGuide, wxString::FromUTF8("이용안내"));
-  menu->Append(kFaq, wxString::FromUTF8("불법스팸신고 FAQ"));
-  menu->Append(kHome, wxString::FromUTF8("Dunmere 홈"));
+  menu->Append(ItemIdOf(kUsageGuide), wxString::FromUTF8("이용안내"));
+  menu->Append(ItemIdOf(kFaq), wxString::FromUTF8("불법스팸신고 FAQ"));
+  menu->Append(ItemIdOf(kHome), wxString::FromUTF8("Dunmere 홈"));
   menu->AppendSeparator();
-  menu->Append(kPersonalSettings, wxString::FromUTF8("개인정보 환경설정"));
-  menu->Append(kProgramSettings, wxString::FromUTF8("프로그램 관리"));
+  menu->Append(ItemIdOf(kPersonalSettings), wxString::FromUTF8("개인정보 환경설정"));
+  menu->Append(ItemIdOf(kProgramSettings), wxString::FromUTF8("프로그램 관리"));
   menu->AppendSeparator();
-  menu->Append(kExit, wxString::FromUTF8("종료"));
+  menu->Append(ItemIdOf(kExit), wxString::FromUTF8("종료"));
   return menu;
+}
+
+int TrayMenu::CommandOf(int itemId) {
+  const int command = itemId + kItemIdOffset;
+  return IsCommand(command) ? command : 0;
 }
 
 bool TrayMenu::IsCommand(int id) {

@@ -19,8 +19,14 @@ class TrayMenu {
     kExit = 57665,              // "종료"
   };
 
-  // A new menu with the entries from top to bottom.
+  // A new menu with the entries from top to bottom. The toolkit takes item
+  // ids below 0x7FFF only, so each entry's item id is its command minus
+  // kItemIdOffset; CommandOf turns it back.
   static std::unique_ptr<wxMenu> Create();
+  static constexpr int kItemIdOffset = 30000;
+  static int ItemIdOf(int command) { return command - kItemIdOffset; }
+  // The command of a menu item id; 0 for an id that is not one of ours.
+  static int CommandOf(int itemId);
   // True for the six command ids above.
   static bool IsCommand(int id);
 };

@@ -152,12 +152,12 @@ void TrayWindow::PopupTrayMenu(wxWindow* owner) {
   // The command runs once the menu is gone, from the tray's own queue, so a
   // dialog it opens never sits under a closing menu.
   menu->Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
-    const int id = event.GetId();
-    if (!TrayMenu::IsCommand(id)) {
+    const int command = TrayMenu::CommandOf(event.GetId());
+    if (command == 0) {
       event.Skip();
       return;
     }
-    CallAfter([this, id] { RunCommand(id); });
+    CallAfter([this, command] { RunCommand(command); });
   });
   if (parts_.popupMenu) {
     parts_.popupMenu(*menu, owner);

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 #include <wx/string.h>
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/StartupSequence.h"
 #include "platform/Cp949.h"
 #include "profile/ConfigProfileStore.h"
+#include "profile/PersonalProfile.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 
@@ -20,8 +24,33 @@ using test::ReadFileBytes;
 
 std::string K(const char* utf8) { return Cp949::FromWxLossy(wxString::FromUTF8(utf8)); }
 
+// A password dialog whose answers the test queues: (result, typed text). The
+// text stays from one showing to the next, as in the real dialog.
+class FakePrompt : public PasswordPrompt {
+ public:
+  FakePrompt(std::deque<std::pair<int, std::string>>* answers, std::vector<std::string>* log, std::string name)
+      : answers_(answers), log_(log), name_(std::move(name)) {}
+  int DoModal() override {
+    log_->push_back(name_);
+    if (answers_->empty()) return 2;
+    auto [result, text] = answers_->front();
+    answers_->pop_front();
+    if (result == 1) password_ = text;
+    return result;
+  }
+  std::string Password() const override { return password_; }
+
+ private:
+  std::deque<std::pair<int, std::string>>* answers_;
+  std::vector<std::string>* log_;
+  std::string name_;
+  std::string password_;
+};
+
 class StartupSequenceTest : public ::testing::Test {
  protected:
+  ~StartupSequenceTest() override { PersonalProfile::Global() = PersonalProfile(); }
+
   std::string ProfileFolder() const { return dir.Path() + "/Ambrel"; }
   std::string AutostartFolder() const { return dir.Path() + "/autostart"; }
   std::string EntryPath() const { return AutostartFolder() + "/Veradex.desktop"; }
@@ -37,7 +66,25 @@ class StartupSequenceTest : public ::testing::Test {
     };
     parts.autostart = std::make_unique<Autostart>(AutostartFolder(), programDir + "veradex");
     parts.executableDirectory = programDir;
+    parts.makeSetupDialog = [this] {
+      ++setupDialogsMade;
+      return std::make_unique<FakePrompt>(&setupAnswers, &log, "setup");
+    };
+    parts.makeLoginDialog = [this] {
+      ++loginDialogsMade;
+      return std::make_unique<FakePrompt>(&loginAnswers, &log, "login");
+    };
+    parts.createTrayWindow = [this] { log.push_back("tray, name '" + PersonalProfile::Global().name + "'"); };
+    parts.installTrayIcon = [this] { log.push_back("icon, name '" + PersonalProfile::Global().name + "'"); };
     return parts;
+  }
+
+  // A full start; the log says what the user saw, in order.
+  bool Start() {
+    log.clear();
+    PersonalProfile::Global() = PersonalProfile();
+    StartupSequence startup(MakeParts());
+    return startup.Run();
   }
 
   void Preset(const std::string& entry, const std::string& value) {
@@ -52,7 +99,14 @@ class StartupSequenceTest : public ::testing::Test {
   test::ScopedMessageSink scopedSink{&sink};
   bool socketsWork = true;
   int profileOpened = 0;
+  std::deque<std::pair<int, std::string>> setupAnswers;
+  std::deque<std::pair<int, std::string>> loginAnswers;
+  int setupDialogsMade = 0;
+  int loginDialogsMade = 0;
+  std::vector<std::string> log;
 };
+
+using Log = std::vector<std::string>;
 
 TEST_F(StartupSequenceTest, SecondCopyIsRefusedBeforeAnyProfileOrAutostartAccess) {
   Preset("run_at_sysstart", "1");
@@ -129,6 +183,100 @@ TEST_F(StartupSequenceTest, DamagedProfileIsReportedAndStartUpGoesOn) {
   EXPECT_EQ(ReadFileBytes(store->DamagedCopyPath()), damaged);
   EXPECT_EQ(Read("setup"), "1");
   EXPECT_EQ(Read("ProPathName"), "/opt/veradex/");
+}
+
+TEST_F(StartupSequenceTest, FirstRunAsksForAPasswordAndCancellingLeavesNothingBehind) {
+  Preset("PW", "old");  // from an earlier, unfinished installation
+  Preset("use_pw", "1");
+  for (const int cancel : {2, 0}) {  // Cancel, or the dialog closed otherwise
+    setupAnswers = {{cancel, "typed"}};
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(log, Log{"setup"});
+    EXPECT_EQ(Read("setup"), "<missing>");
+    EXPECT_EQ(Read("PW"), "old");
+  }
+  EXPECT_EQ(loginDialogsMade, 0);
+}
+
+TEST_F(StartupSequenceTest, FirstRunSetUpStoresThePasswordAndAsksNothingMoreOnThatRun) {
+  Preset("use_pw", "1");
+  ConfigProfileStore("veradex", ProfileFolder()).WriteProfileString("Options", "Name", K("홍길동"));
+  setupAnswers = {{1, K("새암호")}};
+  EXPECT_TRUE(Start());
+  // No login on this run; the tray comes before the personal data, the icon after.
+  EXPECT_EQ(log, (Log{"setup", "tray, name ''", "icon, name '" + K("홍길동") + "'"}));
+  EXPECT_EQ(Read("setup"), "1");
+  EXPECT_EQ(Read("PW"), K("새암호"));
+  EXPECT_EQ(sink.Count(), 0u);
+
+  // The next start asks for it.
+  loginAnswers = {{1, K("새암호")}};
+  EXPECT_TRUE(Start());
+  EXPECT_EQ(log, (Log{"login", "tray, name ''", "icon, name '" + K("홍길동") + "'"}));
+  EXPECT_EQ(setupDialogsMade, 1);
+}
+
+TEST_F(StartupSequenceTest, EmptySetUpPasswordIsAPassword) {
+  setupAnswers = {{1, ""}};
+  EXPECT_TRUE(Start());
+  EXPECT_EQ(Read("setup"), "1");
+  EXPECT_EQ(Read("PW"), "");
+}
+
+TEST_F(StartupSequenceTest, LoginOnlyWhenAskedForAndAnyTextCountsAsOn) {
+  Preset("setup", "0");  // any text marks the set-up as done
+  Preset("PW", "pw");
+  EXPECT_TRUE(Start());  // use_pw missing: off
+  EXPECT_EQ(log, (Log{"tray, name ''", "icon, name ''"}));
+  Preset("use_pw", "");
+  EXPECT_TRUE(Start());
+  EXPECT_EQ(loginDialogsMade, 0);
+
+  Preset("use_pw", "0");
+  loginAnswers = {{1, "pw"}};
+  EXPECT_TRUE(Start());
+  EXPECT_EQ(log, (Log{"login", "tray, name ''", "icon, name ''"}));
+}
+
+TEST_F(StartupSequenceTest, EmptyStoredPasswordLetsAnEmptyEntryPass) {
+  Preset("setup", "1");
+  Preset("use_pw", "1");
+  loginAnswers = {{1, ""}};
+  EXPECT_TRUE(Start());  // PW absent
+  Preset("PW", "");
+  loginAnswers = {{1, ""}};
+  EXPECT_TRUE(Start());
+  EXPECT_EQ(sink.Count(), 0u);
+}
+
+TEST_F(StartupSequenceTest, WrongPasswordsAreToldAndAskedAgainWithoutLimit) {
+  Preset("setup", "1");
+  Preset("use_pw", "1");
+  Preset("PW", K("암호Ab"));
+  loginAnswers = {{1, K("암호ab")}, {1, K("암호Ab ")}, {1, ""}, {1, K("암호")}, {1, K("암호Ab")}};
+  EXPECT_TRUE(Start());
+  EXPECT_EQ(log, (Log{"login", "login", "login", "login", "login", "tray, name ''", "icon, name ''"}));
+  EXPECT_EQ(loginDialogsMade, 1);  // the same dialog each time
+  ASSERT_EQ(sink.Count(), 4u);
+  for (const auto& message : sink.Messages()) {
+    EXPECT_EQ(message.text, K("인증에 실패하였습니다."));
+    EXPECT_EQ(message.style, 16u);
+  }
+}
+
+TEST_F(StartupSequenceTest, CancellingTheLoginAtAnyAttemptEndsStartUp) {
+  Preset("setup", "1");
+  Preset("use_pw", "1");
+  Preset("PW", "right");
+  loginAnswers = {{2, "right"}};
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(log, Log{"login"});
+  EXPECT_EQ(sink.Count(), 0u);
+
+  loginAnswers = {{1, "wrong"}, {2, "right"}};
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(log, (Log{"login", "login"}));
+  EXPECT_EQ(sink.Count(), 1u);
 }
 
 }  // namespace

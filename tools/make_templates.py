@@ -34,13 +34,15 @@ body{background:#f3f7f8;color:#22313d;font:13px/1.5 NanumGothic,'Nanum Gothic',s
 .brand{font-size:11px;color:#b9dde6;letter-spacing:1px}
 h1{margin:1px 0 2px;font-size:19px;font-weight:bold}
 .top p{margin:0;font-size:12px;color:#d9ebf0}
-form{margin:0;padding:4px 16px 14px}
+form{margin:0;padding:4px 16px 20px}
 h2{font-size:13px;color:#12506a;margin:13px 0 5px;padding-left:7px;border-left:4px solid #e8833a}
 table{width:100%;border-collapse:collapse;table-layout:fixed;background:#fff;border:1px solid #c6d7dd}
 th{width:116px;text-align:left;background:#e8f1f4;color:#1b4356;padding:6px 8px;border-bottom:1px solid #d8e5ea;vertical-align:middle;font-weight:bold}
 td{padding:5px 8px;border-bottom:1px solid #e2ebee}
 input,select,textarea{font:inherit;color:#22313d}
 input[type=text],input[type=password],select,textarea{border:1px solid #a6bfc8;border-radius:3px;padding:3px 5px;box-sizing:border-box;max-width:100%;background:#fff}
+select{-webkit-appearance:none;appearance:none;height:28px;padding-right:24px;background:#fff url("data:image/svg+xml,%3Csvg xmlns='http://www.w3.org/2000/svg' width='10' height='6'%3E%3Cpath d='M0 0h10L5 6z' fill='%2312506a'/%3E%3C/svg%3E") no-repeat right 8px center}
+input[type=text],input[type=password]{height:28px}
 input:focus,select:focus,textarea:focus{outline:none;border-color:#e8833a;box-shadow:0 0 0 2px #f8dcc6}
 .w{width:100%}
 .h{width:60%}
@@ -139,7 +141,7 @@ def select(name, options, cls="d"):
         extra = f" {option[2]}" if len(option) > 2 else ""
         out.append(f"<option value=\"{value}\"{extra}>{label}</option>")
     out.append("</select>")
-    return "".join(out)
+    return "\n".join(out)
 
 
 def date_selects(prefix):
@@ -197,10 +199,25 @@ def closing(submit="신고하기", note=True):
     return out
 
 
+# Date selects start at today's month and day (the year list starts at this year).
+TODAY_SCRIPT = (
+    "<script type=\"text/javascript\">\n"
+    "(function () {\n"
+    "  var form = document.forms[0], now = new Date();\n"
+    "  if (form && form.spam_month && form.spam_day) {\n"
+    "    form.spam_month.options[now.getMonth()].defaultSelected = true;\n"
+    "    form.spam_day.options[now.getDate() - 1].defaultSelected = true;\n"
+    "  }\n"
+    "})();\n"
+    "</script>\n")
+
+
 def page(title, lead, kind, spam_heading, spam_rows, reporter_section, submit="신고하기"):
+    body = "".join(spam_rows)
+    script = TODAY_SCRIPT if "spam_month" in body else ""
     return (head(title) + banner(title, lead) + form_start(kind) +
-            f"<h2>{spam_heading}</h2>\n<table>\n" + "".join(spam_rows) + "</table>\n" +
-            reporter_section + closing(submit) + "</form>\n</body>\n</html>\n")
+            f"<h2>{spam_heading}</h2>\n<table>\n" + body + "</table>\n" +
+            reporter_section + closing(submit) + "</form>\n" + script + "</body>\n</html>\n")
 
 
 PAGES = {}

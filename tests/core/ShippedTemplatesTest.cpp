@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <regex>
 
 #include "pages/CategoryPage.h"
@@ -93,6 +95,21 @@ TEST(ShippedTemplates, RenderedPagesKeepNoPlaceholder) {
   ASSERT_TRUE(lookup.ok) << lookup.message;
   EXPECT_FALSE(std::regex_search(ReadFileBytes(lookup.path), placeholder));
   EXPECT_FALSE(std::regex_search(ReadFileBytes(program.File("search_2006.html")), placeholder));
+}
+
+// The build puts the templates beside the program, where the directory rule
+// looks for them.
+TEST(ShippedTemplates, LieBesideTheBuiltProgram) {
+  const std::string directory = CategoryPages::ProgramDirectory(VERADEX_EXECUTABLE);
+  for (const Template& t : AllTemplates())
+    EXPECT_TRUE(ReadFileBytes(directory + CategoryPages::kSeparator + t.name) == Shipped(t.name)) << t.name;
+}
+
+// The committed templates are what tools/make_templates.py writes.
+TEST(ShippedTemplates, MatchTheirGenerator) {
+  if (std::system("python3 --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not available";
+  const std::string command = "python3 \"" + std::string(VERADEX_SOURCE_DIR) + "/tools/make_templates.py\" --check";
+  EXPECT_EQ(std::system(command.c_str()), 0);
 }
 
 }  // namespace

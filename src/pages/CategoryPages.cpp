@@ -12,13 +12,8 @@
 #include "pages/CategoryPage.h"
 #include "pages/PageTemplate.h"
 #include "platform/Cp949.h"
+#include "platform/ExecutablePath.h"
 #include "profile/PersonalProfile.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace veradex {
 
@@ -37,16 +32,20 @@ const char kPageUnwritable[] =
 const char kUnknownCategory[] =
     "\xBE\xCB \xBC\xF6 \xBE\xF8\xB4\xC2 \xBD\xC5\xB0\xED \xBA\xD0\xB7\xF9\xC0\xD4\xB4\xCF\xB4\xD9.";
 
-fs::path FsPath(const std::string& utf8) {
+fs::path FsPath(const std::string& native) { return fs::path(native); }
+
+wxString NativeToWx(const std::string& native) {
 #ifdef _WIN32
-  return fs::u8path(utf8);
+  return wxString(native.c_str(), wxConvLibc);
 #else
-  return fs::path(utf8);
+  wxString text(native.c_str(), *wxConvFileName);
+  if (text.empty() && !native.empty()) text = wxString(native.c_str(), wxConvISO8859_1);
+  return text;
 #endif
 }
 
 // A path as the user reads it in a message: code page 949.
-std::string ShownPath(const std::string& utf8) { return Cp949::FromWxLossy(wxString::FromUTF8(utf8)); }
+std::string ShownPath(const std::string& native) { return Cp949::FromWxLossy(NativeToWx(native)); }
 
 std::string Join(const std::string& directory, const std::string& name) {
   return directory + CategoryPages::kSeparator + name;
@@ -63,24 +62,6 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
   std::error_code ignored;
   fs::remove(FsPath(path), ignored);  // no half-written page is left behind
   return false;
-}
-
-std::string ExecutablePath() {
-#ifdef _WIN32
-  std::wstring buffer(32768, L'\0');
-  const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-  buffer.resize(length);
-  return wxString(buffer).ToStdString(wxConvUTF8);
-#else
-  std::error_code error;
-  const fs::path self = fs::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : self.string();
-#endif
-}
-
-std::string ExecutableBaseName() {
-  std::string name = FsPath(ExecutablePath()).stem().string();
-  return name.empty() ? std::string("veradex") : name;
 }
 
 }  // namespace
@@ -106,15 +87,16 @@ std::string CategoryPages::ProgramDirectory(const std::string& executablePath) {
   return directory;
 }
 
-std::string CategoryPages::ProgramDirectory() { return ProgramDirectory(ExecutablePath()); }
+std::string CategoryPages::ProgramDirectory() { return ProgramDirectory(ExecutablePath::GetExecutablePath()); }
 
 std::string CategoryPages::UserPageDirectory() {
-  const std::string tail =
-      std::string(1, kSeparator) + "Ambrel" + kSeparator + ExecutableBaseName() + kSeparator + "pages";
+  std::string program = ExecutablePath::GetExecutableBaseName();
+  if (program.empty()) program = "veradex";
+  const std::string tail = std::string(1, kSeparator) + "Ambrel" + kSeparator + program + kSeparator + "pages";
 #ifdef _WIN32
-  const wxString local = wxGetenv(L"LOCALAPPDATA");
-  if (local.empty()) return std::string();
-  return local.ToStdString(wxConvUTF8) + tail;
+  const char* local = std::getenv("LOCALAPPDATA");
+  if (local == nullptr || local[0] == '\0') return std::string();
+  return local + tail;
 #else
   const char* dataHome = std::getenv("XDG_DATA_HOME");
   if (dataHome != nullptr && dataHome[0] == '/') return dataHome + tail;
@@ -130,7 +112,12 @@ std::string CategoryPages::PageUrl(const std::string& path) {
 #ifdef _WIN32
   url += '/';
 #endif
-  for (const char c : path) {
+#ifdef _WIN32
+  const std::string bytes = NativeToWx(path).utf8_string();
+#else
+  const std::string& bytes = path;  // the file system's bytes are the URL's
+#endif
+  for (const char c : bytes) {
     const unsigned char byte = static_cast<unsigned char>(c);
     if (c == '\\') {
       url += '/';

@@ -10,9 +10,9 @@ class PersonalProfile;
 
 // Writes the report form pages the report window shows in its browser: reads
 // a template X.bak from the program directory, fills in the reporter's data
-// and writes the page beside it. Paths are file-system paths in UTF-8 (the
-// program directory, the pages written); messages are code page 949 text for
-// the user.
+// and writes the page beside it. Paths (the program directory, the pages
+// written) are the file system's own bytes, as ExecutablePath gives them
+// (UTF-8 on Linux); messages are code page 949 text for the user.
 //
 // When the program directory cannot be written (an installation owned by
 // another user), the page goes to a per-user folder instead; the template is

@@ -183,10 +183,12 @@ TEST_F(CategoryPagesGui, LookupPagesShowAndLinkToEachOther) {
   // The link to the older lookup opens the copy written beside it.
   const int before = loads;
   Script("document.links[0].click(); 0");
-  ASSERT_TRUE(WaitFor([before] { return loads > before && !view->IsBusy(); }, std::chrono::seconds(30)));
+  const wxString oldLookup = Cp949::ToWx("\xC0\xCC\xC0\xFC \xB9\xCE\xBF\xF8 \xC1\xB6\xC8\xB8");  // 이전 민원 조회
+  ASSERT_TRUE(
+      WaitFor([before, oldLookup] { return loads > before && !view->IsBusy() && view->GetCurrentTitle() == oldLookup; },
+              std::chrono::seconds(30)))
+      << view->GetCurrentTitle();
   EXPECT_TRUE(view->GetCurrentURL().EndsWith("/search_2006.html"));
-  EXPECT_EQ(view->GetCurrentTitle(),
-            Cp949::ToWx("\xC0\xCC\xC0\xFC \xB9\xCE\xBF\xF8 \xC1\xB6\xC8\xB8"));  // 이전 민원 조회
   EXPECT_EQ(Script("document.forms[0].elements['name'].value"), "");
   Screenshot("search_2006");
 }

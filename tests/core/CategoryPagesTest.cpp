@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "pages/CategoryPage.h"
@@ -206,6 +207,22 @@ TEST(ProgramDirectory, ReleaseAndDebugFoldersLeadToTheirParent) {
   EXPECT_EQ(dir("prog"), ".");
   EXPECT_FALSE(CategoryPages::ProgramDirectory().empty());
 }
+
+#ifndef _WIN32
+TEST(CategoryPagesFolders, UserPageFolderFollowsXdgDataHome) {
+  const char* saved = std::getenv("XDG_DATA_HOME");
+  const std::string restore = saved != nullptr ? saved : "";
+  setenv("XDG_DATA_HOME", "/data/home", 1);
+  EXPECT_EQ(CategoryPages::UserPageDirectory(), "/data/home/Ambrel/veradex_core_tests/pages");
+  setenv("XDG_DATA_HOME", "relative", 1);  // not absolute: ignored, as the base directory rules say
+  EXPECT_NE(CategoryPages::UserPageDirectory().find("/.local/share/Ambrel/veradex_core_tests/pages"),
+            std::string::npos);
+  if (saved != nullptr)
+    setenv("XDG_DATA_HOME", restore.c_str(), 1);
+  else
+    unsetenv("XDG_DATA_HOME");
+}
+#endif
 
 TEST(CategoryPagesUrl, PathsBecomeFileUrls) {
 #ifndef _WIN32

@@ -110,9 +110,7 @@ std::string CategoryPages::PageUrl(const std::string& path) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string url = "file://";
 #ifdef _WIN32
-  url += '/';
-#endif
-#ifdef _WIN32
+  url += '/';  // file:///C:/...
   const std::string bytes = NativeToWx(path).utf8_string();
 #else
   const std::string& bytes = path;  // the file system's bytes are the URL's

@@ -14,16 +14,20 @@ namespace veradex {
 
 SkinDialog::SkinDialog(int skinBitmapId, int captionBrushBitmapId)
     : skinBitmapId_(skinBitmapId), captionBrushBitmapId_(captionBrushBitmapId) {
-  if (skinBitmapId_ != 0) {
-    const wxImage image = ResourceImages::LoadImage(skinBitmapId_);
-    if (image.IsOk()) {
-      skin_ = wxBitmap(image);
-      region_ = SkinRegionBuilder::BuildSkinRegion(image, SkinRegionBuilder::kGreenKey);
-    }
+  if (skinBitmapId_ != 0) SetSkinImage(ResourceImages::LoadImage(skinBitmapId_));
+  // A caption brush cut from the skin itself is the skin.
+  if (captionBrushBitmapId_ != 0 && captionBrushBitmapId_ != skinBitmapId_)
+    captionBrush_ = ResourceImages::LoadBitmap(captionBrushBitmapId_);
+}
+
+void SkinDialog::SetSkinImage(const wxImage& image) {
+  if (!image.IsOk()) {
+    skin_ = wxBitmap();
+    region_ = wxRegion();
+    return;
   }
-  if (captionBrushBitmapId_ != 0) {
-    captionBrush_ = captionBrushBitmapId_ == skinBitmapId_ ? skin_ : ResourceImages::LoadBitmap(captionBrushBitmapId_);
-  }
+  skin_ = wxBitmap(image);
+  region_ = SkinRegionBuilder::BuildSkinRegion(image, SkinRegionBuilder::kGreenKey);
 }
 
 SkinDialog::~SkinDialog() {

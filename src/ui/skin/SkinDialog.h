@@ -38,6 +38,10 @@ class SkinDialog : public wxDialog {
   // (or size when there is no skin), centred on the parent or the screen.
   bool Create(wxWindow* parent, wxWindowID id, const wxString& title, const wxSize& size = wxDefaultSize);
 
+  // Replaces the skin (and its region) before Create(); for skins that do
+  // not come from the resources, tests for example.
+  void SetSkinImage(const wxImage& image);
+
   int GetSkinBitmapId() const { return skinBitmapId_; }
   bool HasSkin() const { return skin_.IsOk(); }
   const wxBitmap& GetSkinBitmap() const { return skin_; }

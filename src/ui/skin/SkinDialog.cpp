@@ -45,7 +45,8 @@ bool SkinDialog::Create(wxWindow* parent, wxWindowID id, const wxString& title, 
   long style = wxBORDER_NONE | wxFRAME_SHAPED;
   if (parent == nullptr) style |= wxDIALOG_NO_PARENT;
   if (!wxDialog::Create(parent, id, title, wxDefaultPosition, windowSize, style)) return false;
-  SetClientSize(windowSize);
+  // No border: the window size is the client size. (SetClientSize before the
+  // first showing confuses wxGTK's frame-extent guess and leaves 1 x 1.)
   SetFont(wxFont(wxFontInfo(9).FaceName(wxS("Tahoma"))));
   Bind(wxEVT_PAINT, &SkinDialog::OnPaint, this);
   Bind(wxEVT_ERASE_BACKGROUND, &SkinDialog::OnEraseBackground, this);

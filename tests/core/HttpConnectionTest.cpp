@@ -62,7 +62,21 @@ INSTANTIATE_TEST_SUITE_P(Kinds, RefusedCertificate,
                          ::testing::Values(TestCertificateAuthority::LeafKind::kSelfSigned,
                                            TestCertificateAuthority::LeafKind::kWrongHost,
                                            TestCertificateAuthority::LeafKind::kExpired,
-                                           TestCertificateAuthority::LeafKind::kUnknownAuthority));
+                                           TestCertificateAuthority::LeafKind::kUnknownAuthority),
+                         [](const ::testing::TestParamInfo<TestCertificateAuthority::LeafKind>& param) {
+                           switch (param.param) {
+                             case TestCertificateAuthority::LeafKind::kSelfSigned:
+                               return std::string("SelfSigned");
+                             case TestCertificateAuthority::LeafKind::kWrongHost:
+                               return std::string("WrongHost");
+                             case TestCertificateAuthority::LeafKind::kExpired:
+                               return std::string("Expired");
+                             case TestCertificateAuthority::LeafKind::kUnknownAuthority:
+                               return std::string("UnknownAuthority");
+                             default:
+                               return std::string("Valid");
+                           }
+                         });
 
 TEST(HttpConnection, TrustsTheConfiguredAuthorityByNameAndAddress) {
   test::ReportCentreHarness harness(TestCertificateAuthority::LeafKind::kValid, kTimeout);
@@ -87,6 +101,8 @@ struct StallCase {
   std::string result;
   std::vector<std::string> messages;
 };
+
+void PrintTo(const StallCase& stall, std::ostream* out) { *out << stall.name; }
 
 class MisbehavingServer : public ::testing::TestWithParam<StallCase> {};
 
@@ -114,6 +130,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The head said 200 and set the cookie: the missing body only costs the wait.
         StallCase{"StallAfterHead", TestReportCentre::Fault::kStallAfterHead, false, 100, " JSESSIONID=centre1", {}},
         StallCase{"ResetMidUpload", TestReportCentre::Fault::kResetMidUpload, false, 8 << 20, "false", {kSendFailed}},
+        // A server that stops reading: the writes wait at most the time-out.
+        StallCase{"StallMidUpload", TestReportCentre::Fault::kStallMidUpload, false, 32 << 20, "false", {kSendFailed}},
         StallCase{"CloseBeforeStatus",
                   TestReportCentre::Fault::kCloseBeforeStatus,
                   false,

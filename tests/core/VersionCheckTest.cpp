@@ -21,9 +21,12 @@ class RecordingVersionActions : public VersionActions {
 };
 
 struct PageCase {
+  const char* name;
   const char* body;
   bool upgrade;
 };
+
+void PrintTo(const PageCase& page, std::ostream* out) { *out << page.name; }
 
 class VersionPage : public ::testing::TestWithParam<PageCase> {
  protected:
@@ -56,12 +59,17 @@ TEST_P(VersionPage, DecidesTheUpgrade) {
 
 INSTANTIATE_TEST_SUITE_P(
     Bodies, VersionPage,
-    ::testing::Values(PageCase{"ver:5.3|", false}, PageCase{"ver:5.4|", true}, PageCase{"ver:5.2|", true},
-                      PageCase{"a:1|ver:5.3|", false}, PageCase{"ver:5.4|ver:5.3|", false},
-                      PageCase{"ver:5.3|a:1|", true}, PageCase{"ver:5.3", false}, PageCase{"ver:5.4", false},
-                      PageCase{"ver: 5.3|", true}, PageCase{"5.3|", false}, PageCase{"ver:5.3|\r\n", false},
-                      PageCase{"ver:5.3\r\n|", true}, PageCase{"   ver:5.3|   ", false}, PageCase{"", false},
-                      PageCase{"ver:|", false}, PageCase{"ver:5.3|tail:5.4", false}, PageCase{"x:y:5.3|", true}));
+    ::testing::Values(PageCase{"Same", "ver:5.3|", false}, PageCase{"Newer", "ver:5.4|", true},
+                      PageCase{"Older", "ver:5.2|", true}, PageCase{"LastSegmentCounts", "a:1|ver:5.3|", false},
+                      PageCase{"EarlierSegmentIgnored", "ver:5.4|ver:5.3|", false},
+                      PageCase{"LaterSegmentDecides", "ver:5.3|a:1|", true}, PageCase{"NoBarSame", "ver:5.3", false},
+                      PageCase{"NoBarDifferent", "ver:5.4", false}, PageCase{"BlankAfterColon", "ver: 5.3|", true},
+                      PageCase{"NoColon", "5.3|", false}, PageCase{"LineBreakAfterBar", "ver:5.3|\r\n", false},
+                      PageCase{"LineBreakBeforeBar", "ver:5.3\r\n|", true},
+                      PageCase{"BlanksTrimmed", "   ver:5.3|   ", false}, PageCase{"EmptyPage", "", false},
+                      PageCase{"EmptyValue", "ver:|", false}, PageCase{"TextAfterLastBar", "ver:5.3|tail:5.4", false},
+                      PageCase{"FirstColonSplits", "x:y:5.3|", true}),
+    [](const ::testing::TestParamInfo<PageCase>& param) { return std::string(param.param.name); });
 
 TEST(VersionCheck, UnreachableVersionHostStopsTheWindow) {
   test::ReportCentreHarness harness;

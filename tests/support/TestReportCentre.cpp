@@ -6,7 +6,7 @@
 #include <openssl/err.h>
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
-#include <poll.h>
+#include <poll.h>  // POLLRDHUP needs _GNU_SOURCE, which g++ defines
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -257,6 +257,13 @@ void TestReportCentre::HoldOpen(int socket) const {
   }
 }
 
+void TestReportCentre::HoldUnread(int socket) const {
+  while (!stopping_) {
+    pollfd entry{socket, POLLRDHUP, 0};
+    if (poll(&entry, 1, 50) > 0 && (entry.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) return;
+  }
+}
+
 void TestReportCentre::Pause() const {
   std::this_thread::sleep_for(std::chrono::milliseconds(pauseMilliseconds_.load()));
 }
@@ -396,6 +403,10 @@ void TestReportCentre::Serve(int socket) {
       Finished();
       return;
     }
+    if (answer.fault == Fault::kStallMidUpload && bodyReceived >= kResetAfterBodyBytes) {
+      HoldUnread(socket);
+      break;
+    }
     complete = static_cast<long long>(bodyReceived) >= bodyLength;
   }
 
@@ -415,6 +426,7 @@ void TestReportCentre::Serve(int socket) {
       }
       case Fault::kNone:
       case Fault::kResetMidUpload:
+      case Fault::kStallMidUpload:
         if (Deliver(session, socket, answer)) {
           if (answer.keepOpen) HoldOpen(socket);
           SSL_shutdown(session);

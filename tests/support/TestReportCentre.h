@@ -33,6 +33,7 @@ class TestReportCentre {
     kStallBeforeHead,    // read the request, then say nothing and keep the connection open
     kStallAfterHead,     // send the head only, then keep the connection open
     kResetMidUpload,     // after the first kilobyte of the request body, reset the connection
+    kStallMidUpload,     // after the first kilobyte of the request body, stop reading and keep it open
     kCloseBeforeStatus,  // read the request, then close without a byte
   };
   // How the answer's bytes are cut up on the way out.
@@ -115,6 +116,8 @@ class TestReportCentre {
   void Serve(int socket);
   Answer AnswerFor(const std::string& path);
   void HoldOpen(int socket) const;
+  // Keeps the connection open without reading until the client closes it.
+  void HoldUnread(int socket) const;
   bool Flush(SSL* session, int socket, bool bytePerSegment) const;
   bool Deliver(SSL* session, int socket, const Answer& answer) const;
   void Pause() const;

@@ -15,9 +15,9 @@ bool ReportApp::OnInit() {
   // The program takes no command-line options, so the base class's option
   // parsing is left out on purpose.
 
-  // TODO(app): MessageSink::SetCurrent(&skinSink) here, before the first
-  // message, once the skinned message box is in the tree; until then
-  // messages go to standard error.
+  // Every message from here on, the second copy's included, is the skinned
+  // message box.
+  MessageSink::SetCurrent(&messageSink_);
 
   StartupSequence::Parts parts = StartupSequence::ProgramParts();
   // TODO(app): parts.makeSetupDialog / parts.makeLoginDialog once the password

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/StartupSequence.h"
+#include "ui/skin/SkinMessageSink.h"
 
 namespace veradex {
 
@@ -31,6 +32,7 @@ class ReportApp : public wxApp {
   TrayWindow* Tray() const { return tray_; }
 
  private:
+  SkinMessageSink messageSink_;
   std::unique_ptr<StartupSequence> startup_;
   TrayWindow* tray_ = nullptr;
 };

@@ -95,7 +95,7 @@ void TrayWindow::DestroyOwnedWindows() {
 void TrayWindow::InstallTrayIcon() {
   ShowReportWindow();
   Hide();
-  if (!NotificationAreaAvailable()) {
+  if (reportWindow_ && !NotificationAreaAvailable()) {
     // Nothing to click on: the report window is the way in, so it is shown
     // even when it was meant to start hidden (the first call above only
     // created it then).

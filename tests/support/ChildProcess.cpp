@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "support/TempDir.h"
@@ -18,10 +19,17 @@ namespace veradex::test {
 ChildProcess::Result ChildProcess::Run(const std::string& program, const std::vector<std::string>& arguments,
                                        const std::map<std::string, std::string>& environment,
                                        std::chrono::milliseconds timeout) {
-  Result result;
-  TempDir outputs;
-  const std::string outPath = outputs.File("stdout");
-  const std::string errPath = outputs.File("stderr");
+  ChildProcess child(program, arguments, environment);
+  return child.Wait(timeout);
+}
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::map<std::string, std::string>& environment) {
+  char folderTemplate[] = "/tmp/veradex-child-XXXXXX";
+  if (::mkdtemp(folderTemplate) == nullptr) return;
+  outputFolder_ = folderTemplate;
+  const std::string outPath = outputFolder_ + "/stdout";
+  const std::string errPath = outputFolder_ + "/stderr";
 
   std::vector<std::string> env;
   for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -41,7 +49,7 @@ ChildProcess::Result ChildProcess::Run(const std::string& program, const std::ve
   argv.push_back(nullptr);
 
   const pid_t pid = ::fork();
-  if (pid < 0) return result;
+  if (pid < 0) return;
   if (pid == 0) {
     const int in = ::open("/dev/null", O_RDONLY);
     const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -53,27 +61,48 @@ ChildProcess::Result ChildProcess::Run(const std::string& program, const std::ve
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }
+  pid_ = pid;
+}
+
+ChildProcess::~ChildProcess() {
+  if (pid_ > 0 && !reaped_) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, &status_, 0);
+  }
+  if (!outputFolder_.empty()) {
+    std::error_code error;
+    std::filesystem::remove_all(outputFolder_, error);
+  }
+}
+
+bool ChildProcess::HasExited() {
+  if (pid_ <= 0 || reaped_) return true;
+  const pid_t done = ::waitpid(pid_, &status_, WNOHANG);
+  if (done == pid_ || (done < 0 && errno != EINTR)) reaped_ = true;
+  return reaped_;
+}
+
+ChildProcess::Result ChildProcess::Wait(std::chrono::milliseconds timeout) {
+  Result result;
+  if (pid_ <= 0) return result;
   result.started = true;
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  int status = 0;
-  for (;;) {
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
-    if (done < 0 && errno != EINTR) return result;
+  while (!HasExited()) {
     if (std::chrono::steady_clock::now() >= deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, &status_, 0);
+      reaped_ = true;
       result.timedOut = true;
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  if (!result.timedOut && WIFEXITED(status)) {
-    result.exitCode = WEXITSTATUS(status);
+  if (!result.timedOut && WIFEXITED(status_)) {
+    result.exitCode = WEXITSTATUS(status_);
     if (result.exitCode == 127) result.started = false;
   }
-  result.standardOutput = ReadFileBytes(outPath);
-  result.standardError = ReadFileBytes(errPath);
+  result.standardOutput = ReadFileBytes(outputFolder_ + "/stdout");
+  result.standardError = ReadFileBytes(outputFolder_ + "/stderr");
   return result;
 }
 

@@ -1,0 +1,131 @@
+#include "support/DesktopDriver.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+namespace veradex::test {
+
+bool DesktopDriver::RunCommand(const std::string& command, std::string* output) const {
+  const std::string withDisplay = display_.empty() ? command : "DISPLAY=" + Quote(display_) + " " + command;
+  FILE* pipe = ::popen((withDisplay + " 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) return false;
+  std::string text;
+  char buffer[512];
+  std::size_t read;
+  while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, read);
+  const int status = ::pclose(pipe);
+  if (output != nullptr) *output = text;
+  return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string DesktopDriver::Quote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
+bool DesktopDriver::Available() const { return RunCommand("timeout 5 xdotool getmouselocation"); }
+
+namespace {
+
+std::string ExactTitle(const std::string& name) {
+  std::string regex = "^";
+  for (char c : name) {
+    if (std::string(".[]()*+?^$|\\{}").find(c) != std::string::npos) regex += '\\';
+    regex += c;
+  }
+  return regex + "$";
+}
+
+std::vector<std::string> Lines(const std::string& output) {
+  std::vector<std::string> ids;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);)
+    if (!line.empty()) ids.push_back(line);
+  return ids;
+}
+
+}  // namespace
+
+std::vector<std::string> DesktopDriver::FindWindows(const std::string& name) const {
+  std::string output;
+  RunCommand("timeout 5 xdotool search --onlyvisible --name " + Quote(ExactTitle(name)), &output);
+  return Lines(output);
+}
+
+std::vector<std::string> DesktopDriver::FindWindowsOfProcess(int pid, const std::string& name) const {
+  std::string output;
+  RunCommand(
+      "timeout 5 xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name " + Quote(ExactTitle(name)),
+      &output);
+  return Lines(output);
+}
+
+std::string DesktopDriver::WaitForWindow(const std::string& name, std::chrono::milliseconds timeout) const {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    const auto ids = FindWindows(name);
+    if (!ids.empty()) return ids.back();
+    if (std::chrono::steady_clock::now() >= deadline) return std::string();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+bool DesktopDriver::WaitUntilGone(const std::string& name, std::chrono::milliseconds timeout) const {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!FindWindows(name).empty()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+bool DesktopDriver::PressKeys(const std::string& windowId, const std::vector<std::string>& keys) const {
+  std::string command = "timeout 10 xdotool windowfocus --sync " + windowId + " key --clearmodifiers --delay 30";
+  for (const auto& key : keys) command += " " + Quote(key);
+  return RunCommand(command);
+}
+
+bool DesktopDriver::Type(const std::string& windowId, const std::string& text) const {
+  return RunCommand("timeout 20 xdotool windowfocus --sync " + windowId + " type --clearmodifiers --delay 30 " +
+                    Quote(text));
+}
+
+bool DesktopDriver::Click(int x, int y, int button) const {
+  return RunCommand("timeout 10 xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click " +
+                    std::to_string(button));
+}
+
+bool DesktopDriver::Geometry(const std::string& windowId, int* x, int* y, int* width, int* height) const {
+  std::string output;
+  if (!RunCommand("timeout 5 xdotool getwindowgeometry --shell " + windowId, &output)) return false;
+  std::istringstream lines(output);
+  int found = 0;
+  for (std::string line; std::getline(lines, line);) {
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = line.substr(0, eq);
+    const int value = std::atoi(line.c_str() + eq + 1);
+    if (key == "X") *x = value, ++found;
+    if (key == "Y") *y = value, ++found;
+    if (key == "WIDTH") *width = value, ++found;
+    if (key == "HEIGHT") *height = value, ++found;
+  }
+  return found == 4;
+}
+
+bool DesktopDriver::Screenshot(const std::string& path) const {
+  return RunCommand("timeout 20 import -window root " + Quote(path));
+}
+
+}  // namespace veradex::test

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs the whole program on private virtual displays (with a tray host) and
+# keeps pictures of what the user sees: the second copy's message, the tray
+# menu, the exit question, the start-up dialogs.
+# Usage: tools/app_screenshots.sh [output folder]   (default: build/screenshots/app)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${VERADEX_BUILD_DIR:-$root/build}"
+out="${1:-$build/screenshots/app}"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+cmake --build "$build" --target veradex veradex_gui_tests -j2
+export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 LANG=C.UTF-8
+VERADEX_SCREENSHOT_DIR="$out" xvfb-run -a -s "-screen 0 1280x1024x24" \
+  dbus-run-session -- "$build/tests/veradex_gui_tests" --gtest_filter='ProgramStartTest.*'
+ls -1 "$out"/*.png

@@ -1,10 +1,10 @@
 #include "profile/PasswordPage.h"
 
-#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include "platform/Cp949.h"
 #include "profile/ProfileTexts.h"
+#include "ui/skin/SkinLabel.h"
 
 namespace veradex {
 
@@ -18,7 +18,7 @@ PasswordPage::PasswordPage(wxWindow* parent, const wxRect& rect)
   const Row rows[] = {{kCurrentEdit, "암호확인"}, {kNewEdit, "새 암호"}, {kConfirmationEdit, "새 암호재확인"}};
   int y = 36;
   for (const Row& row : rows) {
-    new wxStaticText(this, wxID_ANY, ProfileTexts::Wx(row.label), wxPoint(40, y + 4), wxSize(96, 18));
+    new SkinLabel(this, wxID_ANY, ProfileTexts::Wx(row.label), wxPoint(40, y + 4), wxSize(96, 18));
     new wxTextCtrl(this, row.id, wxEmptyString, wxPoint(140, y), wxSize(170, 24), wxTE_PASSWORD | wxBORDER_SIMPLE);
     y += 40;
   }

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include <wx/choice.h>
-#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/valtext.h>
 
 #include "platform/Cp949.h"
 #include "profile/ProfileTexts.h"
+#include "ui/skin/SkinLabel.h"
 
 namespace veradex {
 
@@ -41,8 +41,8 @@ constexpr int kPartGap = 22;
 int RowY(int row) { return kRowTop + row * kRowStep; }
 
 void AddLabel(wxWindow* parent, const char* utf8, int row, int extraHeight = 0) {
-  new wxStaticText(parent, wxID_ANY, ProfileTexts::Wx(utf8), wxPoint(kLabelX, RowY(row) + 4 - extraHeight / 2),
-                   wxSize(kLabelWidth, 18 + extraHeight));
+  new SkinLabel(parent, wxID_ANY, ProfileTexts::Wx(utf8), wxPoint(kLabelX, RowY(row) + 4 - extraHeight / 2),
+                wxSize(kLabelWidth, 18 + extraHeight));
 }
 
 wxTextCtrl* AddEdit(wxWindow* parent, int id, int x, int row, int width, bool digits) {
@@ -59,8 +59,8 @@ void AddNumberParts(wxWindow* parent, int row, int id1, int id2, int id3) {
     const int x = kEditX + i * (kPartWidth + kPartGap);
     AddEdit(parent, ids[i], x, row, kPartWidth, true);
     if (i < 2) {
-      new wxStaticText(parent, wxID_ANY, "-", wxPoint(x + kPartWidth + 7, RowY(row) + 4), wxSize(kPartGap - 14, 18),
-                       wxALIGN_CENTRE_HORIZONTAL);
+      new SkinLabel(parent, wxID_ANY, "-", wxPoint(x + kPartWidth + 7, RowY(row) + 4), wxSize(kPartGap - 14, 18),
+                    wxALIGN_CENTRE_HORIZONTAL);
     }
   }
 }

@@ -20,8 +20,7 @@ GeneralPage::GeneralPage(wxWindow* parent, const wxRect& rect)
   };
   int y = 34;
   for (const Box& box : boxes) {
-    wxCheckBox* check = new wxCheckBox(this, box.id, ProfileTexts::Wx(box.text), wxPoint(40, y), wxSize(260, 24));
-    check->SetBackgroundColour(*wxWHITE);
+    new wxCheckBox(this, box.id, ProfileTexts::Wx(box.text), wxPoint(40, y), wxSize(260, 24));
     y += 40;
   }
 }

@@ -1,6 +1,7 @@
 // The settings dialog shown modelessly, as the tray window shows it, with a
 // profile in memory and a stand-in for the report window.
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/filefn.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
+#include "ModalTestSupport.h"
 #include "platform/Cp949.h"
 #include "profile/Autostart.h"
 #include "profile/GeneralPage.h"
@@ -246,6 +248,13 @@ TEST_F(SettingsDialogTest, CancelWritesNothing) {
   EXPECT_FALSE(store.Has(profile::kEnvironments, "hide_at_run"));
   EXPECT_TRUE(reportWindow.calls.empty());
   EXPECT_TRUE(autostartCalls.empty());
+
+  // Escape closes it the same way.
+  Open(1);
+  dialog->General()->CheckBox(GeneralPage::kHideAtRunBox)->SetValue(true);
+  test::PressKey(dialog->General()->CheckBox(GeneralPage::kHideAtRunBox), WXK_ESCAPE);
+  EXPECT_FALSE(dialog->IsShown());
+  EXPECT_FALSE(store.Has(profile::kEnvironments, "hide_at_run"));
 }
 
 TEST_F(SettingsDialogTest, NumberEditsTakeOnlyDigitsUpToTheirLimit) {

@@ -48,6 +48,9 @@ bool SkinDialog::Create(wxWindow* parent, wxWindowID id, const wxString& title, 
   // No border: the window size is the client size. (SetClientSize before the
   // first showing confuses wxGTK's frame-extent guess and leaves 1 x 1.)
   SetFont(wxFont(wxFontInfo(9).FaceName(wxS("Tahoma"))));
+  // Fixed layouts: without this a top-level window stretches a single child
+  // over its whole client area.
+  SetAutoLayout(true);
   Bind(wxEVT_PAINT, &SkinDialog::OnPaint, this);
   Bind(wxEVT_ERASE_BACKGROUND, &SkinDialog::OnEraseBackground, this);
   Bind(wxEVT_LEFT_DOWN, &SkinDialog::OnLeftDown, this);

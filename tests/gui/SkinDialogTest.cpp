@@ -101,6 +101,9 @@ TEST(SkinDialog, RealPointerDragsTheSurfaceAndClicksTheButton) {
   if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xdotool";
   TestDialog dialog(true);
   ASSERT_TRUE(dialog.Create(nullptr, wxID_ANY, "pointer"));
+  // Away from the centre, where the windows of GUI tests running at the same
+  // time on the same display appear.
+  dialog.Move(wxGetDisplaySize().GetWidth() - 200, wxGetDisplaySize().GetHeight() - 150);
   SkinBitmapButton* only = dialog.CreateButton(1000, "OK", wxRect(30, 50, 40, 20), 0, 0, 0, 0);
   int clicks = 0;
   dialog.Bind(wxEVT_BUTTON, [&](wxCommandEvent&) { ++clicks; });

@@ -10,7 +10,7 @@ namespace veradex {
 // opening the download page in the user's browser and ending the process.
 class VersionActions : public MessageSink {
  public:
-  virtual void OpenUrl(const std::string& url) = 0;
+  virtual void OpenUrl(std::string url) = 0;
   // Ends the process at once with the code; the normal shutdown does not run.
   virtual void ExitProcess(int code) = 0;
 };

@@ -4,6 +4,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <openssl/ssl.h>
+
 #include <chrono>
 
 #include "net/HttpConnection.h"
@@ -89,6 +91,21 @@ TEST(HttpConnection, TrustsTheConfiguredAuthorityByNameAndAddress) {
   harness.MutableConfig().caFile.clear();
   EXPECT_EQ(Upload(harness, sink, 10), "false");
   EXPECT_EQ(sink.Texts(), std::vector<std::string>{kConnectFailed});
+}
+
+TEST(HttpConnection, SpeaksNothingOlderThanTls12) {
+  test::ReportCentreHarness harness(TestCertificateAuthority::LeafKind::kValid, kTimeout);
+  test::RecordingMessageSink sink;
+  harness.Centre().SetProtocolCeiling(TLS1_2_VERSION);
+  EXPECT_NE(Upload(harness, sink, 10), "false");
+
+  harness.Centre().SetProtocolCeiling(TLS1_1_VERSION);
+  harness.Centre().ClearRecords();
+  EXPECT_EQ(Upload(harness, sink, 10), "false");
+  EXPECT_EQ(sink.Texts(), std::vector<std::string>{kConnectFailed});
+  ASSERT_TRUE(harness.Centre().WaitForFinishedConnections(2, 5000));
+  EXPECT_EQ(harness.Centre().HandshakesCompleted(), 1);
+  EXPECT_EQ(harness.Centre().BytesReceived(), 0u);
 }
 
 // Each misbehaving server ends the upload within the time-out plus a second,

@@ -15,7 +15,7 @@ class RecordingVersionActions : public VersionActions {
     actions.push_back("message:" + text + (style == kStyleStop ? "" : " style?"));
     return kIdOk;
   }
-  void OpenUrl(const std::string& url) override { actions.push_back("open:" + url); }
+  void OpenUrl(std::string url) override { actions.push_back("open:" + url); }
   void ExitProcess(int code) override { actions.push_back("exit:" + std::to_string(code)); }
   std::vector<std::string> actions;
 };

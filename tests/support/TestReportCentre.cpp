@@ -189,6 +189,13 @@ void TestReportCentre::SetAnswers(const std::string& path, std::vector<Answer> a
 
 void TestReportCentre::SetStallHandshake(bool stall) { stallHandshake_ = stall; }
 
+void TestReportCentre::SetProtocolCeiling(int version) {
+  SSL_CTX_set_security_level(context_, 0);  // old versions need the old signatures
+  SSL_CTX_set_min_proto_version(context_, TLS1_VERSION);
+  SSL_CTX_set_max_proto_version(context_, version);
+  SSL_CTX_set_cipher_list(context_, "DEFAULT:@SECLEVEL=0");
+}
+
 void TestReportCentre::SetPauseMilliseconds(int milliseconds) { pauseMilliseconds_ = milliseconds; }
 
 std::vector<TestReportCentre::Request> TestReportCentre::Requests() const {

@@ -97,6 +97,9 @@ class TestReportCentre {
   void SetAnswer(const std::string& path, Answer answer) { SetAnswers(path, {std::move(answer)}); }
   // Accept TCP connections but never speak TLS on them.
   void SetStallHandshake(bool stall);
+  // The newest TLS version the centre speaks (e.g. TLS1_1_VERSION); older
+  // versions are then allowed too. Call before connections arrive.
+  void SetProtocolCeiling(int version);
   // Pause between the pieces of a delayed delivery.
   void SetPauseMilliseconds(int milliseconds);
 

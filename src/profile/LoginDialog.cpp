@@ -26,9 +26,7 @@ LoginDialog::LoginDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap
   Create(parent, kTemplateId, ProfileTexts::Wx(ProfileTexts::kLoginCaption));
   CreateCaption(ProfileTexts::Wx(ProfileTexts::kLoginCaption));
   CreateLabel(kPasswordLabel, ProfileTexts::Wx("암호"), Du(35, 73, 15, 8));
-  const wxRect editRect = Du(57, 72, 70, 12);
-  passwordEdit = new wxTextCtrl(this, kPasswordEdit, wxEmptyString, editRect.GetPosition(), editRect.GetSize(),
-                                wxTE_PASSWORD | wxBORDER_SIMPLE);
+  passwordEdit = CreateEdit(kPasswordEdit, Du(57, 72, 70, 12), wxTE_PASSWORD);
   okButton = CreateButton(kOkButton, ProfileTexts::Wx("확인"), Du(26, 131, 52, 17), 147, 148, 147, 150);
   cancelButton = CreateButton(kCancelButton, ProfileTexts::Wx("취소"), Du(85, 131, 52, 17), 135, 136, 134, 138);
 

@@ -6,7 +6,6 @@
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
 #include "profile/ProfileTexts.h"
-#include "ui/skin/ResourceImages.h"
 #include "ui/skin/SkinBitmapButton.h"
 
 namespace veradex {
@@ -29,26 +28,22 @@ const char* const kExplanationText =
     "프로그램 시작, 종료, 환경설정 등 관리를 위해 암호설정이\n필요합니다.\n암호 분실 시 프로그램 관리가\n"
     "불가능하므로 반드시 기억하시기\n바랍니다.";
 
-wxTextCtrl* AddPasswordEdit(wxWindow* parent, wxWindowID id, const wxRect& rect) {
-  return new wxTextCtrl(parent, id, wxEmptyString, rect.GetPosition(), rect.GetSize(), wxTE_PASSWORD | wxBORDER_SIMPLE);
-}
-
 }  // namespace
 
 PasswordSetupDialog::PasswordSetupDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap) {
   Create(parent, kTemplateId, ProfileTexts::Wx(ProfileTexts::kSetupCaption));
   CreateCaption(ProfileTexts::Wx(ProfileTexts::kSetupCaption));
 
-  const wxRect pictureRect = Du(37, 53, 25, 22);
-  new wxStaticBitmap(this, kPicture, ResourceImages::LoadBitmap(kStopPicture), pictureRect.GetPosition(),
-                     pictureRect.GetSize());
+  // The picture is hidden in the layout and shown once the dialog is set up.
+  wxStaticBitmap* picture = CreatePicture(kPicture, kStopPicture, Du(37, 53, 25, 22));
   CreateLabel(kExplanation, ProfileTexts::Wx(kExplanationText), Du(73, 37, 110, 56));
   CreateLabel(wxID_ANY, ProfileTexts::Wx("암호 설정"), Du(29, 100, 31, 8));
-  passwordEdit = AddPasswordEdit(this, kPasswordEdit, Du(69, 99, 112, 12));
+  passwordEdit = CreateEdit(kPasswordEdit, Du(69, 99, 112, 12), wxTE_PASSWORD);
   CreateLabel(wxID_ANY, ProfileTexts::Wx("암호 재확인"), Du(29, 121, 38, 8));
-  confirmationEdit = AddPasswordEdit(this, kConfirmationEdit, Du(69, 120, 112, 12));
+  confirmationEdit = CreateEdit(kConfirmationEdit, Du(69, 120, 112, 12), wxTE_PASSWORD);
   okButton = CreateButton(kOkButton, ProfileTexts::Wx("확인"), Du(51, 165, 52, 17), 147, 148, 147, 150);
   cancelButton = CreateButton(kCancelButton, ProfileTexts::Wx("취소"), Du(110, 165, 52, 17), 135, 136, 134, 138);
+  picture->Show();
 
   Bind(
       wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, kOkButton);

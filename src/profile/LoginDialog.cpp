@@ -20,6 +20,12 @@ enum : int {
   kPasswordLabel = 1026,
 };
 
+// A button handler that runs action.
+template <typename Action>
+auto Command(Action action) {
+  return [action](wxCommandEvent&) { action(); };
+}
+
 }  // namespace
 
 LoginDialog::LoginDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap) {
@@ -30,10 +36,8 @@ LoginDialog::LoginDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap
   okButton = CreateButton(kOkButton, ProfileTexts::Wx("확인"), Du(26, 131, 52, 17), 147, 148, 147, 150);
   cancelButton = CreateButton(kCancelButton, ProfileTexts::Wx("취소"), Du(85, 131, 52, 17), 135, 136, 134, 138);
 
-  Bind(
-      wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, kOkButton);
-  Bind(
-      wxEVT_BUTTON, [this](wxCommandEvent&) { OnCancel(); }, kCancelButton);
+  Bind(wxEVT_BUTTON, Command([this] { OnOK(); }), kOkButton);
+  Bind(wxEVT_BUTTON, Command([this] { OnCancel(); }), kCancelButton);
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { OnCancel(); });
   passwordEdit->SetFocus();
 }

@@ -28,6 +28,12 @@ const char* const kExplanationText =
     "프로그램 시작, 종료, 환경설정 등 관리를 위해 암호설정이\n필요합니다.\n암호 분실 시 프로그램 관리가\n"
     "불가능하므로 반드시 기억하시기\n바랍니다.";
 
+// A button handler that runs action.
+template <typename Action>
+auto Command(Action action) {
+  return [action](wxCommandEvent&) { action(); };
+}
+
 }  // namespace
 
 PasswordSetupDialog::PasswordSetupDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap) {
@@ -45,10 +51,8 @@ PasswordSetupDialog::PasswordSetupDialog(wxWindow* parent) : SkinDialog(kSkinBit
   cancelButton = CreateButton(kCancelButton, ProfileTexts::Wx("취소"), Du(110, 165, 52, 17), 135, 136, 134, 138);
   picture->Show();
 
-  Bind(
-      wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, kOkButton);
-  Bind(
-      wxEVT_BUTTON, [this](wxCommandEvent&) { OnCancel(); }, kCancelButton);
+  Bind(wxEVT_BUTTON, Command([this] { OnOK(); }), kOkButton);
+  Bind(wxEVT_BUTTON, Command([this] { OnCancel(); }), kCancelButton);
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { OnCancel(); });
   passwordEdit->SetFocus();
 }

@@ -40,6 +40,12 @@ constexpr int kButtonTop = 313;
 // The carrier list, in this order, unsorted.
 const char* const kCarriers[] = {"SKT", "LGT", "KT", "기타"};
 
+// A button handler that runs action.
+template <typename Action>
+auto Command(Action action) {
+  return [action](wxCommandEvent&) { action(); };
+}
+
 }  // namespace
 
 wxString SettingsDialog::TabText(int index) {
@@ -83,13 +89,11 @@ SettingsDialog::SettingsDialog(wxWindow* parent)
   tabControl->Refresh();
   Refresh();
 
-  Bind(
-      wxEVT_BUTTON, [this](wxCommandEvent&) { OnSave(); }, kSaveButton);
-  Bind(
-      wxEVT_BUTTON, [this](wxCommandEvent&) { OnCancel(); }, kCancelButton);
+  Bind(wxEVT_BUTTON, Command([this] { OnSave(); }), kSaveButton);
+  Bind(wxEVT_BUTTON, Command([this] { OnCancel(); }), kCancelButton);
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { OnCancel(); });
-  Bind(
-      wxEVT_NOTEBOOK_PAGE_CHANGED, [this](wxBookCtrlEvent&) { OnTabChanged(); }, kTabControl);
+  const auto onTabChanged = [this](wxBookCtrlEvent&) { OnTabChanged(); };
+  Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, onTabChanged, kTabControl);
 
   LoadPages();
 }

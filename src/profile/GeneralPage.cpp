@@ -6,9 +6,7 @@
 
 namespace veradex {
 
-GeneralPage::GeneralPage(wxWindow* parent, const wxRect& rect)
-    : wxPanel(parent, 137, rect.GetPosition(), rect.GetSize(), wxBORDER_NONE | wxTAB_TRAVERSAL) {
-  SetBackgroundColour(*wxWHITE);
+GeneralPage::GeneralPage(wxWindow* parent, const wxRect& rect) : SettingsPage(parent, 137, rect) {
   struct Box {
     int id;
     const char* text;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <wx/panel.h>
+#include "profile/SettingsPage.h"
 
 class wxCheckBox;
 
@@ -8,7 +8,7 @@ namespace veradex {
 
 // The general page of the settings dialog: the three start-up preferences,
 // each a check box.
-class GeneralPage : public wxPanel {
+class GeneralPage : public SettingsPage {
  public:
   GeneralPage(wxWindow* parent, const wxRect& rect);
 

@@ -8,9 +8,7 @@
 
 namespace veradex {
 
-PasswordPage::PasswordPage(wxWindow* parent, const wxRect& rect)
-    : wxPanel(parent, 138, rect.GetPosition(), rect.GetSize(), wxBORDER_NONE | wxTAB_TRAVERSAL) {
-  SetBackgroundColour(*wxWHITE);
+PasswordPage::PasswordPage(wxWindow* parent, const wxRect& rect) : SettingsPage(parent, 138, rect) {
   struct Row {
     int id;
     const char* label;
@@ -22,6 +20,7 @@ PasswordPage::PasswordPage(wxWindow* parent, const wxRect& rect)
     new wxTextCtrl(this, row.id, wxEmptyString, wxPoint(140, y), wxSize(170, 24), wxTE_PASSWORD | wxBORDER_SIMPLE);
     y += 40;
   }
+  LetLabelsDrag();
 }
 
 wxTextCtrl* PasswordPage::Edit(int id) const { return dynamic_cast<wxTextCtrl*>(FindWindow(id)); }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include <wx/panel.h>
+#include "profile/SettingsPage.h"
 
 class wxTextCtrl;
 
@@ -10,7 +10,7 @@ namespace veradex {
 
 // The password page of the settings dialog: the current program password and
 // the new one typed twice, all masked. The fields hold code page 949 bytes.
-class PasswordPage : public wxPanel {
+class PasswordPage : public SettingsPage {
  public:
   PasswordPage(wxWindow* parent, const wxRect& rect);
 

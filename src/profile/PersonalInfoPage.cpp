@@ -67,10 +67,7 @@ void AddNumberParts(wxWindow* parent, int row, int id1, int id2, int id3) {
 
 }  // namespace
 
-PersonalInfoPage::PersonalInfoPage(wxWindow* parent, const wxRect& rect)
-    : wxPanel(parent, 136, rect.GetPosition(), rect.GetSize(), wxBORDER_NONE | wxTAB_TRAVERSAL) {
-  SetBackgroundColour(*wxWHITE);
-
+PersonalInfoPage::PersonalInfoPage(wxWindow* parent, const wxRect& rect) : SettingsPage(parent, 136, rect) {
   AddLabel(this, "신고인명", 0);
   AddEdit(this, kNameEdit, kEditX, 0, kWideEdit, false);
   AddLabel(this, "E-Mail", 1);
@@ -83,6 +80,7 @@ PersonalInfoPage::PersonalInfoPage(wxWindow* parent, const wxRect& rect)
   carrierList = new wxChoice(this, kCarrierList, wxPoint(kEditX, RowY(4)), wxSize(100, -1));
   AddLabel(this, "신고확인용\n 비밀번호", 5, 18);
   AddEdit(this, kReportPasswordEdit, kEditX, 5, kWideEdit, false);
+  LetLabelsDrag();
 }
 
 wxTextCtrl* PersonalInfoPage::Edit(int id) const { return dynamic_cast<wxTextCtrl*>(FindWindow(id)); }

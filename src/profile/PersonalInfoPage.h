@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include <wx/panel.h>
+#include "profile/SettingsPage.h"
 
 class wxChoice;
 class wxTextCtrl;
@@ -13,7 +13,7 @@ namespace veradex {
 // mobile numbers in three parts each, the mobile carrier and the
 // report-confirmation password. The fields hold code page 949 bytes; the
 // dialog fills them from PersonalProfile and copies them back on save.
-class PersonalInfoPage : public wxPanel {
+class PersonalInfoPage : public SettingsPage {
  public:
   PersonalInfoPage(wxWindow* parent, const wxRect& rect);
 

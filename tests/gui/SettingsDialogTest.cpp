@@ -25,6 +25,7 @@
 #include "profile/SettingsDialog.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
+#include "ui/skin/SkinLabel.h"
 #include "ui/skin/SkinTabCtrl.h"
 
 namespace veradex {
@@ -116,6 +117,29 @@ TEST_F(SettingsDialogTest, TabsPagesAndTheHiddenRemoveButton) {
   EXPECT_FALSE(dialog->General()->IsShown());
   EXPECT_FALSE(dialog->RemoveButton()->IsShown());
   EXPECT_FALSE(dialog->RemoveButton()->IsShownOnScreen());
+}
+
+TEST_F(SettingsDialogTest, APressOnAPageOrItsLabelDragsTheDialog) {
+  Open(0);
+  auto press = [this](wxWindow* target) {
+    wxMouseEvent down(wxEVT_LEFT_DOWN);
+    down.SetPosition(wxPoint(2, 2));
+    down.SetEventObject(target);
+    target->GetEventHandler()->ProcessEvent(down);
+    const bool dragging = dialog->IsDragging();
+    wxMouseEvent up(wxEVT_LEFT_UP);
+    up.SetEventObject(dialog);
+    dialog->GetEventHandler()->ProcessEvent(up);
+    return dragging;
+  };
+  EXPECT_TRUE(press(dialog->PersonalPage()));
+  wxWindow* label = nullptr;
+  for (wxWindow* child : dialog->PersonalPage()->GetChildren()) {
+    if (dynamic_cast<SkinLabel*>(child) != nullptr) label = child;
+  }
+  ASSERT_NE(label, nullptr);
+  EXPECT_TRUE(press(label));
+  EXPECT_FALSE(press(PersonalEdit(PersonalInfoPage::kNameEdit)));  // an edit keeps its clicks
 }
 
 TEST_F(SettingsDialogTest, LoadFillsThePagesAndMatchesTheCarrierIgnoringCase) {

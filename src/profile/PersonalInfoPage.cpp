@@ -38,7 +38,9 @@ constexpr int kWideEdit = 200;
 constexpr int kPartWidth = 52;
 constexpr int kPartGap = 22;
 
-int RowY(int row) { return kRowTop + row * kRowStep; }
+// The report password sits a little lower: its label has two lines and the
+// carrier list above it is taller than an edit.
+int RowY(int row) { return kRowTop + row * kRowStep + (row >= 5 ? 8 : 0); }
 
 void AddLabel(wxWindow* parent, const char* utf8, int row, int extraHeight = 0) {
   new SkinLabel(parent, wxID_ANY, ProfileTexts::Wx(utf8), wxPoint(kLabelX, RowY(row) + 4 - extraHeight / 2),

@@ -12,6 +12,8 @@
 #include "profile/PasswordSetupDialog.h"
 #include "profile/ProfileTexts.h"
 #include "support/RecordingMessageSink.h"
+#include "ui/skin/SkinMessageBox.h"
+#include "ui/skin/SkinMessageSink.h"
 
 namespace veradex {
 namespace {
@@ -73,6 +75,32 @@ TEST_F(PasswordDialogs, SetupRefusesEntriesThatDifferOnlyInCaseAndSelectsTheFirs
   EXPECT_EQ(focus, dialog.PasswordEdit());
   EXPECT_EQ(dialog.ConfirmationEdit()->GetValue(), "secret");  // the second entry keeps its text
   EXPECT_EQ(result, 2);                                        // ended by the test, not confirmed
+}
+
+// As the program runs it: the message is the skinned box, modal over the
+// set-up dialog; once it is dismissed the first entry is selected.
+TEST(PasswordSetupWithSkinnedMessages, TheBoxComesFirstThenTheSelection) {
+  SkinMessageSink skinned;
+  test::ScopedMessageSink scopedSink(&skinned);
+  PasswordSetupDialog dialog;
+  test::ModalAction box;
+  long from = -1, to = -1;
+  DoModalWhile(dialog, [&] {
+    dialog.PasswordEdit()->ChangeValue("one");
+    dialog.ConfirmationEdit()->ChangeValue("two");
+    box = test::EndNextModal<SkinMessageBox>([](SkinMessageBox* shown) {
+      EXPECT_EQ(shown->FindWindow(SkinMessageBox::kTextId)->GetLabel(),
+                wxString::FromUTF8("입력하신 두 암호가 다릅니다."));
+      test::PressButton(shown, SkinMessageBox::kOkId);
+    });
+    ClickButton(&dialog, 1000);  // returns once the box is dismissed
+    dialog.PasswordEdit()->GetSelection(&from, &to);
+  });
+  ASSERT_TRUE(box != nullptr);
+  EXPECT_TRUE(box->ran);
+  EXPECT_FALSE(box->endedByTimeout);
+  EXPECT_EQ(from, 0);
+  EXPECT_EQ(to, 3);
 }
 
 TEST_F(PasswordDialogs, EscapeDoesNothingAndEnterInTheSecondEditRunsTheCheck) {

@@ -2,8 +2,11 @@
 
 #include <utility>
 
+#include "app/DialogPasswordPrompt.h"
 #include "app/TrayWindow.h"
 #include "platform/MessageSink.h"
+#include "profile/LoginDialog.h"
+#include "profile/PasswordSetupDialog.h"
 
 namespace veradex {
 
@@ -20,8 +23,12 @@ bool ReportApp::OnInit() {
   MessageSink::SetCurrent(&messageSink_);
 
   StartupSequence::Parts parts = StartupSequence::ProgramParts();
-  // TODO(app): parts.makeSetupDialog / parts.makeLoginDialog once the password
-  // dialogs are in the tree; until then start-up stops at the password step.
+  parts.makeSetupDialog = []() -> std::unique_ptr<PasswordPrompt> {
+    return std::make_unique<DialogPasswordPrompt<PasswordSetupDialog>>();
+  };
+  parts.makeLoginDialog = []() -> std::unique_ptr<PasswordPrompt> {
+    return std::make_unique<DialogPasswordPrompt<LoginDialog>>();
+  };
   parts.createTrayWindow = [this] {
     tray_ = new TrayWindow(TrayWindow::ProgramParts());
     SetTopWindow(tray_);

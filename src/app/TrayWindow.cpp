@@ -8,11 +8,14 @@
 
 #include <utility>
 
+#include "app/DialogPasswordPrompt.h"
+#include "app/SettingsDialogHolder.h"
 #include "app/TrayMenu.h"
 #include "net/ServerConfig.h"
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
 #include "platform/TempFolder.h"
+#include "profile/LoginDialog.h"
 #include "profile/ProfileStore.h"
 #include "ui/skin/ResourceImages.h"
 
@@ -39,9 +42,14 @@ class BusyScope {
 
 TrayWindow::Parts TrayWindow::ProgramParts() {
   Parts parts;
-  // TODO(app): the report window, the settings dialog and the login dialog
-  // are added here once their classes are in the tree; until then the tray
-  // runs without them (its page and exit commands work).
+  // TODO(app): the report window is added here once its class is in the
+  // tree; until then the tray runs without it.
+  parts.makeSettingsDialog = []() -> std::unique_ptr<OwnedSettingsDialog> {
+    return std::make_unique<SettingsDialogHolder>();
+  };
+  parts.makeLoginDialog = []() -> std::unique_ptr<PasswordPrompt> {
+    return std::make_unique<DialogPasswordPrompt<LoginDialog>>();
+  };
   return parts;
 }
 
@@ -220,7 +228,6 @@ void TrayWindow::OpenPage(int commandId) {
 
 void TrayWindow::OpenSettings(int page) {
   if (busy_ || quitting_) return;
-  // TODO(app): always set once the login dialog is in the tree.
   if (!parts_.makeLoginDialog) return;
   {
     // The password is asked on every call, whatever "use_pw" says.
@@ -235,7 +242,6 @@ void TrayWindow::OpenSettings(int page) {
   }
   ReportWindowLink* link = reportWindow_ ? reportWindow_->Link() : nullptr;
   if (!settingsDialog_) {
-    // TODO(app): always set once the settings dialog is in the tree.
     if (!parts_.makeSettingsDialog) return;
     settingsDialog_ = parts_.makeSettingsDialog();
     if (!settingsDialog_) return;

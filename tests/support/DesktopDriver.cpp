@@ -58,9 +58,23 @@ std::vector<std::string> Lines(const std::string& output) {
 }  // namespace
 
 std::vector<std::string> DesktopDriver::FindWindows(const std::string& name) const {
+  // xdotool matches only the legacy title property, which GTK leaves out for
+  // Korean titles; xwininfo shows the UTF-8 one. Top-level windows only.
   std::string output;
-  RunCommand("timeout 5 xdotool search --onlyvisible --name " + Quote(ExactTitle(name)), &output);
-  return Lines(output);
+  RunCommand("timeout 5 xwininfo -root -children", &output);
+  std::vector<std::string> ids;
+  const std::string quoted = " \"" + name + "\":";
+  for (const std::string& line : Lines(output)) {
+    const auto at = line.find(quoted);
+    if (at == std::string::npos) continue;
+    const auto start = line.find("0x");
+    if (start == std::string::npos || start > at) continue;
+    const std::string id = line.substr(start, at - start);
+    std::string state;
+    if (RunCommand("timeout 5 xwininfo -id " + id, &state) && state.find("IsViewable") != std::string::npos)
+      ids.push_back(id);
+  }
+  return ids;
 }
 
 std::vector<std::string> DesktopDriver::FindWindowsOfProcess(int pid, const std::string& name) const {

@@ -121,6 +121,42 @@ class ProgramStartTest : public ::testing::Test {
     EXPECT_EQ(result.exitCode, 0) << result.standardError;
   }
 
+  // The program's icon in the tray host's panel: its centre, once it is there.
+  bool WaitForIcon(const DesktopDriver& desktop, ChildProcess& program, int* x, int* y) {
+    std::vector<std::string> icons;
+    const bool found = WaitUntil([&] {
+      icons = desktop.FindWindowsOfProcess(program.Pid(), "veradex");
+      return icons.size() == 1 || program.HasExited();
+    });
+    int left = 0, top = 0, width = 0, height = 0;
+    if (!found || icons.size() != 1 || !desktop.Geometry(icons[0], &left, &top, &width, &height)) return false;
+    *x = left + width / 2;
+    *y = top + height / 2;
+    return true;
+  }
+
+  // Right click on the icon, then the entry `downs` steps from the top
+  // (separators are skipped), or the last entry for 0.
+  void ChooseFromTrayMenu(const DesktopDriver& desktop, int x, int y, int downs, const char* picture = nullptr) {
+    ASSERT_TRUE(desktop.Click(x, y, 3));
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the menu has no title to wait for
+    if (picture != nullptr) Picture(desktop, picture);
+    std::string keys = downs == 0 ? std::string(" Up") : std::string();
+    for (int i = 0; i < downs; ++i) keys += " Down";
+    ASSERT_TRUE(desktop.RunCommand("timeout 10 xdotool key --delay 50" + keys + " Return"));
+  }
+
+  // Answers the exit question with Yes and waits for the end.
+  void ExitFromTray(const DesktopDriver& desktop, ChildProcess& program, int x, int y) {
+    ChooseFromTrayMenu(desktop, x, y, 0);
+    const std::string question = desktop.WaitForWindow(kMessageBoxTitle);
+    ASSERT_FALSE(question.empty()) << "no exit question";
+    EXPECT_TRUE(desktop.PressKeys(question, {"Return"}));
+    const auto result = program.Wait(std::chrono::seconds(20));
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  }
+
   test::TempDir dir;
 };
 
@@ -154,53 +190,40 @@ TEST_F(ProgramStartTest, TwoRealCopiesThenExitFromTheTrayMenu) {
   const std::string program = Install("설치 폴더");
 
   ChildProcess first(program, {}, Environment(display));
-  ASSERT_TRUE(WaitForMarker(first)) << first.Wait(std::chrono::seconds(1)).standardError;
+  if (!WaitForMarker(first)) {
+    Picture(desktop, "two-copies-no-start");
+    const bool exited = first.HasExited();
+    FAIL() << "the first copy did not start (" << (exited ? "ended" : "still running")
+           << "): " << first.Wait(std::chrono::seconds(1)).standardError;
+  }
   // Every start records where the program is and points the autostart entry there.
   EXPECT_TRUE(WaitUntil([&] { return fs::exists(EntryPath()); }));
   EXPECT_EQ(ProfileValue("ProPathName"), K(fs::path(program).parent_path().string() + "/"));
   EXPECT_NE(ReadFileBytes(EntryPath()).find("\nExec=\"" + program + "\"\n"), std::string::npos);
 
-  // The icon sits in the notification area.
-  std::vector<std::string> icons;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while ((icons = desktop.FindWindowsOfProcess(first.Pid(), "veradex")).empty() &&
-         std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  ASSERT_EQ(icons.size(), 1u) << "no tray icon";
-  int x = 0, y = 0, width = 0, height = 0;
-  ASSERT_TRUE(desktop.Geometry(icons[0], &x, &y, &width, &height));
-  EXPECT_GT(x, 1000);  // at the top right, in the tray host's panel
+  // The icon sits in the notification area, at the top right.
+  int x = 0, y = 0;
+  ASSERT_TRUE(WaitForIcon(desktop, first, &x, &y)) << "no tray icon";
+  EXPECT_GT(x, 1000);
   EXPECT_LT(y, 40);
 
   // A second copy is refused while the first runs; the first goes on.
   ExpectSecondCopyRefused(display, program, false);
   EXPECT_FALSE(first.HasExited());
 
-  // Right click: the menu at the cursor. Its last entry is "종료".
-  auto chooseExit = [&](const char* picture) {
-    ASSERT_TRUE(desktop.Click(x + width / 2, y + height / 2, 3));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the menu has no title to wait for
-    if (picture != nullptr) Picture(desktop, picture);
-    ASSERT_TRUE(desktop.RunCommand("timeout 10 xdotool key --delay 50 Up Return"));
-  };
-  chooseExit("tray-menu");
-  std::string question = desktop.WaitForWindow(kMessageBoxTitle);
+  // Right click: the menu at the cursor; its last entry is "종료". Escape
+  // answers No: everything keeps running.
+  ChooseFromTrayMenu(desktop, x, y, 0, "tray-menu");
+  const std::string question = desktop.WaitForWindow(kMessageBoxTitle);
   ASSERT_FALSE(question.empty()) << "no exit question";
   Picture(desktop, "exit-question");
-  // Escape answers No: everything keeps running.
   EXPECT_TRUE(desktop.PressKeys(question, {"Escape"}));
   EXPECT_TRUE(desktop.WaitUntilGone(kMessageBoxTitle));
   EXPECT_FALSE(first.HasExited());
   EXPECT_TRUE(MarkerHeld());
 
-  // Yes ends the program, with exit code 0, and its icon goes.
-  chooseExit(nullptr);
-  question = desktop.WaitForWindow(kMessageBoxTitle);
-  ASSERT_FALSE(question.empty());
-  EXPECT_TRUE(desktop.PressKeys(question, {"Return"}));
-  const auto result = first.Wait(std::chrono::seconds(20));
-  EXPECT_FALSE(result.timedOut);
-  EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  // Yes ends the program with exit code 0; its icon and marker go.
+  ExitFromTray(desktop, first, x, y);
   EXPECT_TRUE(desktop.FindWindowsOfProcess(first.Pid(), "veradex").empty());
   EXPECT_FALSE(MarkerHeld());
 
@@ -209,6 +232,95 @@ TEST_F(ProgramStartTest, TwoRealCopiesThenExitFromTheTrayMenu) {
   ChildProcess again(program, {}, Environment(display));
   ASSERT_TRUE(WaitForMarker(again));
   EXPECT_TRUE(WaitUntil([&] { return !fs::exists(EntryPath()); }));
+}
+
+TEST_F(ProgramStartTest, FirstRunSetUpThenPasswordBeforeSettingsAndAtStart) {
+  VirtualDisplay display(true);
+  ASSERT_TRUE(display.Ok()) << "no virtual display with a tray host";
+  DesktopDriver desktop(display.Name());
+  const std::string program = Install("install");
+  const char kSetupTitle[] = "암호설정";
+  const char kLoginTitle[] = "로그인";
+  const char kSettingsTitle[] = "개인정보 환경설정";
+
+  // First run: the set-up dialog; its Cancel button ends the program and
+  // leaves no mark, so the next start asks again.
+  {
+    ChildProcess run(program, {}, Environment(display));
+    const std::string setup = desktop.WaitForWindow(kSetupTitle);
+    ASSERT_FALSE(setup.empty()) << "no set-up dialog";
+    Picture(desktop, "setup-dialog");
+    int left = 0, top = 0, width = 0, height = 0;
+    ASSERT_TRUE(desktop.Geometry(setup, &left, &top, &width, &height));
+    ASSERT_TRUE(desktop.Click(left + width * 136 / 224, top + height * 173 / 205));  // "취소"
+    const auto result = run.Wait(std::chrono::seconds(20));
+    EXPECT_EQ(result.exitCode, 0) << result.standardError;
+    EXPECT_EQ(ProfileValue("setup"), "<missing>");
+    EXPECT_EQ(ProfileValue("PW"), "<missing>");
+  }
+
+  // Set up: the password typed twice. No password is asked on this run.
+  ChildProcess first(program, {}, Environment(display));
+  std::string setup = desktop.WaitForWindow(kSetupTitle);
+  ASSERT_FALSE(setup.empty());
+  ASSERT_TRUE(desktop.Type(setup, "pw1"));
+  ASSERT_TRUE(desktop.PressKeys(setup, {"Tab"}));
+  ASSERT_TRUE(desktop.Type(setup, "pw1"));
+  ASSERT_TRUE(desktop.PressKeys(setup, {"Return"}));
+  int x = 0, y = 0;
+  ASSERT_TRUE(WaitForIcon(desktop, first, &x, &y)) << "no tray icon after the set-up";
+  EXPECT_EQ(ProfileValue("setup"), "1");
+  EXPECT_EQ(ProfileValue("PW"), "pw1");
+  EXPECT_TRUE(desktop.FindWindows(kLoginTitle).empty());
+
+  // "프로그램 관리" asks for the password although use_pw is off; a wrong
+  // one is refused with the message and nothing opens.
+  ChooseFromTrayMenu(desktop, x, y, 5);
+  std::string login = desktop.WaitForWindow(kLoginTitle);
+  ASSERT_FALSE(login.empty()) << "no password asked before the settings";
+  Picture(desktop, "login-before-settings");
+  ASSERT_TRUE(desktop.Type(login, "nope"));
+  ASSERT_TRUE(desktop.PressKeys(login, {"Return"}));
+  std::string failed = desktop.WaitForWindow(kMessageBoxTitle);
+  ASSERT_FALSE(failed.empty()) << "no failure message";
+  Picture(desktop, "authentication-failed");
+  ASSERT_TRUE(desktop.PressKeys(failed, {"Return"}));
+  EXPECT_TRUE(desktop.WaitUntilGone(kMessageBoxTitle));
+  EXPECT_TRUE(desktop.FindWindows(kSettingsTitle).empty());
+  EXPECT_TRUE(desktop.FindWindows(kLoginTitle).empty());  // no second try within the command
+
+  // Again, with the right password: the settings dialog.
+  ChooseFromTrayMenu(desktop, x, y, 5);
+  login = desktop.WaitForWindow(kLoginTitle);
+  ASSERT_FALSE(login.empty());
+  ASSERT_TRUE(desktop.Type(login, "pw1"));
+  ASSERT_TRUE(desktop.PressKeys(login, {"Return"}));
+  ASSERT_FALSE(desktop.WaitForWindow(kSettingsTitle).empty()) << "the settings did not open";
+  Picture(desktop, "settings-program-management");
+  ExitFromTray(desktop, first, x, y);
+
+  // With the start-up check on: the login at start, as often as needed.
+  Preset("use_pw", "1");
+  ChildProcess second(program, {}, Environment(display));
+  login = desktop.WaitForWindow(kLoginTitle);
+  ASSERT_FALSE(login.empty()) << "no login at start";
+  Picture(desktop, "login-at-start");
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    ASSERT_TRUE(desktop.PressKeys(login, {"ctrl+a", "BackSpace"}));
+    ASSERT_TRUE(desktop.Type(login, "wrong"));
+    ASSERT_TRUE(desktop.PressKeys(login, {"Return"}));
+    failed = desktop.WaitForWindow(kMessageBoxTitle);
+    ASSERT_FALSE(failed.empty()) << "no failure message at attempt " << attempt;
+    ASSERT_TRUE(desktop.PressKeys(failed, {"Return"}));
+    login = desktop.WaitForWindow(kLoginTitle);
+    ASSERT_FALSE(login.empty()) << "the login was not asked again";
+  }
+  EXPECT_FALSE(second.HasExited());
+  ASSERT_TRUE(desktop.PressKeys(login, {"ctrl+a", "BackSpace"}));
+  ASSERT_TRUE(desktop.Type(login, "pw1"));
+  ASSERT_TRUE(desktop.PressKeys(login, {"Return"}));
+  ASSERT_TRUE(WaitForIcon(desktop, second, &x, &y)) << "no tray icon after the login";
+  ExitFromTray(desktop, second, x, y);
 }
 
 }  // namespace

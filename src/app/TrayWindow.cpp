@@ -154,6 +154,11 @@ int TrayWindow::OnTrayNotify(int iconId, int mouseMessage) {
   return 1;
 }
 
+void TrayWindow::PopupTrayMenu() {
+  wxWindow* owner = reportWindow_ && reportWindow_->IsWindowShown() ? reportWindow_->Window() : nullptr;
+  PopupTrayMenu(owner);
+}
+
 void TrayWindow::PopupTrayMenu(wxWindow* owner) {
   if (busy_ || quitting_) return;
   std::unique_ptr<wxMenu> menu = TrayMenu::Create();

@@ -10,7 +10,7 @@
 #include "app/OwnedReportWindow.h"
 #include "app/OwnedSettingsDialog.h"
 #include "app/PasswordPrompt.h"
-#include "app/TrayCommands.h"
+#include "ui/report/ReportWindowHost.h"
 
 class wxMenu;
 class wxShowEvent;
@@ -28,7 +28,7 @@ namespace veradex {
 // the report window is shown at start whatever the start-hidden preference
 // says, the user is told once, and closing the window asks whether to exit
 // (No shows it again) instead of leaving the program unreachable.
-class TrayWindow : public wxFrame, public TrayCommands {
+class TrayWindow : public wxFrame, public ReportWindowHost {
  public:
   // Mouse messages of the icon, as the classic notification callback names
   // them; OnTrayNotify takes these.
@@ -41,7 +41,7 @@ class TrayWindow : public wxFrame, public TrayCommands {
   struct Parts {
     // Makes the report window: no parent, created hidden, centred on the
     // screen, its tray link set to the given tray.
-    std::function<std::unique_ptr<OwnedReportWindow>(TrayCommands& tray)> makeReportWindow;
+    std::function<std::unique_ptr<OwnedReportWindow>(ReportWindowHost& tray)> makeReportWindow;
     // Makes the settings dialog: no parent, created hidden, centred.
     std::function<std::unique_ptr<OwnedSettingsDialog>()> makeSettingsDialog;
     // Makes the login dialog asked before the settings.
@@ -92,9 +92,14 @@ class TrayWindow : public wxFrame, public TrayCommands {
   // Runs a tray menu command (TrayMenu::Command); other ids are ignored.
   void RunCommand(int commandId);
 
-  // TrayCommands.
+  // What the report window asks of the tray (its settings and menu buttons).
+  // The password is asked on every call, whatever "use_pw" says.
   void OpenSettings(int page) override;
-  void PopupTrayMenu(wxWindow* owner) override;
+  // The tray menu at the cursor, over the report window when it is shown.
+  void PopupTrayMenu() override;
+  // The tray menu at the cursor; owner null means at the icon. The chosen
+  // command runs here once the menu has closed.
+  void PopupTrayMenu(wxWindow* owner);
 
   // Asks "종료하시겠습니까?" (question, Yes/No). Yes ends the message loop and
   // deletes the files in the report window's temp folder.

@@ -132,7 +132,7 @@ class TrayWindowTest : public ::testing::Test {
 
   TrayWindow::Parts MakeParts() {
     TrayWindow::Parts parts;
-    parts.makeReportWindow = [this](TrayCommands& commands) -> std::unique_ptr<OwnedReportWindow> {
+    parts.makeReportWindow = [this](ReportWindowHost& commands) -> std::unique_ptr<OwnedReportWindow> {
       ++journal.reportWindowsMade;
       trayLink = &commands;
       auto window = std::make_unique<FakeReportWindow>(journal, reportReady, programDir);
@@ -198,7 +198,7 @@ class TrayWindowTest : public ::testing::Test {
   std::string programDir;
   TrayWindow* tray = nullptr;
   FakeReportWindow* reportWindow = nullptr;
-  TrayCommands* trayLink = nullptr;
+  ReportWindowHost* trayLink = nullptr;
 };
 
 TEST_F(TrayWindowTest, MenuHoldsTheEntriesInOrderWithTheirCommands) {
@@ -407,7 +407,7 @@ TEST_F(TrayWindowTest, MenuChoiceRunsInTheTrayOnceTheMenuHasClosed) {
   // The report window's menu button: the pop-up belongs to that window, and
   // the user picks "프로그램 관리" from it.
   choose = TrayMenu::kProgramSettings;
-  trayLink->PopupTrayMenu(reportWindow->frame_);
+  trayLink->PopupTrayMenu();
   EXPECT_EQ(popupOwner, reportWindow->frame_);
   EXPECT_EQ(loginShown, 0);  // not while the menu is up
   ASSERT_TRUE(test::WaitFor([&] { return journal.settingsMade == 1; }));

@@ -1,7 +1,37 @@
-// Temporary entry point until the application object lands.
+// Entry point: starts the toolkit, runs the application object's start-up,
+// its message loop when start-up succeeded, and its shutdown in every case.
+#include <wx/app.h>
+#include <wx/init.h>
+
 #include <cstdio>
 
-int main() {
-  std::fprintf(stderr, "veradex: the application shell is not built yet\n");
-  return 1;
+#include "app/ReportApp.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+wxIMPLEMENT_APP_NO_MAIN(veradex::ReportApp);
+
+namespace {
+
+int RunProgram(int argc, char** argv) {
+  if (!wxEntryStart(argc, argv)) {
+    std::fprintf(stderr, "veradex: 화면을 열 수 없어 프로그램을 시작하지 못했습니다 (DISPLAY 설정을 확인하십시오).\n");
+    return 1;
+  }
+  // Start-up that stops (second copy, cancelled login, ...) still ends with
+  // shutdown and exit code 0, like a normal end of the message loop.
+  if (wxTheApp->CallOnInit()) wxTheApp->OnRun();
+  const int exitCode = wxTheApp->OnExit();
+  wxEntryCleanup();
+  return exitCode;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunProgram(__argc, __argv); }
+#else
+int main(int argc, char** argv) { return RunProgram(argc, argv); }
+#endif

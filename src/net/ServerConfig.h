@@ -31,6 +31,10 @@ class ServerConfig {
   ServerAddress download;
   std::string supportEmail;
   std::string caFile;
+  // Limits of every exchange, in seconds: of the connect, and of each wait
+  // for the server afterwards (TLS handshake, reads, writes). 0 = no limit.
+  int connectTimeout = 10;
+  int receiveTimeout = 10;
 
   static ServerConfig Defaults();
   static ServerConfig Load(const ProfileStore& store);

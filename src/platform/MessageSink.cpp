@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdio>
 
+#include "platform/Cp949.h"
+
 namespace veradex {
 
 namespace {
@@ -10,7 +12,8 @@ namespace {
 class StandardErrorSink : public MessageSink {
  public:
   int ShowMessage(const std::string& text, unsigned style) override {
-    std::fprintf(stderr, "veradex: %s\n", text.c_str());
+    // The text is code page 949; the terminal reads UTF-8.
+    std::fprintf(stderr, "veradex: %s\n", static_cast<const char*>(Cp949::ToWx(text).utf8_str()));
     return (style & 0x0F) == kMbYesNo ? kIdYes : kIdOk;
   }
 };

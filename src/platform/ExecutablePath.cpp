@@ -1,0 +1,80 @@
+#include "platform/ExecutablePath.h"
+
+#include <wx/stdpaths.h>
+#include <wx/string.h>
+
+#include "platform/Cp949.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+
+#include <vector>
+#endif
+
+namespace veradex {
+
+namespace {
+
+std::string::size_type LastSeparator(const std::string& path) {
+#ifdef _WIN32
+  return path.find_last_of("\\/");
+#else
+  return path.rfind('/');
+#endif
+}
+
+wxString NativeToWx(const std::string& native) {
+#ifdef _WIN32
+  return wxString(native.c_str(), wxConvLibc);
+#else
+  wxString text(native.c_str(), *wxConvFileName);
+  if (text.empty() && !native.empty()) text = wxString(native.c_str(), wxConvISO8859_1);
+  return text;
+#endif
+}
+
+}  // namespace
+
+std::string ExecutablePath::GetExecutablePath() {
+#ifndef _WIN32
+  // The kernel's own record of the running image, whatever the working
+  // directory or argv[0] say.
+  std::vector<char> buffer(4096);
+  for (;;) {
+    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length < 0) break;
+    if (static_cast<std::size_t>(length) < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);
+  }
+#endif
+  const wxString path = wxStandardPaths::Get().GetExecutablePath();
+#ifdef _WIN32
+  return std::string(path.mb_str(wxConvLibc));
+#else
+  return std::string(path.fn_str());
+#endif
+}
+
+std::string ExecutablePath::GetExecutableDirectory() { return DirectoryOf(GetExecutablePath()); }
+
+std::string ExecutablePath::GetExecutableBaseName() { return BaseNameOf(GetExecutablePath()); }
+
+std::string ExecutablePath::DirectoryOf(const std::string& nativePath) {
+  const auto separator = LastSeparator(nativePath);
+  if (separator == std::string::npos) return std::string();
+  const std::string directory = nativePath.substr(0, separator + 1);
+  // Characters without a code page 949 form (rare in a directory name) become
+  // '?': the program directory is then wrong, and the report window says the
+  // installation is broken, as it would for any unusable directory.
+  return Cp949::FromWxLossy(NativeToWx(directory));
+}
+
+std::string ExecutablePath::BaseNameOf(const std::string& nativePath) {
+  const auto separator = LastSeparator(nativePath);
+  std::string name = separator == std::string::npos ? nativePath : nativePath.substr(separator + 1);
+  const auto dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
+}  // namespace veradex

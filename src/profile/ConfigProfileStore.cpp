@@ -1,0 +1,366 @@
+#include "profile/ConfigProfileStore.h"
+
+#include <wx/buffer.h>
+#include <wx/confbase.h>
+#include <wx/log.h>
+#include <wx/string.h>
+#include <wx/utils.h>
+
+#include "platform/Cp949.h"
+
+#ifdef _WIN32
+#include <wx/msw/regconf.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wx/fileconf.h>
+#include <wx/mstream.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+#endif
+
+namespace veradex {
+
+namespace {
+
+// Text that is whole code page 949 characters comes back from wxString
+// unchanged; anything else would be altered by the round trip.
+bool RoundTrips(const std::string& bytes, wxString* text) {
+  *text = Cp949::ToWx(bytes);
+  std::string back;
+  return Cp949::FromWx(*text, &back) && back == bytes;
+}
+
+#ifndef _WIN32
+
+// ---------------------------------------------------------------------------
+// Reading the file: which lines can be used.
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsUtf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    std::size_t length;
+    unsigned long code;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      length = 2;
+      code = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3;
+      code = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4;
+      code = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
+        (code >= 0xD800 && code <= 0xDFFF))
+      return false;
+    i += length;
+  }
+  return true;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+// The line forms of the profile file: blank, comment (';' or '#'), section
+// header "[name]" optionally followed by a comment, or "name=value" with a
+// name of at least one character and no blanks inside.
+bool IsWellFormedLine(const std::string& line) {
+  std::size_t i = 0;
+  while (i < line.size() && IsBlank(line[i])) ++i;
+  if (i == line.size() || line[i] == ';' || line[i] == '#') return true;
+  if (line[i] == '[') {
+    std::size_t close = i + 1;
+    for (; close < line.size() && line[close] != ']'; ++close) {
+      if (line[close] == '\\') ++close;
+    }
+    if (close >= line.size()) return false;
+    std::size_t rest = close + 1;
+    while (rest < line.size() && IsBlank(line[rest])) ++rest;
+    return rest == line.size() || line[rest] == ';' || line[rest] == '#';
+  }
+  std::size_t end = i;
+  for (; end < line.size() && line[end] != '=' && !IsBlank(line[end]); ++end) {
+    if (line[end] == '\\') ++end;
+  }
+  if (end == i || end > line.size()) return false;
+  while (end < line.size() && IsBlank(line[end])) ++end;
+  return end < line.size() && line[end] == '=';
+}
+
+// Keeps the usable lines of the file as UTF-8 text. A line in code page 949
+// (the file edited by a tool that does not write UTF-8) is converted; a line
+// with bytes that are text in neither, or in no line form, is left out.
+// Returns false when anything had to be converted or left out.
+bool CleanProfileText(std::string bytes, std::string* clean) {
+  bool sound = true;
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+  clean->clear();
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.find('\0') != std::string::npos) {
+      sound = false;
+      continue;
+    }
+    if (!IsUtf8(line)) {
+      sound = false;
+      wxString text;
+      if (!Cp949::IsValid(line) || !RoundTrips(line, &text)) continue;
+      const wxScopedCharBuffer utf8 = text.utf8_str();
+      line.assign(utf8.data(), utf8.length());
+    }
+    if (!IsWellFormedLine(line)) {
+      sound = false;
+      continue;
+    }
+    *clean += line;
+    *clean += '\n';
+  }
+  return sound;
+}
+
+// ---------------------------------------------------------------------------
+// Files.
+
+enum class ReadResult { kRead, kMissing, kFailed };
+
+ReadResult ReadWholeFile(const std::string& path, std::string* bytes) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
+  if (!S_ISREG(info.st_mode)) return ReadResult::kFailed;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ReadResult::kFailed;
+  bytes->clear();
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) {
+      ::close(fd);
+      return ReadResult::kFailed;
+    }
+    if (count == 0) break;
+    bytes->append(buffer, static_cast<std::size_t>(count));
+  }
+  ::close(fd);
+  return ReadResult::kRead;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t count = ::write(fd, data, size);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return false;
+    data += count;
+    size -= static_cast<std::size_t>(count);
+  }
+  return true;
+}
+
+void MakeFolders(const std::string& folder) {
+  for (std::string::size_type pos = 1; pos != std::string::npos;) {
+    pos = folder.find('/', pos + 1);
+    const std::string part = folder.substr(0, pos);
+    if (!part.empty()) ::mkdir(part.c_str(), 0700);
+  }
+}
+
+// Replaces the file at path with bytes in one step: a reader sees either the
+// old or the new file, never half of one, even if the program dies while
+// writing. The file is private to the user (it holds the program password).
+bool ReplaceFile(const std::string& path, const std::string& bytes) {
+  std::string target = path;
+  char resolved[PATH_MAX];
+  if (::realpath(path.c_str(), resolved) != nullptr) target = resolved;  // write through a symbolic link
+  std::string temp = target + ".XXXXXX";
+  std::vector<char> name(temp.begin(), temp.end());
+  name.push_back('\0');
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return false;
+  temp = name.data();
+  const bool written = ::fchmod(fd, 0600) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  if (::close(fd) != 0 || !written || ::rename(temp.c_str(), target.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+// A name beside path for a damaged file that is not taken yet.
+std::string AsideName(const std::string& path) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string base = path + ".damaged-" + stamp;
+  std::string candidate = base;
+  struct stat info;
+  for (int n = 2; ::lstat(candidate.c_str(), &info) == 0; ++n) candidate = base + "-" + std::to_string(n);
+  return candidate;
+}
+
+// Writes a copy of bytes under a new name; false when it cannot.
+bool KeepCopy(const std::string& copyPath, const std::string& bytes) {
+  const int fd = ::open(copyPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  const bool written = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  if (::close(fd) != 0 || !written) {
+    ::unlink(copyPath.c_str());
+    return false;
+  }
+  return true;
+}
+
+#endif  // !_WIN32
+
+}  // namespace
+
+ConfigProfileStore::ConfigProfileStore(const std::string& applicationName, const std::string& folder)
+    : applicationName_(applicationName), folder_(folder.empty() ? DefaultFolder() : folder) {
+#ifndef _WIN32
+  while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
+  filePath_ = folder_ + "/" + applicationName_ + ".conf";
+#endif
+  Open();
+}
+
+ConfigProfileStore::~ConfigProfileStore() = default;
+
+std::string ConfigProfileStore::DefaultFolder() {
+#ifdef _WIN32
+  return std::string();
+#else
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  std::string base;
+  if (configHome != nullptr && configHome[0] == '/') {
+    base = configHome;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = std::string(home != nullptr && home[0] != '\0' ? home : std::string(wxGetHomeDir().fn_str())) + "/.config";
+  }
+  return base + "/Ambrel";
+#endif
+}
+
+void ConfigProfileStore::Open() {
+  // Problems with the file are handled here; nothing may pop up a log window.
+  wxLogNull quiet;
+#ifdef _WIN32
+  config_ = std::make_unique<wxRegConfig>(wxString::FromUTF8(applicationName_), wxT("Ambrel"));
+  config_->SetExpandEnvVars(false);
+#else
+  std::string bytes;
+  std::string clean;
+  switch (ReadWholeFile(filePath_, &bytes)) {
+    case ReadResult::kMissing:
+      break;
+    case ReadResult::kRead:
+      // clean: the usable lines of the file, the whole file when it is sound.
+      if (!CleanProfileText(bytes, &clean)) {
+        damaged_ = true;
+        const std::string copy = AsideName(filePath_);
+        if (KeepCopy(copy, bytes))
+          damagedCopyPath_ = copy;
+        else
+          persistent_ = false;  // never overwrite the only copy of the damaged values
+      }
+      break;
+    case ReadResult::kFailed: {
+      damaged_ = true;
+      const std::string aside = AsideName(filePath_);
+      if (::rename(filePath_.c_str(), aside.c_str()) == 0)
+        damagedCopyPath_ = aside;
+      else
+        persistent_ = false;
+      break;
+    }
+  }
+  wxMemoryInputStream stream(clean.data(), clean.size());
+  config_ = std::make_unique<wxFileConfig>(stream, wxConvUTF8);
+  config_->SetExpandEnvVars(false);
+  if (damaged_ && persistent_) Flush();  // the clean file replaces the damaged one at once
+#endif
+}
+
+std::string ConfigProfileStore::KeyOf(const std::string& section, const std::string& entry) const {
+  return "/" + section + "/" + entry;
+}
+
+std::string ConfigProfileStore::GetProfileString(const std::string& section, const std::string& entry,
+                                                 const std::string& defaultValue) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  wxLogNull quiet;
+  wxString value;
+  if (!config_->Read(wxString::FromUTF8(KeyOf(section, entry)), &value)) return defaultValue;
+  // A value edited by hand may hold characters code page 949 lacks; they
+  // read as '?' rather than losing the whole value.
+  return Cp949::FromWxLossy(value);
+}
+
+bool ConfigProfileStore::WriteProfileString(const std::string& section, const std::string& entry,
+                                            const std::string& text) {
+  wxString value;
+  if (!RoundTrips(text, &value)) return false;
+  std::lock_guard<std::mutex> lock(mutex_);
+  wxLogNull quiet;
+  if (!config_->Write(wxString::FromUTF8(KeyOf(section, entry)), value)) return false;
+  return Flush();
+}
+
+bool ConfigProfileStore::WriteProfileBinary(const std::string& section, const std::string& entry,
+                                            const std::string& bytes) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  wxLogNull quiet;
+  wxMemoryBuffer buffer;
+  buffer.AppendData(bytes.data(), bytes.size());
+  if (!config_->Write(wxString::FromUTF8(KeyOf(section, entry)), buffer)) return false;
+  return Flush();
+}
+
+bool ConfigProfileStore::GetProfileBinary(const std::string& section, const std::string& entry,
+                                          std::string* bytes) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  wxLogNull quiet;
+  wxMemoryBuffer buffer;
+  if (!config_->Read(wxString::FromUTF8(KeyOf(section, entry)), &buffer)) return false;
+  bytes->assign(static_cast<const char*>(buffer.GetData()), buffer.GetDataLen());
+  return true;
+}
+
+bool ConfigProfileStore::Flush() {
+#ifdef _WIN32
+  return config_->Flush();
+#else
+  if (!persistent_) return false;
+  wxMemoryOutputStream out;
+  if (!static_cast<wxFileConfig*>(config_.get())->Save(out, wxConvUTF8)) return false;
+  std::string text(out.GetLength(), '\0');
+  if (!text.empty()) out.CopyTo(&text[0], text.size());
+  MakeFolders(folder_);
+  return ReplaceFile(filePath_, text);
+#endif
+}
+
+}  // namespace veradex

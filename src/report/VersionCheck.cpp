@@ -1,0 +1,37 @@
+#include "report/VersionCheck.h"
+
+#include "net/HttpExchange.h"
+
+namespace veradex {
+
+std::string VersionCheck::PublishedVersion(const std::string& body) {
+  const auto first = body.find_first_not_of(' ');
+  const std::string trimmed =
+      first == std::string::npos ? std::string() : body.substr(first, body.find_last_not_of(' ') - first + 1);
+  std::string value;
+  std::size_t position = 0;
+  for (auto bar = trimmed.find('|', position); bar != std::string::npos; bar = trimmed.find('|', position)) {
+    const std::string segment = trimmed.substr(position, bar - position);
+    const auto colon = segment.find(':');
+    value = colon == std::string::npos ? segment : segment.substr(colon + 1);
+    position = bar + 1;
+  }
+  return value;
+}
+
+bool VersionCheck::Run(VersionActions& actions, const ServerConfig& servers) {
+  std::string body;
+  if (!HttpExchange::QueryPage(servers.version, kVersionPath, body, servers, actions)) {
+    actions.ShowMessage(kUnreachableText, kStyleStop);
+    return false;
+  }
+  const std::string published = PublishedVersion(body);
+  if (published.empty() || published == kOwnVersion) return true;
+
+  actions.ShowMessage(kUpgradeText, kStyleStop);
+  actions.OpenUrl(servers.DownloadUrl(kDownloadPath));
+  actions.ExitProcess(0);
+  return false;
+}
+
+}  // namespace veradex

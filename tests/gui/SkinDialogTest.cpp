@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <wx/image.h>
+
+#include "GuiTestSupport.h"
+#include "ui/skin/SkinBitmapButton.h"
+#include "ui/skin/SkinDialog.h"
+#include "ui/skin/SkinLabel.h"
+
+namespace veradex {
+namespace {
+
+// A skin of its own: 120 x 80, a green 10 x 10 corner at the top left.
+class TestDialog : public SkinDialog {
+ public:
+  explicit TestDialog(bool withSkin) : SkinDialog(0, 0) {
+    if (!withSkin) return;
+    wxImage skin(120, 80);
+    skin.SetRGB(wxRect(0, 0, 120, 80), 40, 80, 160);
+    skin.SetRGB(wxRect(0, 0, 10, 10), 0, 255, 0);
+    SetSkinImage(skin);
+  }
+};
+
+void Mouse(wxWindow* window, wxEventType type, const wxPoint& at, bool leftDown) {
+  wxMouseEvent event(type);
+  event.SetPosition(at);
+  event.SetLeftDown(leftDown);
+  event.SetEventObject(window);
+  window->GetEventHandler()->ProcessEvent(event);
+}
+
+TEST(SkinDialog, SizedAndShapedByItsSkin) {
+  TestDialog dialog(true);
+  ASSERT_TRUE(dialog.Create(nullptr, wxID_ANY, "skin"));
+  EXPECT_EQ(dialog.GetClientSize(), wxSize(120, 80));
+  EXPECT_EQ(dialog.GetSize(), wxSize(120, 80));
+  const wxRegion& region = dialog.GetSkinRegion();
+  ASSERT_TRUE(region.IsOk());
+  EXPECT_EQ(region.Contains(5, 5), wxOutRegion);
+  EXPECT_EQ(region.Contains(10, 5), wxInRegion);
+  EXPECT_EQ(region.Contains(119, 79), wxInRegion);
+  EXPECT_TRUE(dialog.ApplySkinShape());
+  dialog.Show();
+  EXPECT_TRUE(test::WaitFor([&]() { return dialog.IsShownOnScreen(); }));
+  // A second showing gets the shape again.
+  dialog.Hide();
+  dialog.Show();
+  EXPECT_TRUE(dialog.ApplySkinShape());
+}
+
+TEST(SkinDialog, WithoutSkinStaysRectangular) {
+  TestDialog dialog(false);
+  ASSERT_TRUE(dialog.Create(nullptr, wxID_ANY, "plain", wxSize(200, 150)));
+  EXPECT_FALSE(dialog.HasSkin());
+  EXPECT_FALSE(dialog.GetSkinRegion().IsOk());
+  EXPECT_FALSE(dialog.ApplySkinShape());
+  EXPECT_EQ(dialog.GetClientSize(), wxSize(200, 150));
+}
+
+TEST(SkinDialog, DraggedFromItsSurfaceAndLabelsButButtonsKeepTheirClicks) {
+  TestDialog dialog(true);
+  ASSERT_TRUE(dialog.Create(nullptr, wxID_ANY, "drag"));
+  SkinLabel* caption = dialog.CreateCaption("caption");
+  EXPECT_EQ(caption->GetRect(), wxRect(0, 8, 100, 20));
+  EXPECT_EQ(dialog.GetTitle(), wxS("caption"));
+  SkinBitmapButton* button = dialog.CreateButton(1000, "OK", wxRect(30, 50, 40, 20), 0, 0, 0, 0);
+  int clicks = 0;
+  dialog.Bind(wxEVT_BUTTON, [&](wxCommandEvent& event) {
+    if (event.GetId() == 1000) ++clicks;
+  });
+  dialog.Show();
+  ASSERT_TRUE(test::WaitFor([&]() { return dialog.IsShownOnScreen(); }));
+
+  const wxPoint start = dialog.GetPosition();
+  Mouse(&dialog, wxEVT_LEFT_DOWN, wxPoint(50, 40), true);
+  EXPECT_TRUE(dialog.IsDragging());
+  Mouse(&dialog, wxEVT_MOTION, wxPoint(60, 60), true);
+  EXPECT_EQ(dialog.GetPosition(), start + wxPoint(10, 20));
+  Mouse(&dialog, wxEVT_LEFT_UP, wxPoint(60, 60), false);
+  EXPECT_FALSE(dialog.IsDragging());
+
+  Mouse(caption, wxEVT_LEFT_DOWN, wxPoint(3, 3), true);
+  EXPECT_TRUE(dialog.IsDragging());
+  Mouse(&dialog, wxEVT_LEFT_UP, wxPoint(3, 3), false);
+  EXPECT_FALSE(dialog.IsDragging());
+
+  Mouse(button, wxEVT_LEFT_DOWN, wxPoint(3, 3), true);
+  EXPECT_FALSE(dialog.IsDragging());
+  Mouse(button, wxEVT_LEFT_UP, wxPoint(3, 3), false);
+  EXPECT_EQ(clicks, 1);
+}
+
+}  // namespace
+}  // namespace veradex

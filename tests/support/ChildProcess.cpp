@@ -1,0 +1,80 @@
+#include "support/ChildProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <thread>
+
+#include "support/TempDir.h"
+
+extern char** environ;
+
+namespace veradex::test {
+
+ChildProcess::Result ChildProcess::Run(const std::string& program, const std::vector<std::string>& arguments,
+                                       const std::map<std::string, std::string>& environment,
+                                       std::chrono::milliseconds timeout) {
+  Result result;
+  TempDir outputs;
+  const std::string outPath = outputs.File("stdout");
+  const std::string errPath = outputs.File("stderr");
+
+  std::vector<std::string> env;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text = *entry;
+    const auto eq = text.find('=');
+    if (eq != std::string::npos && environment.count(text.substr(0, eq)) != 0) continue;
+    env.push_back(text);
+  }
+  for (const auto& [name, value] : environment) env.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (auto& text : env) envp.push_back(text.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> args{program};
+  args.insert(args.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (auto& text : args) argv.push_back(text.data());
+  argv.push_back(nullptr);
+
+  const pid_t pid = ::fork();
+  if (pid < 0) return result;
+  if (pid == 0) {
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0 || err < 0) ::_exit(127);
+    ::dup2(in, 0);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    ::execve(program.c_str(), argv.data(), envp.data());
+    ::_exit(127);
+  }
+  result.started = true;
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  int status = 0;
+  for (;;) {
+    const pid_t done = ::waitpid(pid, &status, WNOHANG);
+    if (done == pid) break;
+    if (done < 0 && errno != EINTR) return result;
+    if (std::chrono::steady_clock::now() >= deadline) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      result.timedOut = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (!result.timedOut && WIFEXITED(status)) {
+    result.exitCode = WEXITSTATUS(status);
+    if (result.exitCode == 127) result.started = false;
+  }
+  result.standardOutput = ReadFileBytes(outPath);
+  result.standardError = ReadFileBytes(errPath);
+  return result;
+}
+
+}  // namespace veradex::test

@@ -123,15 +123,10 @@ AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& p
   Bind(wxEVT_LIST_COL_CLICK, &AttachmentList::OnColumnClick, this);
 #ifndef __WXMSW__
   // The generic list paints its rows in an inner window; the empty-list hint goes there.
-  for (wxWindow* inner : GetChildren()) {
-    if (wxString(inner->GetClassInfo()->GetClassName()) != "wxListMainWindow") continue;
+  // It is the list's first child (the header window comes after it).
+  if (!GetChildren().empty()) {
+    wxWindow* inner = GetChildren().front();
     inner->Bind(wxEVT_PAINT, &AttachmentList::OnMainPaint, this);
-    inner->DragAcceptFiles(true);
-    inner->Bind(wxEVT_DROP_FILES, [this](wxDropFilesEvent& event) {
-      wxArrayString paths;
-      for (int i = 0; i < event.GetNumberOfFiles(); ++i) paths.Add(event.GetFiles()[i]);
-      HandleDrop(paths);
-    });
   }
 #endif
 }

@@ -7,6 +7,7 @@
 
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinColors.h"
+#include "ui/skin/SkinLabel.h"
 #include "ui/skin/SkinTabCtrl.h"
 
 namespace veradex {
@@ -187,6 +188,27 @@ TEST_F(SkinWidgetTest, TabTextIsShortenedWithAnEllipsisOnlyWhenTooWide) {
   EXPECT_LT(cut.length(), text.length());
   EXPECT_TRUE(cut.EndsWith(wxS("...")) || cut.EndsWith(wxString::FromUTF8("\xE2\x80\xA6"))) << cut;
   EXPECT_LE(dc.GetTextExtent(cut).GetWidth(), width / 2);
+}
+
+TEST_F(SkinWidgetTest, LabelsWrapAtBlanksBreakOverlongWordsAndKeepLineBreaks) {
+  wxClientDC dc(frame);
+  dc.SetFont(frame->GetFont());
+  const int width = dc.GetTextExtent(wxS("abcdefghij")).GetWidth();
+  // A run without blanks (Korean text often has none) is cut between characters.
+  const std::vector<wxString> lines =
+      SkinLabel::WrapLines(wxS("aaaaaaaaaaaaaaaaaaaaaaaaa bb cc\r\nnext\nlast"), dc, width, true);
+  ASSERT_GE(lines.size(), 5u);
+  wxString joined;
+  for (const wxString& line : lines) {
+    EXPECT_LE(dc.GetTextExtent(line).GetWidth(), width) << line;
+    joined += line;
+  }
+  EXPECT_TRUE(joined.StartsWith(wxString(wxS('a'), 25)));
+  EXPECT_EQ(lines[lines.size() - 2], wxS("next"));
+  EXPECT_EQ(lines.back(), wxS("last"));
+  // Without wrapping only the line breaks split.
+  EXPECT_EQ(SkinLabel::WrapLines(wxS("one two\nthree"), dc, 1, false),
+            (std::vector<wxString>{wxS("one two"), wxS("three")}));
 }
 
 }  // namespace

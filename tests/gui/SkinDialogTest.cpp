@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <wx/image.h>
+#include <wx/utils.h>
 
 #include "GuiTestSupport.h"
 #include "ui/skin/SkinBitmapButton.h"
@@ -43,6 +46,7 @@ TEST(SkinDialog, SizedAndShapedByItsSkin) {
   EXPECT_TRUE(dialog.ApplySkinShape());
   dialog.Show();
   EXPECT_TRUE(test::WaitFor([&]() { return dialog.IsShownOnScreen(); }));
+  EXPECT_EQ(dialog.GetSize(), wxSize(120, 80));
   // A second showing gets the shape again.
   dialog.Hide();
   dialog.Show();
@@ -88,6 +92,41 @@ TEST(SkinDialog, DraggedFromItsSurfaceAndLabelsButButtonsKeepTheirClicks) {
   Mouse(button, wxEVT_LEFT_DOWN, wxPoint(3, 3), true);
   EXPECT_FALSE(dialog.IsDragging());
   Mouse(button, wxEVT_LEFT_UP, wxPoint(3, 3), false);
+  EXPECT_EQ(clicks, 1);
+}
+
+// The same with the real pointer, through the X server (xdotool): a press on
+// the surface moves the window, a press on the button clicks it.
+TEST(SkinDialog, RealPointerDragsTheSurfaceAndClicksTheButton) {
+  if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xdotool";
+  TestDialog dialog(true);
+  ASSERT_TRUE(dialog.Create(nullptr, wxID_ANY, "pointer"));
+  // Away from the centre, where the windows of GUI tests running at the same
+  // time on the same display appear.
+  dialog.Move(wxGetDisplaySize().GetWidth() - 200, wxGetDisplaySize().GetHeight() - 150);
+  SkinBitmapButton* only = dialog.CreateButton(1000, "OK", wxRect(30, 50, 40, 20), 0, 0, 0, 0);
+  int clicks = 0;
+  dialog.Bind(wxEVT_BUTTON, [&](wxCommandEvent&) { ++clicks; });
+  dialog.Show();
+  ASSERT_TRUE(test::WaitFor([&]() { return dialog.IsShownOnScreen(); }));
+  test::WaitFor([]() { return false; }, std::chrono::milliseconds(200));  // let the window map
+  // A lone child keeps its place (a top-level window would stretch it).
+  EXPECT_EQ(only->GetRect(), wxRect(30, 50, 40, 20));
+
+  auto run = [](const wxString& args) { wxExecute(wxS("xdotool ") + args, wxEXEC_ASYNC | wxEXEC_NODISABLE); };
+  const wxPoint start = dialog.GetScreenPosition();
+  const wxPoint grip = dialog.ClientToScreen(wxPoint(100, 30));
+  run(wxString::Format("mousemove %d %d mousedown 1", grip.x, grip.y));
+  EXPECT_TRUE(test::WaitFor([&]() { return dialog.IsDragging(); }));
+  run(wxString::Format("mousemove %d %d", grip.x + 20, grip.y + 10));
+  EXPECT_TRUE(test::WaitFor([&]() { return dialog.GetScreenPosition() == start + wxPoint(20, 10); }));
+  run(wxString::Format("mousemove %d %d mouseup 1", grip.x + 40, grip.y + 25));
+  EXPECT_TRUE(test::WaitFor([&]() { return !dialog.IsDragging(); }));
+  EXPECT_EQ(dialog.GetScreenPosition(), start + wxPoint(40, 25));
+  const wxPoint button = dialog.ClientToScreen(wxPoint(45, 60));
+  run(wxString::Format("mousemove %d %d click 1", button.x, button.y));
+  EXPECT_TRUE(test::WaitFor([&]() { return clicks == 1; }));
+
   EXPECT_EQ(clicks, 1);
 }
 

@@ -89,8 +89,7 @@ class LoginLike : public SkinDialog {
     Create(nullptr, wxID_ANY, wxString::FromUTF8("로그인"));
     CreateCaption(wxString::FromUTF8("로그인"));
     CreateLabel(1026, wxString::FromUTF8("암호"), Du(35, 73, 15, 8));
-    new wxTextCtrl(this, 1015, wxString(), Du(57, 72, 70, 12).GetPosition(), Du(57, 72, 70, 12).GetSize(),
-                   wxTE_PASSWORD);
+    CreateEdit(1015, Du(57, 72, 70, 12), wxTE_PASSWORD);
     CreateButton(1000, "OK", Du(26, 131, 52, 17), 147, 148, 147, 150);
     CreateButton(1018, "Cancel", Du(85, 131, 52, 17), 135, 136, 134, 138);
   }
@@ -120,7 +119,27 @@ class SettingsLike : public SkinDialog {
   }
 };
 
+// The report window's skin with a label over the skin, a white static and
+// the cue edit, placed roughly where the window has them.
+class ReportLike : public SkinDialog {
+ public:
+  ReportLike() : SkinDialog(216, 0) {
+    Create(nullptr, wxID_ANY, wxS("Dunmere"));
+    auto* label = new SkinLabel(this, wxID_ANY, wxString::FromUTF8("첨부파일은 5개까지 가능"), wxPoint(200, 395),
+                                wxSize(200, 18), wxALIGN_LEFT, SkinLabel::kSkinShowsThrough);
+    label->SetForegroundColour(*wxBLACK);
+    new WhiteStatic(this, 1000, wxString::FromUTF8("[총 0개 첨부]"), wxPoint(420, 395), wxSize(110, 18));
+    new CueEdit(this, 1050, wxPoint(200, 200), wxSize(420, 150));
+    CreateButton(1057, "send", wxRect(GetClientSize().GetWidth() - 310, GetClientSize().GetHeight() - 125, 80, 26), 195,
+                 223, 195, 223);
+    CreateButton(1023, "close", wxRect(GetClientSize().GetWidth() - 218, GetClientSize().GetHeight() - 125, 80, 26),
+                 144, 140, 144, 140);
+  }
+};
+
 TEST_F(SkinScreenshots, SkinnedDialogs) {
+  ReportLike report;
+  Shoot(&report, "report_like");
   LoginLike login;
   Shoot(&login, "login_like");
   SettingsLike settings;

@@ -1,5 +1,7 @@
 #include "ui/skin/SkinBitmapButton.h"
 
+#include <map>
+
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
 #include <wx/renderer.h>
@@ -8,6 +10,23 @@
 #include "ui/skin/ResourceImages.h"
 
 namespace veradex {
+
+namespace {
+
+// Buttons swap their looks on every pointer move (the report window's hover
+// images), so each image is decoded once and then shared. GUI thread only,
+// like the buttons. The cache is never destroyed: bitmaps must not outlive
+// the toolkit in static destructors.
+wxBitmap CachedBitmap(int id) {
+  static auto* cache = new std::map<int, wxBitmap>;
+  auto found = cache->find(id);
+  if (found != cache->end()) return found->second;
+  wxBitmap bitmap = ResourceImages::LoadBitmap(id);
+  cache->emplace(id, bitmap);
+  return bitmap;
+}
+
+}  // namespace
 
 SkinBitmapButton::SkinBitmapButton(wxWindow* parent, wxWindowID id, const wxString& label, const wxPoint& pos,
                                    const wxSize& size) {
@@ -39,7 +58,7 @@ bool SkinBitmapButton::LoadBitmaps(int up, int down, int focus, int disabled) {
   const int ids[4] = {up, down, focus, disabled};
   for (int look = 0; look < 4; ++look) {
     ids_[look] = ids[look];
-    bitmaps_[look] = ids[look] != 0 ? ResourceImages::LoadBitmap(ids[look]) : wxBitmap();
+    bitmaps_[look] = ids[look] != 0 ? CachedBitmap(ids[look]) : wxBitmap();
   }
   Refresh(false);
   return bitmaps_[kLookUp].IsOk();

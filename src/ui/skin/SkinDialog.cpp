@@ -3,6 +3,8 @@
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
 #include <wx/nonownedwnd.h>
+#include <wx/statbmp.h>
+#include <wx/textctrl.h>
 
 #include "ui/skin/DialogUnits.h"
 #include "ui/skin/ResourceImages.h"
@@ -48,6 +50,9 @@ bool SkinDialog::Create(wxWindow* parent, wxWindowID id, const wxString& title, 
   // No border: the window size is the client size. (SetClientSize before the
   // first showing confuses wxGTK's frame-extent guess and leaves 1 x 1.)
   SetFont(wxFont(wxFontInfo(9).FaceName(wxS("Tahoma"))));
+  // Fixed layouts: without this a top-level window stretches a single child
+  // over its whole client area.
+  SetAutoLayout(true);
   Bind(wxEVT_PAINT, &SkinDialog::OnPaint, this);
   Bind(wxEVT_ERASE_BACKGROUND, &SkinDialog::OnEraseBackground, this);
   Bind(wxEVT_LEFT_DOWN, &SkinDialog::OnLeftDown, this);
@@ -90,6 +95,19 @@ SkinBitmapButton* SkinDialog::CreateButton(wxWindowID id, const wxString& label,
   auto* button = new SkinBitmapButton(this, id, label, pixels.GetPosition(), pixels.GetSize());
   button->LoadBitmaps(up, down, focus, disabled);
   return button;
+}
+
+wxTextCtrl* SkinDialog::CreateEdit(wxWindowID id, const wxRect& pixels, long style) {
+  return new wxTextCtrl(this, id, wxString(), pixels.GetPosition(), pixels.GetSize(), style);
+}
+
+wxStaticBitmap* SkinDialog::CreatePicture(wxWindowID id, int bitmapId, const wxRect& pixels) {
+  const wxBitmap bitmap = ResourceImages::LoadBitmap(bitmapId);
+  const wxSize size = bitmap.IsOk() ? bitmap.GetSize() : pixels.GetSize();
+  auto* picture =
+      new wxStaticBitmap(this, id, bitmap.IsOk() ? bitmap : wxBitmap(size), pixels.GetPosition(), size, wxBORDER_NONE);
+  picture->Hide();
+  return picture;
 }
 
 void SkinDialog::OnPaint(wxPaintEvent&) {

@@ -4,6 +4,9 @@
 #include <wx/dialog.h>
 #include <wx/region.h>
 
+class wxStaticBitmap;
+class wxTextCtrl;
+
 namespace veradex {
 
 class SkinBitmapButton;
@@ -63,6 +66,12 @@ class SkinDialog : public wxDialog {
   // A bitmap button with its four images (resource ids, 0 = none).
   SkinBitmapButton* CreateButton(wxWindowID id, const wxString& label, const wxRect& pixels, int up, int down,
                                  int focus, int disabled);
+
+  // A single-line edit (style e.g. wxTE_PASSWORD) at a pixel rectangle.
+  wxTextCtrl* CreateEdit(wxWindowID id, const wxRect& pixels, long style = 0);
+  // A picture static, created hidden: it takes the size of its bitmap (the
+  // rectangle's size when the bitmap is missing, showing nothing).
+  wxStaticBitmap* CreatePicture(wxWindowID id, int bitmapId, const wxRect& pixels);
 
   // Starts moving the dialog with the pointer (held left button); used by
   // the dialog's own surface and by its labels.

@@ -14,17 +14,6 @@ namespace {
 
 const char kCaption[] = ":: Veradex ::";
 
-wxStaticBitmap* CreatePicture(wxWindow* parent, int id, int bitmapId, const wxRect& templateRect) {
-  const wxBitmap bitmap = ResourceImages::LoadBitmap(bitmapId);
-  // A bitmap static takes the size of its bitmap; without the artwork it
-  // keeps the template's rectangle and shows nothing.
-  const wxSize size = bitmap.IsOk() ? bitmap.GetSize() : templateRect.GetSize();
-  auto* picture = new wxStaticBitmap(parent, id, bitmap.IsOk() ? bitmap : wxBitmap(size), templateRect.GetPosition(),
-                                     size, wxBORDER_NONE);
-  picture->Hide();
-  return picture;
-}
-
 }  // namespace
 
 SkinMessageBox::SkinMessageBox(const std::string& cp949Text, unsigned style, wxWindow* parent)
@@ -43,8 +32,8 @@ bool SkinMessageBox::CreateBox() {
 
   // Creation order is the tab order of the layout.
   CreateCaption(wxString::FromUTF8(kCaption));
-  questionPicture_ = CreatePicture(this, kQuestionPictureId, kQuestionBitmap, Du(34, 58, 18, 18));
-  stopPicture_ = CreatePicture(this, kStopPictureId, kStopBitmap, Du(34, 54, 25, 22));
+  questionPicture_ = CreatePicture(kQuestionPictureId, kQuestionBitmap, Du(34, 58, 18, 18));
+  stopPicture_ = CreatePicture(kStopPictureId, kStopBitmap, Du(34, 54, 25, 22));
   okButton_ = CreateButton(kOkId, wxS("OK"), Du(6, 69, 52, 17), 147, 148, 147, 150);
   cancelButton_ = CreateButton(kCancelId, wxS("Cancel"), Du(61, 69, 52, 17), 135, 136, 135, 138);
   yesButton_ = CreateButton(kYesId, wxS("Yes"), Du(50, 76, 52, 17), 168, 164, 168, 161);

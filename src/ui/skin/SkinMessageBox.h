@@ -18,7 +18,7 @@ class SkinLabel;
 // returns 1 (OK), 2 (Cancel), 6 (Yes) or 7 (No). Escape ends it as Cancel
 // (No for Yes/No); Enter clicks the focused button, else the first shown.
 // The window never grows: long texts wrap inside the text area and are cut
-// at its bottom.
+// at its bottom. GUI thread only: other threads go through SkinMessageSink.
 class SkinMessageBox : public SkinDialog {
  public:
   // Control ids of the box's layout.

@@ -16,6 +16,7 @@
 
 #include "gui/GuiTestSupport.h"
 #include "net/ServerConfig.h"
+#include "pages/CategoryNavigationState.h"
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
 #include "report/ReportSender.h"
@@ -69,7 +70,12 @@ class ReportWindowTest : public ::testing::Test {
     person.tel1 = "02";
     person.tel2 = "123";
     person.tel3 = "4567";
+    // The page templates as shipped, in a program folder of their own.
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(VERADEX_SOURCE_DIR) + "/res/pages"))
+      std::filesystem::copy_file(entry.path(), pageDir.Path() + "/" + entry.path().filename().string());
+    CategoryNavigationState::Process().Reset();
     window = new ReportWindow();
+    window->SetPageFolders(pageDir.Path(), std::string());
     ASSERT_TRUE(window->Create());
     window->SetPlainMessageSink(&plain);
     window->Show();
@@ -98,6 +104,7 @@ class ReportWindowTest : public ::testing::Test {
   test::ReportCentreHarness centre;
   MemoryProfileStore store;
   TempDir programDir;
+  TempDir pageDir;
   TempDir files;
   RecordingMessageSink sink;
   ScopedMessageSink scoped{&sink};
@@ -362,11 +369,66 @@ TEST_F(ReportWindowTest, FailedUploadKeepsListAndDescription) {
   EXPECT_TRUE(centre.Centre().RequestsTo(test::TestReportCentre::kFormPath).empty());
 }
 
+TEST_F(ReportWindowTest, StartsOnTheTelephonePageAndCategoryButtonsWriteTheirPages) {
+  EXPECT_EQ(window->category, 1);
+  EXPECT_EQ(window->mode, 0);
+  EXPECT_EQ(window->GetButton(ReportWindow::kPhoneSpam)->GetLookId(SkinBitmapButton::kLookUp), 224);
+  const std::string phonePage = test::ReadFileBytes(pageDir.Path() + "/PHONE_SPAM.html");
+  EXPECT_NE(phonePage.find(Ko("홍길동")), std::string::npos);
+
+  Press(ReportWindow::kFaxSpam);
+  EXPECT_EQ(window->category, 5);
+  EXPECT_EQ(window->mode, 0);
+  EXPECT_TRUE(std::filesystem::exists(pageDir.Path() + "/Fax_Spam.html"));
+  EXPECT_EQ(window->GetButton(ReportWindow::kFaxSpam)->GetLookId(SkinBitmapButton::kLookUp), 261);
+  EXPECT_EQ(window->GetButton(ReportWindow::kPhoneSpam)->GetLookId(SkinBitmapButton::kLookUp), 214);
+
+  // The lookup page changes neither the category nor the looks.
+  Press(ReportWindow::kLookup);
+  EXPECT_TRUE(std::filesystem::exists(pageDir.Path() + "/search.html"));
+  EXPECT_EQ(window->category, 5);
+
+  // A template that cannot be read: a message, and nothing changes.
+  std::filesystem::remove(pageDir.Path() + "/BOARD_SPAM.bak");
+  Press(ReportWindow::kBoardSpam);
+  EXPECT_EQ(sink.Count(), 1u);
+  EXPECT_EQ(window->category, 5);
+  EXPECT_EQ(window->GetButton(ReportWindow::kBoardSpam)->GetLookId(SkinBitmapButton::kLookUp), 232);
+
+  // Changed personal data shows at once on the current page.
+  PersonalProfile::Global().name = Ko("바뀐이름");
+  window->LoadProfileFields();
+  window->RefreshCategoryPage();
+  EXPECT_NE(test::ReadFileBytes(pageDir.Path() + "/Fax_Spam.html").find(Ko("바뀐이름")), std::string::npos);
+  EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("바뀐이름"));
+}
+
+TEST_F(ReportWindowTest, FirstCompletionOfTheReportPageRendersTheTelephonePage) {
+  Press(ReportWindow::kMediaSpam);
+  std::filesystem::remove(pageDir.Path() + "/PHONE_SPAM.html");
+  auto send = [&](wxEventType type, const std::string& url) {
+    wxCommandEvent event(type, ReportWindow::kBrowser);
+    event.SetString(wxString::FromUTF8(url.c_str()));
+    event.SetEventObject(window->GetBrowser());
+    window->GetBrowser()->GetEventHandler()->ProcessEvent(event);
+  };
+  send(EVT_NAVIGATE_COMPLETE2, ServerConfig::Current().ReportUrl("/h_singo/singo.jsp"));
+  send(EVT_DOCUMENT_COMPLETE, ServerConfig::Current().ReportUrl("/h_singo/singo.jsp"));
+  EXPECT_TRUE(std::filesystem::exists(pageDir.Path() + "/PHONE_SPAM.html"));
+  EXPECT_EQ(window->category, 1);
+  EXPECT_EQ(window->mode, 0);
+  // Only the first time in the process.
+  Press(ReportWindow::kMediaSpam);
+  send(EVT_NAVIGATE_COMPLETE2, ServerConfig::Current().ReportUrl("/h_singo/singo.jsp"));
+  EXPECT_EQ(window->category, 4);
+}
+
 // Screenshots of both views for review: run tools/report-window-shots.sh.
 TEST_F(ReportWindowTest, Screenshots) {
   const char* dir = std::getenv("VERADEX_SHOT_DIR");
   if (dir == nullptr) GTEST_SKIP() << "VERADEX_SHOT_DIR not set";
   window->Move(0, 0);
+  Press(ReportWindow::kEmailSpam);
   wxExecute("xdotool mousemove 1000 740", wxEXEC_SYNC | wxEXEC_NODISABLE);
   window->GetAttachmentList()->AddFile(Mail("spam-one.eml"));
   window->GetAttachmentList()->AddFile(Mail("광고메일.msg", 2048));
@@ -375,9 +437,8 @@ TEST_F(ReportWindowTest, Screenshots) {
   window->GetAttachmentList()->RemoveAll();
   WaitFor([] { return false; }, std::chrono::milliseconds(300));
   wxExecute(wxString::Format("import -window root %s/report-window-empty.png", dir), wxEXEC_SYNC | wxEXEC_NODISABLE);
-  window->SetDisplayMode(0);
-  window->GetBrowser()->Navigate("about:blank");
-  WaitFor([] { return false; }, std::chrono::milliseconds(1500));
+  Press(ReportWindow::kPhoneSpam);
+  WaitFor([] { return false; }, std::chrono::milliseconds(3000));
   wxExecute(wxString::Format("import -window root %s/report-window-browser.png", dir), wxEXEC_SYNC | wxEXEC_NODISABLE);
 }
 

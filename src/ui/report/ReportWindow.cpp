@@ -14,6 +14,8 @@
 #include <wx/utils.h>
 
 #include "net/ServerConfig.h"
+#include "pages/CategoryPageController.h"
+#include "pages/CategoryPages.h"
 #include "platform/Cp949.h"
 #include "platform/LockedRandom.h"
 #include "platform/MessageSink.h"
@@ -75,6 +77,10 @@ std::string NativePath(const wxString& path) {
 ReportWindow::ReportWindow()
     : SkinDialog(kSkinBitmap, 0), link(new ReportWindowObserver(this)), sending(link->sending) {}
 
+void ReportWindow::SetPageFolders(const std::string& programDirectory, const std::string& fallbackDirectory) {
+  pages = std::make_unique<CategoryPages>(programDirectory, fallbackDirectory);
+}
+
 ReportWindow::~ReportWindow() {
   link->Detach();
   // A worker that ran in this window may still hold the observer and its
@@ -91,9 +97,21 @@ bool ReportWindow::Create(wxWindow* parent) {
     if (event.IsShown() && HasSkin() && GetSize() != GetSkinBitmap().GetSize()) SetSize(GetSkinBitmap().GetSize());
     event.Skip();
   });
+  // Closing from outside (the window manager) only hides the window too.
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
+    if (!event.CanVeto()) {
+      event.Skip();
+      return;
+    }
+    event.Veto();
+    CloseWindow();
+  });
   icon = ResourceImages::LoadIcon(kIcon);
   if (icon.IsOk()) SetIcon(icon);
   SetTitle("Dunmere");
+
+  if (!pages) pages = std::make_unique<CategoryPages>();
+  pageCommands = std::make_unique<CategoryPageController>(*this, *pages);
 
   // 3-4: the controls, their images and places; progress at 100.
   CreateControls();
@@ -134,8 +152,9 @@ bool ReportWindow::Create(wxWindow* parent) {
   filter.flags = AttachmentList::kAcceptFiles | AttachmentList::kAcceptFolders;
   attachmentList->SetDropFilter(filter);
 
-  // 13-14: the report host's page in the browser.
-  browser->Navigate(wxString::FromUTF8(ServerConfig::Current().ReportUrl("/h_singo/singo.jsp").c_str()));
+  // 13: the telephone page (the browser view); 14: the report host's page.
+  pageCommands->RenderCategoryPage(CategoryPage::kTelephone);
+  browser->Navigate(wxString::FromUTF8(CategoryPageController::ReportPageUrl().c_str()));
 
   // 15: the personal data.
   LoadProfileFields();
@@ -234,6 +253,10 @@ void ReportWindow::CreateControls() {
   for (int id : {kCloseButton, kSend, kCapture, kDelete, kAdd}) formControls.push_back(buttons[id]);
 
   browser = new CWebBrowser(this, kBrowser, wxPoint(1, 1), wxSize(1, 1));
+  browser->Bind(EVT_NAVIGATE_COMPLETE2, [this](wxCommandEvent& event) {
+    pageCommands->OnNavigateComplete(std::string(event.GetString().utf8_str()));
+  });
+  browser->Bind(EVT_DOCUMENT_COMPLETE, [this](wxCommandEvent&) { pageCommands->OnDocumentComplete(); });
 
   versionLabel = new SkinLabel(this, kVersionLabel, wxString(), wxPoint(13, 596), wxSize(146, 14), wxALIGN_LEFT,
                                SkinLabel::kSkinShowsThrough);
@@ -272,11 +295,7 @@ void ReportWindow::CreateControls() {
       },
       kInformation);
   Bind(
-      wxEVT_BUTTON,
-      [](wxCommandEvent&) {
-        wxLaunchDefaultBrowser(ServerConfig::Current().InfoUrl("/ambrel/spam/jsp/spam_policy.jsp"));
-      },
-      kPolicy);
+      wxEVT_BUTTON, [this](wxCommandEvent&) { OnCategoryButton(kPolicy); }, kPolicy);
   for (const CategoryButton& c : kCategoryButtons) {
     const int id = c.id;
     Bind(
@@ -379,17 +398,34 @@ void ReportWindow::LoadFields() {
     if (edits[field.first]->GetValue() != *field.second) edits[field.first]->ChangeValue(*field.second);
 }
 
-void ReportWindow::RefreshCategoryPage() {
-  LoadFields();
-  if (category == 7) SetDisplayMode(5);
+void ReportWindow::RefreshCategoryPage() { pageCommands->RefreshCategoryPage(); }
+
+void ReportWindow::OnCategoryButton(int id) { pageCommands->OnCommand(id); }
+
+void ReportWindow::SetCategory(int newCategory) {
+  category = newCategory;
+  UpdateCategoryLooks();
 }
 
-void ReportWindow::OnCategoryButton(int id) {
-  if (id == kEmailSpam) {
-    category = 7;
-    UpdateCategoryLooks();
-    SetDisplayMode(5);
-  }
+void ReportWindow::SetButtonLook(int control, const CategoryPage::Look& look) {
+  SkinBitmapButton* button = GetButton(control);
+  if (button == nullptr) return;
+  button->SetLook(look.normal, look.pressed, look.focused, look.disabled);
+  button->Refresh(false);
+}
+
+void ReportWindow::Navigate(const std::string& url) { browser->Navigate(wxString::FromUTF8(url.c_str())); }
+
+std::string ReportWindow::GetLocationName() { return Utf8Text::ToCp949(browser->GetLocationName()); }
+
+void ReportWindow::TransferFieldsToControls() {
+  // The description is not part of the stored data: what is typed there stays.
+  if (!edits.empty()) contentText = edits[kContent]->GetValue();
+  LoadFields();
+}
+
+void ReportWindow::OpenInDefaultBrowser(const std::string& url) {
+  wxLaunchDefaultBrowser(wxString::FromUTF8(url.c_str()));
 }
 
 void ReportWindow::UpdateCategoryLooks() {

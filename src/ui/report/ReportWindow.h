@@ -3,12 +3,14 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include <wx/arrstr.h>
 #include <wx/font.h>
 #include <wx/icon.h>
 
+#include "pages/CategoryPageHost.h"
 #include "ui/skin/SkinDialog.h"
 
 class wxGauge;
@@ -17,6 +19,8 @@ class wxTextCtrl;
 namespace veradex {
 
 class AttachmentList;
+class CategoryPageController;
+class CategoryPages;
 class CWebBrowser;
 class ReportWindowHost;
 class ReportWindowObserver;
@@ -30,7 +34,7 @@ class MessageSink;
 // (personal data, description, attachment list, progress, send) or the
 // embedded browser with a report page. Created once, hidden, by the tray
 // window; closing only hides it.
-class ReportWindow : public SkinDialog {
+class ReportWindow : public SkinDialog, public CategoryPageHost {
  public:
   // Control ids of the window.
   enum Id {
@@ -80,7 +84,7 @@ class ReportWindow : public SkinDialog {
   bool Create(wxWindow* parent = nullptr);
 
   // 5: the e-mail report view; 0: the browser view.
-  void SetDisplayMode(int show);
+  void SetDisplayMode(int show) override;
   // Copies the personal data of the profile into the form and the controls.
   void LoadProfileFields();
   // The form fields from the controls (and back).
@@ -114,6 +118,15 @@ class ReportWindow : public SkinDialog {
   // Hides the window as the close buttons, Enter and Escape do.
   void CloseWindow();
 
+  // The category commands' view of the window.
+  int GetCategory() const override { return category; }
+  void SetCategory(int newCategory) override;
+  void SetButtonLook(int control, const CategoryPage::Look& look) override;
+  void Navigate(const std::string& url) override;
+  std::string GetLocationName() override;
+  void TransferFieldsToControls() override;
+  void OpenInDefaultBrowser(const std::string& url) override;
+
   // Seams for the tests and the tray window.
   // Chooses files for the add button (default: the open-file dialog).
   void SetFileChooser(std::function<wxArrayString()> chooser) { fileChooser = std::move(chooser); }
@@ -121,6 +134,9 @@ class ReportWindow : public SkinDialog {
   void SetCaptureHandler(std::function<bool(wxString*)> handler) { captureHandler = std::move(handler); }
   // What the version check does on an upgrade (default: browser and exit).
   void SetVersionActions(VersionActions* actions) { versionActions = actions; }
+  // Where the category pages are read and written (default: beside the
+  // program, else the per-user page folder). Before Create().
+  void SetPageFolders(const std::string& programDirectory, const std::string& fallbackDirectory);
   // Where the drop filter's plain notices go (default: the platform box).
   void SetPlainMessageSink(MessageSink* sink);
 
@@ -177,6 +193,8 @@ class ReportWindow : public SkinDialog {
   std::function<wxArrayString()> fileChooser;
   std::function<bool(wxString*)> captureHandler;
   VersionActions* versionActions = nullptr;
+  std::unique_ptr<CategoryPages> pages;
+  std::unique_ptr<CategoryPageController> pageCommands;
 };
 
 }  // namespace veradex

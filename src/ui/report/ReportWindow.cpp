@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 
 #include <wx/filedlg.h>
@@ -508,6 +509,7 @@ void ReportWindow::OnSend() {
   form.content = content;
   form.password = password;
   for (const wxString& path : paths) form.attachmentPaths.push_back(NativePath(path));
+  sentPaths = paths;
   link->SetTempFolder(NativePath(programDir + "temp"));
   sending = true;
   everSent = true;
@@ -618,7 +620,15 @@ void ReportWindow::OnRunEnded() {
   LoadFields();
 }
 
-void ReportWindow::OnAttachmentsCleared() { attachmentList->RemoveAll(); }
+void ReportWindow::OnAttachmentsCleared() {
+  // The rows the report took go; a row added in the moment between the end
+  // of the run and this notice stays.
+  for (int i = attachmentList->Count() - 1; i >= 0; --i) {
+    const wxString& path = attachmentList->Entry(i).path;
+    if (std::find(sentPaths.begin(), sentPaths.end(), path) != sentPaths.end()) attachmentList->RemoveAt(i);
+  }
+  sentPaths.clear();
+}
 
 void ReportWindow::CloseWindow() {
   SaveFields();

@@ -193,6 +193,7 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   std::function<wxArrayString()> fileChooser;
   std::function<bool(wxString*)> captureHandler;
   VersionActions* versionActions = nullptr;
+  std::vector<wxString> sentPaths;  // the rows the running (or last) report took
   std::unique_ptr<CategoryPages> pages;
   std::unique_ptr<CategoryPageController> pageCommands;
 };

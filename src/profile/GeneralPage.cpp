@@ -1,0 +1,40 @@
+#include "profile/GeneralPage.h"
+
+#include <wx/checkbox.h>
+
+#include "profile/ProfileTexts.h"
+
+namespace veradex {
+
+GeneralPage::GeneralPage(wxWindow* parent, const wxRect& rect) : SettingsPage(parent, 137, rect) {
+  struct Box {
+    int id;
+    const char* text;
+  };
+  const Box boxes[] = {
+      {kUsePasswordBox, "Veradex 시작 시 암호 확인"},
+      {kRunAtSysstartBox, "윈도우 시작 시 자동실행"},
+      {kHideAtRunBox, "Veradex 시작 시 창 숨기기"},
+  };
+  int y = 34;
+  for (const Box& box : boxes) {
+    new wxCheckBox(this, box.id, ProfileTexts::Wx(box.text), wxPoint(40, y), wxSize(260, 24));
+    y += 40;
+  }
+}
+
+wxCheckBox* GeneralPage::CheckBox(int id) const { return dynamic_cast<wxCheckBox*>(FindWindow(id)); }
+
+void GeneralPage::TransferToControls() {
+  CheckBox(kUsePasswordBox)->SetValue(usePassword);
+  CheckBox(kRunAtSysstartBox)->SetValue(runAtSysstart);
+  CheckBox(kHideAtRunBox)->SetValue(hideAtRun);
+}
+
+void GeneralPage::TransferFromControls() {
+  usePassword = CheckBox(kUsePasswordBox)->GetValue();
+  runAtSysstart = CheckBox(kRunAtSysstartBox)->GetValue();
+  hideAtRun = CheckBox(kHideAtRunBox)->GetValue();
+}
+
+}  // namespace veradex

@@ -1,0 +1,81 @@
+#include "profile/LoginDialog.h"
+
+#include <wx/textctrl.h>
+
+#include "platform/Cp949.h"
+#include "platform/MessageSink.h"
+#include "profile/ProfileTexts.h"
+#include "ui/skin/SkinBitmapButton.h"
+
+namespace veradex {
+
+namespace {
+
+enum : int {
+  kTemplateId = 140,
+  kSkinBitmap = 272,
+  kOkButton = 1000,
+  kCancelButton = 1018,
+  kPasswordEdit = 1015,
+  kPasswordLabel = 1026,
+};
+
+// A button handler that runs action.
+template <typename Action>
+auto Command(Action action) {
+  return [action](wxCommandEvent&) { action(); };
+}
+
+}  // namespace
+
+LoginDialog::LoginDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap) {
+  Create(parent, kTemplateId, ProfileTexts::Wx(ProfileTexts::kLoginCaption));
+  CreateCaption(ProfileTexts::Wx(ProfileTexts::kLoginCaption));
+  CreateLabel(kPasswordLabel, ProfileTexts::Wx("암호"), Du(35, 73, 15, 8));
+  passwordEdit = CreateEdit(kPasswordEdit, Du(57, 72, 70, 12), wxTE_PASSWORD);
+  okButton = CreateButton(kOkButton, ProfileTexts::Wx("확인"), Du(26, 131, 52, 17), 147, 148, 147, 150);
+  cancelButton = CreateButton(kCancelButton, ProfileTexts::Wx("취소"), Du(85, 131, 52, 17), 135, 136, 134, 138);
+
+  Bind(wxEVT_BUTTON, Command([this] { OnOK(); }), kOkButton);
+  Bind(wxEVT_BUTTON, Command([this] { OnCancel(); }), kCancelButton);
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { OnCancel(); });
+  passwordEdit->SetFocus();
+}
+
+int LoginDialog::DoModal() {
+  passwordEdit->SetFocus();
+  return ShowModal() == kIdOk ? kIdOk : kIdCancel;
+}
+
+void LoginDialog::OnOK() {
+  std::string typed;
+  if (!Cp949::FromWx(passwordEdit->GetValue(), &typed)) {
+    // Keep the dialog and the entry; the user removes the character.
+    MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kUnstorableText), kStyleStop);
+    passwordEdit->SelectAll();
+    passwordEdit->SetFocus();
+    return;
+  }
+  password = typed;
+  if (IsModal()) EndModal(kIdOk);
+}
+
+void LoginDialog::OnCancel() {
+  passwordEdit->ChangeValue(wxEmptyString);
+  if (IsModal()) EndModal(kIdCancel);
+}
+
+bool LoginDialog::OnSkinKey(wxKeyEvent& event) {
+  switch (event.GetKeyCode()) {
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+      OnOK();
+      return true;
+    case WXK_ESCAPE:
+      return true;  // Escape never closes the dialog.
+    default:
+      return false;
+  }
+}
+
+}  // namespace veradex

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "profile/SettingsPage.h"
+
+class wxTextCtrl;
+
+namespace veradex {
+
+// The password page of the settings dialog: the current program password and
+// the new one typed twice, all masked. The fields hold code page 949 bytes.
+class PasswordPage : public SettingsPage {
+ public:
+  PasswordPage(wxWindow* parent, const wxRect& rect);
+
+  void TransferToControls();
+  // A text that code page 949 cannot hold leaves the fields as they were and
+  // returns the edit that holds it.
+  bool TransferFromControls(wxTextCtrl** unstorable = nullptr);
+
+  wxTextCtrl* Edit(int id) const;
+
+  std::string currentPassword;
+  std::string newPassword;
+  std::string confirmation;
+
+  enum : int { kCurrentEdit = 1009, kNewEdit = 1010, kConfirmationEdit = 1011 };
+};
+
+}  // namespace veradex

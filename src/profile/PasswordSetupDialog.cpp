@@ -1,0 +1,111 @@
+#include "profile/PasswordSetupDialog.h"
+
+#include <wx/statbmp.h>
+#include <wx/textctrl.h>
+
+#include "platform/Cp949.h"
+#include "platform/MessageSink.h"
+#include "profile/ProfileTexts.h"
+#include "ui/skin/SkinBitmapButton.h"
+
+namespace veradex {
+
+namespace {
+
+enum : int {
+  kTemplateId = 139,
+  kSkinBitmap = 266,
+  kStopPicture = 271,
+  kOkButton = 1000,
+  kCancelButton = 1018,
+  kConfirmationEdit = 1013,
+  kPasswordEdit = 1014,
+  kPicture = 1017,
+  kExplanation = 1074,
+};
+
+const char* const kExplanationText =
+    "프로그램 시작, 종료, 환경설정 등 관리를 위해 암호설정이\n필요합니다.\n암호 분실 시 프로그램 관리가\n"
+    "불가능하므로 반드시 기억하시기\n바랍니다.";
+
+// A button handler that runs action.
+template <typename Action>
+auto Command(Action action) {
+  return [action](wxCommandEvent&) { action(); };
+}
+
+}  // namespace
+
+PasswordSetupDialog::PasswordSetupDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap) {
+  Create(parent, kTemplateId, ProfileTexts::Wx(ProfileTexts::kSetupCaption));
+  CreateCaption(ProfileTexts::Wx(ProfileTexts::kSetupCaption));
+
+  // The picture is hidden in the layout and shown once the dialog is set up.
+  wxStaticBitmap* picture = CreatePicture(kPicture, kStopPicture, Du(37, 53, 25, 22));
+  CreateLabel(kExplanation, ProfileTexts::Wx(kExplanationText), Du(73, 37, 110, 56));
+  CreateLabel(wxID_ANY, ProfileTexts::Wx("암호 설정"), Du(29, 100, 31, 8));
+  passwordEdit = CreateEdit(kPasswordEdit, Du(69, 99, 112, 12), wxTE_PASSWORD);
+  CreateLabel(wxID_ANY, ProfileTexts::Wx("암호 재확인"), Du(29, 121, 38, 8));
+  confirmationEdit = CreateEdit(kConfirmationEdit, Du(69, 120, 112, 12), wxTE_PASSWORD);
+  okButton = CreateButton(kOkButton, ProfileTexts::Wx("확인"), Du(51, 165, 52, 17), 147, 148, 147, 150);
+  cancelButton = CreateButton(kCancelButton, ProfileTexts::Wx("취소"), Du(110, 165, 52, 17), 135, 136, 134, 138);
+  picture->Show();
+
+  Bind(wxEVT_BUTTON, Command([this] { OnOK(); }), kOkButton);
+  Bind(wxEVT_BUTTON, Command([this] { OnCancel(); }), kCancelButton);
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { OnCancel(); });
+  passwordEdit->SetFocus();
+}
+
+int PasswordSetupDialog::DoModal() {
+  passwordEdit->SetFocus();
+  return ShowModal() == kIdOk ? kIdOk : kIdCancel;
+}
+
+void PasswordSetupDialog::OnOK() {
+  std::string first;
+  std::string second;
+  if (!Cp949::FromWx(passwordEdit->GetValue(), &first)) {
+    MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kUnstorableText), kStyleStop);
+    passwordEdit->SelectAll();
+    passwordEdit->SetFocus();
+    return;
+  }
+  if (!Cp949::FromWx(confirmationEdit->GetValue(), &second)) {
+    MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kUnstorableText), kStyleStop);
+    confirmationEdit->SelectAll();
+    confirmationEdit->SetFocus();
+    return;
+  }
+  password = first;
+  confirmation = second;
+  if (password == confirmation) {
+    if (IsModal()) EndModal(kIdOk);
+    return;
+  }
+  MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kPasswordsDiffer), kStyleStop);
+  passwordEdit->SelectAll();
+  passwordEdit->ShowPosition(passwordEdit->GetLastPosition());
+  passwordEdit->SetFocus();
+}
+
+void PasswordSetupDialog::OnCancel() {
+  passwordEdit->ChangeValue(wxEmptyString);
+  confirmationEdit->ChangeValue(wxEmptyString);
+  if (IsModal()) EndModal(kIdCancel);
+}
+
+bool PasswordSetupDialog::OnSkinKey(wxKeyEvent& event) {
+  switch (event.GetKeyCode()) {
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+      OnOK();
+      return true;
+    case WXK_ESCAPE:
+      return true;  // Escape never closes the dialog.
+    default:
+      return false;
+  }
+}
+
+}  // namespace veradex

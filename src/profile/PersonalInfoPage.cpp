@@ -1,0 +1,123 @@
+#include "profile/PersonalInfoPage.h"
+
+#include <algorithm>
+
+#include <wx/choice.h>
+#include <wx/textctrl.h>
+#include <wx/valtext.h>
+
+#include "platform/Cp949.h"
+#include "profile/ProfileTexts.h"
+#include "ui/skin/SkinLabel.h"
+
+namespace veradex {
+
+const PersonalInfoPage::Binding PersonalInfoPage::kBindings[] = {
+    {kNameEdit, &PersonalInfoPage::name, 0},
+    {kEmailEdit, &PersonalInfoPage::email, 0},
+    {kTel1Edit, &PersonalInfoPage::tel1, 4},
+    {kTel2Edit, &PersonalInfoPage::tel2, 4},
+    {kTel3Edit, &PersonalInfoPage::tel3, 4},
+    {kMobile1Edit, &PersonalInfoPage::mtel1, 3},
+    {kMobile2Edit, &PersonalInfoPage::mtel2, 4},
+    {kMobile3Edit, &PersonalInfoPage::mtel3, 4},
+    {kReportPasswordEdit, &PersonalInfoPage::reportPassword, 0},
+};
+
+namespace {
+
+// Layout of the page in pixels: labels in a column on the left, the edits to
+// their right, one row every 32 pixels.
+constexpr int kLabelX = 24;
+constexpr int kLabelWidth = 90;
+constexpr int kEditX = 122;
+constexpr int kRowTop = 22;
+constexpr int kRowStep = 32;
+constexpr int kEditHeight = 24;
+constexpr int kWideEdit = 200;
+constexpr int kPartWidth = 52;
+constexpr int kPartGap = 22;
+
+// The report password sits a little lower: its label has two lines and the
+// carrier list above it is taller than an edit.
+int RowY(int row) { return kRowTop + row * kRowStep + (row >= 5 ? 8 : 0); }
+
+void AddLabel(wxWindow* parent, const char* utf8, int row, int extraHeight = 0) {
+  new SkinLabel(parent, wxID_ANY, ProfileTexts::Wx(utf8), wxPoint(kLabelX, RowY(row) + 4 - extraHeight / 2),
+                wxSize(kLabelWidth, 18 + extraHeight));
+}
+
+wxTextCtrl* AddEdit(wxWindow* parent, int id, int x, int row, int width, bool digits) {
+  wxTextCtrl* edit =
+      new wxTextCtrl(parent, id, wxEmptyString, wxPoint(x, RowY(row)), wxSize(width, kEditHeight), wxBORDER_SIMPLE);
+  if (digits) edit->SetValidator(wxTextValidator(wxFILTER_DIGITS));
+  return edit;
+}
+
+// Three number parts with a dash between them.
+void AddNumberParts(wxWindow* parent, int row, int id1, int id2, int id3) {
+  const int ids[] = {id1, id2, id3};
+  for (int i = 0; i < 3; ++i) {
+    const int x = kEditX + i * (kPartWidth + kPartGap);
+    AddEdit(parent, ids[i], x, row, kPartWidth, true);
+    if (i < 2) {
+      new SkinLabel(parent, wxID_ANY, "-", wxPoint(x + kPartWidth + 7, RowY(row) + 4), wxSize(kPartGap - 14, 18),
+                    wxALIGN_CENTRE_HORIZONTAL);
+    }
+  }
+}
+
+}  // namespace
+
+PersonalInfoPage::PersonalInfoPage(wxWindow* parent, const wxRect& rect) : SettingsPage(parent, 136, rect) {
+  AddLabel(this, "신고인명", 0);
+  AddEdit(this, kNameEdit, kEditX, 0, kWideEdit, false);
+  AddLabel(this, "E-Mail", 1);
+  AddEdit(this, kEmailEdit, kEditX, 1, kWideEdit, false);
+  AddLabel(this, "전화번호", 2);
+  AddNumberParts(this, 2, kTel1Edit, kTel2Edit, kTel3Edit);
+  AddLabel(this, "휴대전화번호", 3);
+  AddNumberParts(this, 3, kMobile1Edit, kMobile2Edit, kMobile3Edit);
+  AddLabel(this, "통신사", 4);
+  carrierList = new wxChoice(this, kCarrierList, wxPoint(kEditX, RowY(4)), wxSize(100, -1));
+  AddLabel(this, "신고확인용\n 비밀번호", 5, 18);
+  AddEdit(this, kReportPasswordEdit, kEditX, 5, kWideEdit, false);
+  LetLabelsDrag();
+}
+
+wxTextCtrl* PersonalInfoPage::Edit(int id) const { return dynamic_cast<wxTextCtrl*>(FindWindow(id)); }
+
+void PersonalInfoPage::TransferToControls() {
+  for (const Binding& binding : kBindings) {
+    wxTextCtrl* edit = Edit(binding.id);
+    if (edit == nullptr) continue;
+    const wxString value = Cp949::ToWx(this->*binding.field);
+    // The limit stops longer input from being typed. A stored value that is
+    // already longer is shown whole rather than cut, so a save never loses it.
+    unsigned long limit = 0;
+    if (binding.maxLength > 0) limit = std::max<unsigned long>(binding.maxLength, value.length());
+    edit->SetMaxLength(limit);
+    edit->ChangeValue(value);
+  }
+  carrierList->SetSelection(carrier >= 0 && carrier < static_cast<int>(carrierList->GetCount()) ? carrier
+                                                                                                : wxNOT_FOUND);
+}
+
+bool PersonalInfoPage::TransferFromControls(wxTextCtrl** unstorable) {
+  std::string values[sizeof(kBindings) / sizeof(kBindings[0])];
+  int index = 0;
+  for (const Binding& binding : kBindings) {
+    wxTextCtrl* edit = Edit(binding.id);
+    if (edit != nullptr && !Cp949::FromWx(edit->GetValue(), &values[index])) {
+      if (unstorable != nullptr) *unstorable = edit;
+      return false;
+    }
+    ++index;
+  }
+  index = 0;
+  for (const Binding& binding : kBindings) this->*binding.field = values[index++];
+  carrier = carrierList->GetSelection();
+  return true;
+}
+
+}  // namespace veradex

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ui/skin/SkinDialog.h"
+
+class wxKeyEvent;
+class wxTextCtrl;
+
+namespace veradex {
+
+class GeneralPage;
+class PasswordPage;
+class PersonalInfoPage;
+class ReportWindowLink;
+class SkinBitmapButton;
+class SkinLabel;
+class SkinTabCtrl;
+
+// The modeless, tabbed settings dialog: personal data, the three start-up
+// preferences and the program password. Created once by the tray window and
+// afterwards only shown and hidden; every opening reloads all pages from the
+// profile. Save writes only the page on display, updates the report window
+// through its link and hides the dialog; Cancel hides it without writing.
+class SettingsDialog : public SkinDialog {
+ public:
+  // Switches the autostart entry on (1) or off (0); returns 1 on success.
+  using AutostartAction = std::function<int(int on)>;
+
+  enum : int { kPersonalPage = 0, kGeneralPage = 1, kPasswordPage = 2 };
+
+  explicit SettingsDialog(wxWindow* parent = nullptr);
+
+  // Shows the page at index (0 personal data, 1 general, 2 password) and
+  // selects its tab; other indexes are ignored.
+  void SelectPage(int index);
+  // Fills all three pages from the profile and PersonalProfile, discarding
+  // anything not saved.
+  void LoadPages();
+  // Writes the data of one page to the profile; false (and nothing written)
+  // when that page holds a text code page 949 cannot store.
+  bool SavePage(int index);
+
+  // Set by the tray window each time it shows the dialog; may be none.
+  void SetReportWindowLink(ReportWindowLink* link) { reportWindowLink = link; }
+  ReportWindowLink* GetReportWindowLink() const { return reportWindowLink; }
+  // How saving the general page applies the autostart preference at once;
+  // the program's own entry unless replaced (tests use a temporary folder).
+  void SetAutostartAction(AutostartAction action) { applyAutostart = std::move(action); }
+
+  // The Save (1036) and Cancel (1018) commands.
+  void OnSave();
+  void OnCancel();
+
+  int CurrentTab() const;
+  SkinTabCtrl* TabControl() const { return tabControl; }
+  PersonalInfoPage* PersonalPage() const { return personalInfoPage; }
+  GeneralPage* General() const { return generalPage; }
+  PasswordPage* Password() const { return passwordPage; }
+  wxWindow* RemoveButton() const;
+
+  static wxString TabText(int index);
+
+ protected:
+  bool OnSkinKey(wxKeyEvent& event) override;
+
+ private:
+  void OnTabChanged();
+  void HideDialog(int result);
+  void RefuseUnstorable(int page, wxTextCtrl* edit);
+  void FocusPasswordEdit(int id);
+
+  GeneralPage* generalPage = nullptr;
+  PersonalInfoPage* personalInfoPage = nullptr;
+  PasswordPage* passwordPage = nullptr;
+  wxRect pageRect;
+  ReportWindowLink* reportWindowLink = nullptr;
+  AutostartAction applyAutostart;
+
+  SkinLabel* captionLabel = nullptr;
+  SkinTabCtrl* tabControl = nullptr;
+  SkinBitmapButton* saveButton = nullptr;
+  SkinBitmapButton* cancelButton = nullptr;
+  SkinBitmapButton* removeButton = nullptr;
+};
+
+}  // namespace veradex

@@ -1,0 +1,80 @@
+// Pictures of the password and settings dialogs for a person to look at.
+// Runs only when VERADEX_SHOT_DIR names a folder (tools/dialog-screenshots.sh).
+#include <gtest/gtest.h>
+#include <wx/textctrl.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "GuiTestSupport.h"
+#include "platform/Cp949.h"
+#include "profile/LoginDialog.h"
+#include "profile/MemoryProfileStore.h"
+#include "profile/PasswordSetupDialog.h"
+#include "profile/PersonalProfile.h"
+#include "profile/SettingsDialog.h"
+
+namespace veradex {
+namespace {
+
+// Lets the window paint, then copies its screen area into dir/name.png.
+void Shoot(wxWindow* window, const std::string& dir, const std::string& name) {
+  window->Move(40, 40);
+  window->Show();
+  window->Raise();
+  test::WaitFor([window] { return window->IsShownOnScreen(); });
+  for (int round = 0; round < 20; ++round) {
+    window->Refresh();
+    window->Update();
+    test::WaitFor([] { return false; }, std::chrono::milliseconds(10));
+  }
+  // The X server holds what the window painted; take it from the root window.
+  const wxRect rect = window->GetScreenRect().Inflate(10);
+  const std::string command = "import -window root -crop " + std::to_string(rect.width) + "x" +
+                              std::to_string(rect.height) + "+" + std::to_string(rect.x) + "+" +
+                              std::to_string(rect.y) + " '" + dir + "/" + name + ".png'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+TEST(DialogScreenshots, EveryDialogAndPage) {
+  const char* dir = std::getenv("VERADEX_SHOT_DIR");
+  if (dir == nullptr) GTEST_SKIP() << "VERADEX_SHOT_DIR not set";
+
+  MemoryProfileStore store;
+  ProfileStore::SetCurrent(&store);
+  store.WriteProfileString(profile::kEnvironments, "use_pw", "1");
+  PersonalProfile& personal = PersonalProfile::Global();
+  personal.name = Cp949::FromWxLossy(wxString::FromUTF8("홍길동"));
+  personal.email = "hong@example.com";
+  personal.tel1 = "02";
+  personal.tel2 = "123";
+  personal.tel3 = "4567";
+  personal.mtel1 = "010";
+  personal.mtel2 = "9876";
+  personal.mtel3 = "5432";
+  personal.carrier = "KT";
+  personal.reportPassword = "singo";
+
+  LoginDialog login;
+  login.PasswordEdit()->ChangeValue("secret");
+  Shoot(&login, dir, "login");
+  login.Hide();
+
+  PasswordSetupDialog setup;
+  Shoot(&setup, dir, "password-setup");
+  setup.Hide();
+
+  SettingsDialog* settings = new SettingsDialog(nullptr);
+  const char* const names[] = {"settings-personal", "settings-general", "settings-password"};
+  for (int page = 0; page < 3; ++page) {
+    settings->SelectPage(page);
+    settings->LoadPages();
+    Shoot(settings, dir, names[page]);
+  }
+  settings->Destroy();
+  ProfileStore::SetCurrent(nullptr);
+  personal = PersonalProfile();
+}
+
+}  // namespace
+}  // namespace veradex

@@ -12,6 +12,7 @@
 
 #include <wx/gauge.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 #include <wx/utils.h>
 
 #include "gui/GuiTestSupport.h"
@@ -179,7 +180,11 @@ TEST_F(ReportWindowTest, SendRefusesInOrderAndKeepsTheForm) {
   window->OnSend();
   EXPECT_EQ(LastMessage().rfind(Ko("신고내용에 "), 0), 0u) << LastMessage();
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), withEmoji);
-  EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("김철수"));
+  const wxString nameWithEmoji = wxString::FromUTF8("김철수\xF0\x9F\x98\x80");
+  Edit(ReportWindow::kName)->ChangeValue(nameWithEmoji);
+  window->OnSend();
+  EXPECT_EQ(LastMessage().rfind(Ko("성명/상호에 "), 0), 0u) << LastMessage();
+  EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), nameWithEmoji);
   EXPECT_EQ(window->GetAttachmentList()->Count(), 2);
   EXPECT_FALSE(window->sending);
   for (const auto& message : sink.Messages()) EXPECT_EQ(message.style, 16u);
@@ -421,6 +426,22 @@ TEST_F(ReportWindowTest, FirstCompletionOfTheReportPageRendersTheTelephonePage) 
   Press(ReportWindow::kMediaSpam);
   send(EVT_NAVIGATE_COMPLETE2, ServerConfig::Current().ReportUrl("/h_singo/singo.jsp"));
   EXPECT_EQ(window->category, 4);
+}
+
+TEST_F(ReportWindowTest, PointerOverACategoryButtonShowsItsHoverImage) {
+  SkinBitmapButton* fax = window->GetButton(ReportWindow::kFaxSpam);
+  SkinBitmapButton* phone = window->GetButton(ReportWindow::kPhoneSpam);
+  wxUIActionSimulator pointer;
+  const wxRect faxArea = fax->GetScreenRect();
+  pointer.MouseMove(faxArea.GetLeft() + 20, faxArea.GetTop() + 20);
+  EXPECT_TRUE(WaitFor([&] { return fax->GetLookId(SkinBitmapButton::kLookUp) == 260; }, std::chrono::seconds(3)));
+  const wxRect phoneArea = phone->GetScreenRect();
+  pointer.MouseMove(phoneArea.GetLeft() + 20, phoneArea.GetTop() + 20);
+  // The current category's button under the pointer: hover wins.
+  EXPECT_TRUE(WaitFor([&] { return phone->GetLookId(SkinBitmapButton::kLookUp) == 215; }, std::chrono::seconds(3)));
+  EXPECT_TRUE(WaitFor([&] { return fax->GetLookId(SkinBitmapButton::kLookUp) == 254; }, std::chrono::seconds(3)));
+  pointer.MouseMove(window->GetScreenRect().GetRight() + 100, 5);
+  EXPECT_TRUE(WaitFor([&] { return phone->GetLookId(SkinBitmapButton::kLookUp) == 224; }, std::chrono::seconds(3)));
 }
 
 // Screenshots of both views for review: run tools/report-window-shots.sh.

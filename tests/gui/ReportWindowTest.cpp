@@ -449,6 +449,10 @@ TEST_F(ReportWindowTest, Screenshots) {
   const char* dir = std::getenv("VERADEX_SHOT_DIR");
   if (dir == nullptr) GTEST_SKIP() << "VERADEX_SHOT_DIR not set";
   window->Move(0, 0);
+  // The first completed load of the report page brings the telephone page
+  // back; let that happen before switching to the e-mail view.
+  WaitFor([] { return CategoryNavigationState::Process().FirstReportPageSeen(); }, std::chrono::seconds(10));
+  WaitFor([] { return false; }, std::chrono::milliseconds(500));
   Press(ReportWindow::kEmailSpam);
   wxExecute("xdotool mousemove 1000 740", wxEXEC_SYNC | wxEXEC_NODISABLE);
   window->GetAttachmentList()->AddFile(Mail("spam-one.eml"));

@@ -13,6 +13,8 @@
 #include "pages/PageTemplate.h"
 #include "platform/Cp949.h"
 #include "platform/ExecutablePath.h"
+#include "platform/LocalTime.h"
+#include "platform/NativePath.h"
 #include "profile/PersonalProfile.h"
 
 namespace veradex {
@@ -34,18 +36,8 @@ const char kUnknownCategory[] =
 
 fs::path FsPath(const std::string& native) { return fs::path(native); }
 
-wxString NativeToWx(const std::string& native) {
-#ifdef _WIN32
-  return wxString(native.c_str(), wxConvLibc);
-#else
-  wxString text(native.c_str(), *wxConvFileName);
-  if (text.empty() && !native.empty()) text = wxString(native.c_str(), wxConvISO8859_1);
-  return text;
-#endif
-}
-
 // A path as the user reads it in a message: code page 949.
-std::string ShownPath(const std::string& native) { return Cp949::FromWxLossy(NativeToWx(native)); }
+std::string ShownPath(const std::string& native) { return NativePath::ToCp949(native); }
 
 std::string Join(const std::string& directory, const std::string& name) {
   return directory + CategoryPages::kSeparator + name;
@@ -111,7 +103,7 @@ std::string CategoryPages::PageUrl(const std::string& path) {
   std::string url = "file://";
 #ifdef _WIN32
   url += '/';  // file:///C:/...
-  const std::string bytes = NativeToWx(path).utf8_string();
+  const std::string bytes = NativePath::ToWx(path).utf8_string();
 #else
   const std::string& bytes = path;  // the file system's bytes are the URL's
 #endif
@@ -204,13 +196,7 @@ CategoryPages::Result CategoryPages::WritePages(const std::string* names, const 
 
 int CategoryPages::CurrentYear() const {
   const std::time_t now = clock_ ? clock_() : std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  return local.tm_year + 1900;
+  return LocalTime::From(now).tm_year + 1900;
 }
 
 std::string CategoryPages::ReportHost() const {

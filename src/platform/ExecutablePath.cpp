@@ -4,6 +4,7 @@
 #include <wx/string.h>
 
 #include "platform/Cp949.h"
+#include "platform/NativePath.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -20,16 +21,6 @@ std::string::size_type LastSeparator(const std::string& path) {
   return path.find_last_of("\\/");
 #else
   return path.rfind('/');
-#endif
-}
-
-wxString NativeToWx(const std::string& native) {
-#ifdef _WIN32
-  return wxString(native.c_str(), wxConvLibc);
-#else
-  wxString text(native.c_str(), *wxConvFileName);
-  if (text.empty() && !native.empty()) text = wxString(native.c_str(), wxConvISO8859_1);
-  return text;
 #endif
 }
 
@@ -66,7 +57,7 @@ std::string ExecutablePath::DirectoryOf(const std::string& nativePath) {
   // Characters without a code page 949 form (rare in a directory name) become
   // '?': the program directory is then wrong, and the report window says the
   // installation is broken, as it would for any unusable directory.
-  return Cp949::FromWxLossy(NativeToWx(directory));
+  return NativePath::ToCp949(directory);
 }
 
 std::string ExecutablePath::BaseNameOf(const std::string& nativePath) {

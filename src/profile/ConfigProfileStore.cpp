@@ -7,6 +7,7 @@
 #include <wx/utils.h>
 
 #include "platform/Cp949.h"
+#include "platform/LocalTime.h"
 
 #ifdef _WIN32
 #include <wx/msw/regconf.h>
@@ -209,9 +210,7 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
 
 // A name beside path for a damaged file that is not taken yet.
 std::string AsideName(const std::string& path) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = LocalTime::Now();
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
   const std::string base = path + ".damaged-" + stamp;

@@ -9,6 +9,7 @@
 #include "net/HttpExchange.h"
 #include "net/MultipartBody.h"
 #include "net/UrlEncoder.h"
+#include "platform/LocalTime.h"
 #include "platform/LockedRandom.h"
 
 namespace veradex {
@@ -47,13 +48,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
   std::string cookie;
 
   // Month, day and seconds are taken once for the whole run.
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
+  const std::tm local = LocalTime::Now();
 
   bool posted = false;
   for (const std::string& path : form_.attachmentPaths) {

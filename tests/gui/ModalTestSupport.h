@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/timer.h>

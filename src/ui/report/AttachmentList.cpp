@@ -1,0 +1,376 @@
+#include "ui/report/AttachmentList.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <wx/app.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+#include <wx/renderer.h>
+#include <wx/textfile.h>
+#include <wx/uri.h>
+
+#include "platform/MessageSink.h"
+#include "ui/report/Utf8Text.h"
+#include "ui/skin/ResourceImages.h"
+
+namespace veradex {
+
+namespace {
+
+constexpr int kCheckBoxStripBitmap = 137;
+constexpr int kEmptyListIcon = 201;
+constexpr int kSizeColumnWidth = 70;
+
+bool StatPath(const wxString& path, struct stat* info) {
+  const wxCharBuffer native = path.fn_str();
+  return native.data() != nullptr && ::stat(native.data(), info) == 0;
+}
+
+wxString LowerAscii(const wxString& text) {
+  wxString out;
+  out.reserve(text.length());
+  for (wxUniChar c : text) {
+    const wxUniChar::value_type v = c.GetValue();
+    if (v >= 0x41 && v <= 0x5A)
+      out += wxUniChar(v + 0x20);
+    else
+      out += c;
+  }
+  return out;
+}
+
+// A 16-pixel check box drawn by the platform, for when the skin's strip is missing.
+wxBitmap DrawnCheckBox(wxWindow* window, bool checked) {
+  wxBitmap bitmap(16, 16);
+  wxMemoryDC dc(bitmap);
+  dc.SetBackground(*wxWHITE_BRUSH);
+  dc.Clear();
+  wxRendererNative::Get().DrawCheckBox(window, dc, wxRect(1, 1, 14, 14), checked ? int(wxCONTROL_CHECKED) : 0);
+  dc.SelectObject(wxNullBitmap);
+  return bitmap;
+}
+
+// The target of a desktop link file: [Desktop Entry] with Type=Link and a file:// URL.
+wxString DesktopLinkTarget(const wxString& path) {
+  if (!path.Lower().EndsWith(".desktop")) return wxString();
+  struct stat info;
+  if (!StatPath(path, &info) || !S_ISREG(info.st_mode) || info.st_size > 64 * 1024) return wxString();
+  wxTextFile file;
+  if (!file.Open(path, wxConvUTF8)) return wxString();
+  bool inEntry = false;
+  bool isLink = false;
+  wxString url;
+  for (wxString line = file.GetFirstLine(); !file.Eof(); line = file.GetNextLine()) {
+    line.Trim(true).Trim(false);
+    if (line.StartsWith("[")) {
+      inEntry = (line == "[Desktop Entry]");
+      continue;
+    }
+    if (!inEntry) continue;
+    if (line.StartsWith("Type=")) isLink = (line.Mid(5).Trim(true).Trim(false) == "Link");
+    if (line.StartsWith("URL=")) url = line.Mid(4).Trim(true).Trim(false);
+  }
+  if (!isLink || !url.Lower().StartsWith("file://")) return wxString();
+  wxString rest = url.Mid(7);
+  if (rest.Lower().StartsWith("localhost/")) rest = rest.Mid(9);
+  if (!rest.StartsWith("/")) return wxString();  // another host: not a local file
+  const std::string decoded = std::string(wxURI::Unescape(rest).utf8_str());
+  return wxString::FromUTF8(decoded.c_str());
+}
+
+wxString SymbolicLinkTarget(const wxString& path) {
+  wxString current = path;
+  bool followed = false;
+  for (int depth = 0; depth < 16; ++depth) {
+    const wxCharBuffer native = current.fn_str();
+    if (native.data() == nullptr) break;
+    struct stat info;
+    if (::lstat(native.data(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
+    char buffer[4096];
+    const ssize_t length = ::readlink(native.data(), buffer, sizeof buffer - 1);
+    if (length <= 0) break;
+    buffer[length] = '\0';
+    wxString target(buffer, *wxConvFileName);
+    if (!wxFileName(target).IsAbsolute())
+      target = wxFileName(current).GetPath() + wxFileName::GetPathSeparator() + target;
+    current = target;
+    followed = true;
+  }
+  return followed ? current : wxString();
+}
+
+}  // namespace
+
+AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
+    : wxListCtrl(parent, id, pos, size, wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SIMPLE),
+      stateImages(16, 16, true, 3),
+      hintFont(wxFontInfo(wxSize(0, 12)).FaceName(wxString::FromUTF8("굴림"))) {
+  if (!hintFont.IsOk()) hintFont = wxFont(wxFontInfo(wxSize(0, 12)));
+  EnableCheckBoxes(true);
+  SetBackgroundColour(*wxWHITE);
+  SetTextColour(*wxBLACK);
+  DragAcceptFiles(true);
+  Bind(wxEVT_DROP_FILES, [this](wxDropFilesEvent& event) {
+    wxArrayString paths;
+    for (int i = 0; i < event.GetNumberOfFiles(); ++i) paths.Add(event.GetFiles()[i]);
+    HandleDrop(paths);
+  });
+  Bind(wxEVT_LIST_ITEM_CHECKED, &AttachmentList::OnItemCheckChanged, this);
+  Bind(wxEVT_LIST_ITEM_UNCHECKED, &AttachmentList::OnItemCheckChanged, this);
+  Bind(wxEVT_LIST_COL_CLICK, &AttachmentList::OnColumnClick, this);
+#ifndef __WXMSW__
+  // The generic list paints its rows in an inner window; the empty-list hint goes there.
+  // It is the list's first child (the header window comes after it).
+  if (!GetChildren().empty()) {
+    wxWindow* inner = GetChildren().front();
+    inner->Bind(wxEVT_PAINT, &AttachmentList::OnMainPaint, this);
+  }
+#endif
+}
+
+AttachmentList::~AttachmentList() = default;
+
+wxString AttachmentList::NameOf(const wxString& path) {
+  const size_t cut = path.find_last_of(wxFileName::GetPathSeparators());
+  return cut == wxString::npos ? path : path.Mid(cut + 1);
+}
+
+bool AttachmentList::SameName(const wxString& a, const wxString& b) { return LowerAscii(a) == LowerAscii(b); }
+
+int AttachmentList::AddFile(const wxString& path) {
+  const wxString name = NameOf(path);
+  if (Count() >= kMaxFiles) {
+    MessageSink::Current().ShowMessage(Utf8Text::ToCp949("5개 이상은 첨부하실 수 없습니다"), kStyleStop);
+    return -1;
+  }
+  for (const AttachmentEntry& entry : entries) {
+    if (SameName(entry.name, name)) {
+      MessageSink::Current().ShowMessage(Utf8Text::ToCp949("동일한 파일이 첨부리스트에 존재합니다"), kStyleStop);
+      return -1;
+    }
+  }
+  struct stat info;
+  long long size = 0;
+  if (StatPath(path, &info) && S_ISREG(info.st_mode)) size = static_cast<long long>(info.st_size);
+  AttachmentEntry entry{name, path, wxString::Format("%lld", size)};
+
+  PostCountChanged();
+  const long row = InsertItem(GetItemCount(), entry.name, -1);
+  if (row < 0) return 0;
+  SetItem(row, 1, entry.sizeText);
+  SetItemTextColour(row, *wxBLACK);
+  entries.insert(entries.begin() + row, entry);
+  UpdateHeaderBox();
+  Refresh();
+  return 1;
+}
+
+void AttachmentList::RemoveAt(long index) {
+  if (index < 0 || index >= Count()) return;
+  DeleteItem(index);
+  entries.erase(entries.begin() + index);
+  PostCountChanged();
+  UpdateHeaderBox();
+  Refresh();
+}
+
+int AttachmentList::RemoveChecked() {
+  int removed = 0;
+  for (long i = GetItemCount() - 1; i >= 0; --i) {
+    if (IsItemChecked(i)) {
+      RemoveAt(i);
+      ++removed;
+    }
+  }
+  return removed;
+}
+
+void AttachmentList::RemoveAll() {
+  for (long i = GetItemCount() - 1; i >= 0; --i) RemoveAt(i);
+}
+
+std::vector<wxString> AttachmentList::Paths() const {
+  std::vector<wxString> paths;
+  for (const AttachmentEntry& entry : entries) paths.push_back(entry.path);
+  return paths;
+}
+
+bool AttachmentList::SetDropFilter(const DropFilter& filter) {
+  if ((filter.flags & kUseCallback) && !filter.callback) return false;
+  dropFilter = filter;
+  return true;
+}
+
+void AttachmentList::SetupColumns() {
+  if (GetColumnCount() > 0) return;
+  const int width = GetClientSize().GetWidth();
+  InsertColumn(0, wxString::FromUTF8("파일명"), wxLIST_FORMAT_LEFT, std::max(width - kSizeColumnWidth, 40));
+  InsertColumn(1, wxString::FromUTF8("용량"), wxLIST_FORMAT_LEFT, kSizeColumnWidth);
+}
+
+void AttachmentList::SetupHeaderCheckBox() {
+  if (headerReady) return;
+  const wxBitmap strip = ResourceImages::LoadBitmap(kCheckBoxStripBitmap);
+  if (strip.IsOk() && strip.GetWidth() >= 48 && strip.GetHeight() == 16) {
+    stateImages.Add(strip, wxColour(255, 0, 255));
+  } else {
+    wxBitmap blank(16, 16);
+    {
+      wxMemoryDC dc(blank);
+      dc.SetBackground(*wxWHITE_BRUSH);
+      dc.Clear();
+    }
+    stateImages.Add(blank);
+    stateImages.Add(DrawnCheckBox(this, false));
+    stateImages.Add(DrawnCheckBox(this, true));
+  }
+  SetImageList(&stateImages, wxIMAGE_LIST_SMALL);
+  headerReady = true;
+  SetHeaderImage(1);
+}
+
+void AttachmentList::SetHintText(const wxString& text) {
+  hintText = text;
+  Refresh();
+}
+
+void AttachmentList::HandleDrop(const wxArrayString& paths) {
+  if (!ChangesAllowed()) return;
+  for (const wxString& dropped : paths) {
+    wxString path = dropped;
+    if (!path.empty()) {
+      wxString target = SymbolicLinkTarget(path);
+      if (target.empty()) target = DesktopLinkTarget(path);
+      if (!target.empty()) path = target;
+    }
+    const size_t dot = path.find_last_of('.');
+    const wxString extension = dot == wxString::npos ? path : path.Mid(dot + 1);
+    if (!SameName(extension, "eml") && !SameName(extension, "msg")) {
+      ShowPlain(wxString::FromUTF8("eml파일 또는 msg파일이 아닙니다"));
+      continue;
+    }
+    struct stat info;
+    if (!StatPath(path, &info)) continue;
+    int kind = 0;
+    if ((dropFilter.flags & kAcceptFolders) && S_ISDIR(info.st_mode)) {
+      kind = kKindFolder;
+    } else if ((dropFilter.flags & kAcceptFiles) && S_ISREG(info.st_mode)) {
+      kind = kKindFile;
+      if (dropFilter.flags & kRequireExtension) {
+        const wxString fileName = NameOf(path);
+        const size_t fileDot = fileName.find_last_of('.');
+        if (fileDot == wxString::npos || !SameName(fileName.Mid(fileDot), dropFilter.extension)) kind = 0;
+      }
+    }
+    if (kind == 0) continue;
+    if (dropFilter.flags & kUseCallback)
+      dropFilter.callback(*this, path, kind);
+    else
+      AddFile(path);
+  }
+}
+
+wxString AttachmentList::ResolveLink(const wxString& path) {
+  const wxString target = SymbolicLinkTarget(path);
+  return target.empty() ? DesktopLinkTarget(path) : target;
+}
+
+void AttachmentList::PostCountChanged() {
+  CallAfter([this] {
+    if (countChanged) countChanged();
+  });
+}
+
+void AttachmentList::UpdateHeaderBox() {
+  if (!headerReady || updatingChecks) return;
+  const int rows = GetItemCount();
+  int checked = 0;
+  for (int i = 0; i < rows; ++i)
+    if (IsItemChecked(i)) ++checked;
+  SetHeaderImage(rows > 0 && checked == rows ? 2 : 1);
+}
+
+void AttachmentList::SetHeaderImage(int image) {
+  headerImage = image;
+  if (GetColumnCount() == 0) return;
+  wxListItem column;
+  column.SetMask(wxLIST_MASK_IMAGE);
+  column.SetImage(image);
+  SetColumn(0, column);
+}
+
+void AttachmentList::OnItemCheckChanged(wxListEvent& event) {
+  UpdateHeaderBox();
+  event.Skip();
+}
+
+void AttachmentList::OnColumnClick(wxListEvent& event) {
+  if (event.GetColumn() != 0 || !headerReady) return;
+  const int image = headerImage == 1 ? 2 : 1;
+  SetHeaderImage(image);
+  updatingChecks = true;
+  for (long i = 0; i < GetItemCount(); ++i) CheckItem(i, image == 2);
+  updatingChecks = false;
+}
+
+void AttachmentList::OnMainPaint(wxPaintEvent& event) {
+  if (GetItemCount() > 0) {
+    event.Skip();
+    return;
+  }
+  wxWindow* inner = static_cast<wxWindow*>(event.GetEventObject());
+  wxPaintDC dc(inner);
+  dc.SetBackground(wxBrush(GetBackgroundColour()));
+  dc.Clear();
+  // Positions are those of the whole list's client area; the inner window
+  // starts below the header.
+  const int headerBottom = inner->GetPosition().y;
+  const wxIcon icon = ResourceImages::LoadIcon(kEmptyListIcon);
+  if (icon.IsOk()) {
+    wxBitmap bitmap(icon);
+    if (bitmap.GetWidth() != 32 || bitmap.GetHeight() != 32)
+      bitmap = wxBitmap(bitmap.ConvertToImage().Scale(32, 32, wxIMAGE_QUALITY_HIGH));
+    dc.DrawBitmap(bitmap, 45, 35 - headerBottom, true);
+  }
+  if (hintText.empty()) return;
+  wxRect area(0, 0, inner->GetClientSize().GetWidth(), inner->GetClientSize().GetHeight());
+  area.x += 35;
+  area.width -= 35;
+  area.y += 30;
+  area.height -= 30;
+  dc.SetFont(hintFont);
+  dc.SetTextForeground(GetTextColour());
+  dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+  // Centred lines, broken between words where the width runs out.
+  wxArrayString lines;
+  wxString line;
+  for (const wxString& word : wxSplit(hintText, ' ', '\0')) {
+    const wxString candidate = line.empty() ? word : line + " " + word;
+    if (!line.empty() && dc.GetTextExtent(candidate).GetWidth() > area.width) {
+      lines.Add(line);
+      line = word;
+    } else {
+      line = candidate;
+    }
+  }
+  if (!line.empty()) lines.Add(line);
+  int y = area.y;
+  for (const wxString& text : lines) {
+    const wxSize extent = dc.GetTextExtent(text);
+    dc.DrawText(text, area.x + (area.width - extent.GetWidth()) / 2, y);
+    y += extent.GetHeight();
+  }
+}
+
+void AttachmentList::ShowPlain(const wxString& text) {
+  if (plainSink != nullptr) {
+    plainSink->ShowMessage(Utf8Text::ToCp949(text), kMbOk);
+    return;
+  }
+  wxMessageBox(text, wxTheApp != nullptr ? wxTheApp->GetAppDisplayName() : wxString(), wxOK, this);
+}
+
+}  // namespace veradex

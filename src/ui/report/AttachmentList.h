@@ -1,0 +1,104 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <wx/font.h>
+#include <wx/imaglist.h>
+#include <wx/listctrl.h>
+
+#include "ui/report/AttachmentEntry.h"
+
+namespace veradex {
+
+class MessageSink;
+
+// The attachment list of the report window: at most five saved messages,
+// one row each, with a check box per row and one in the first column's
+// header that checks or clears them all. Files come from the add button,
+// from drops and from mail-client capture; every route goes through AddFile.
+class AttachmentList : public wxListCtrl {
+ public:
+  static constexpr int kMaxFiles = 5;
+  // Drop settings: which dropped paths are taken and where they go.
+  enum DropFlags : unsigned {
+    kAcceptFiles = 0x01,
+    kAcceptFolders = 0x02,
+    kRequireExtension = 0x10,
+    kUseCallback = 0x20
+  };
+  enum DropKind : int { kKindFolder = 64, kKindFile = 128 };
+  struct DropFilter {
+    unsigned flags = kAcceptFiles | kAcceptFolders;
+    wxString extension;  // with the dot, e.g. ".eml"; only with kRequireExtension
+    std::function<void(AttachmentList&, const wxString&, int)> callback;  // only with kUseCallback
+  };
+
+  AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size);
+  ~AttachmentList() override;
+
+  // 1 added, 0 the row could not be inserted, -1 refused (a message was shown).
+  virtual int AddFile(const wxString& path);
+  // Deletes one row and announces the new count.
+  void RemoveAt(long index);
+  // Deletes every checked row, last to first. Returns how many went.
+  int RemoveChecked();
+  // Deletes every row (after a report has been delivered).
+  void RemoveAll();
+
+  bool SetDropFilter(const DropFilter& filter);
+  void SetupHeaderCheckBox();
+  // The two columns; the first takes the width minus 70 pixels.
+  void SetupColumns();
+  void SetHintText(const wxString& text);
+
+  // Refuses every change of the rows while it returns false (it shows its
+  // own message then). Set by the window while a report is being sent.
+  void SetChangeGuard(std::function<bool()> guard) { changeGuard = std::move(guard); }
+  // Called (posted, on the GUI thread) after every add and every delete.
+  void SetCountChangedHandler(std::function<void()> handler) { countChanged = std::move(handler); }
+  // Where the drop filter's plain notices go; none: the platform's plain box.
+  void SetPlainMessageSink(MessageSink* sink) { plainSink = sink; }
+
+  // Processes dropped items in order (also what a drop onto the list does).
+  void HandleDrop(const wxArrayString& paths);
+  // A symbolic link or a desktop link file (Type=Link, URL=file://...) leads
+  // to its target; anything else yields an empty text.
+  static wxString ResolveLink(const wxString& path);
+
+  int Count() const { return static_cast<int>(entries.size()); }
+  const AttachmentEntry& Entry(int index) const { return entries[static_cast<std::size_t>(index)]; }
+  std::vector<wxString> Paths() const;
+  bool HeaderChecked() const { return headerImage == 2; }
+  // The guard allows changes (or there is none).
+  bool ChangesAllowed() const { return !changeGuard || changeGuard(); }
+
+  // Case-insensitive as file names are compared here: ASCII letters folded,
+  // every other character exact.
+  static bool SameName(const wxString& a, const wxString& b);
+  static wxString NameOf(const wxString& path);
+
+ private:
+  void PostCountChanged();
+  void UpdateHeaderBox();
+  void SetHeaderImage(int image);
+  void OnItemCheckChanged(wxListEvent& event);
+  void OnColumnClick(wxListEvent& event);
+  void OnMainPaint(wxPaintEvent& event);
+  void ShowPlain(const wxString& text);
+
+  bool headerReady = false;
+  wxImageList stateImages;
+  int headerImage = 1;
+  wxString hintText;
+  wxFont hintFont;
+  DropFilter dropFilter;
+  std::vector<AttachmentEntry> entries;
+  std::function<bool()> changeGuard;
+  std::function<void()> countChanged;
+  MessageSink* plainSink = nullptr;
+  bool updatingChecks = false;
+};
+
+}  // namespace veradex

@@ -1,0 +1,471 @@
+// The report window: the send checks in their order, the description limit,
+// the add button's limit, the list kept still while a report is under way,
+// the keys that hide the window and the end of a run.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+#include <wx/gauge.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
+
+#include "gui/GuiTestSupport.h"
+#include "net/ServerConfig.h"
+#include "pages/CategoryNavigationState.h"
+#include "profile/MemoryProfileStore.h"
+#include "profile/PersonalProfile.h"
+#include "report/ReportSender.h"
+#include "report/VersionCheck.h"
+#include "support/RecordingMessageSink.h"
+#include "support/ReportCentreHarness.h"
+#include "support/TempDir.h"
+#include "ui/report/AttachmentList.h"
+#include "ui/report/CWebBrowser.h"
+#include "ui/report/ReportWindow.h"
+#include "ui/report/Utf8Text.h"
+#include "ui/skin/SkinBitmapButton.h"
+
+namespace veradex {
+namespace {
+
+using test::RecordingMessageSink;
+using test::ScopedMessageSink;
+using test::TempDir;
+using test::WaitFor;
+
+std::string Ko(const char* utf8) { return Utf8Text::ToCp949(utf8); }
+
+// A loopback port nobody listens on: connecting is refused at once.
+int ClosedPort() {
+  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(s);
+  return ntohs(address.sin_port);
+}
+
+class ReportWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ProfileStore::SetCurrent(&store);
+    store.WriteProfileString(profile::kEnvironments, "ProPathName", programDir.Path() + "/");
+    // Every server is the test report centre.
+    store.WriteProfileString(profile::kServers, "report", centre.Centre().Address().HostPort());
+    store.WriteProfileString(profile::kServers, "version", centre.Centre().Address().HostPort());
+    store.WriteProfileString(profile::kServers, "ca_file", centre.CaFile());
+    ServerConfig::Reload();
+    PersonalProfile& person = PersonalProfile::Global();
+    person = PersonalProfile();
+    person.name = Ko("홍길동");
+    person.email = "hong@example.com";
+    person.tel1 = "02";
+    person.tel2 = "123";
+    person.tel3 = "4567";
+    // The page templates as shipped, in a program folder of their own.
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(VERADEX_SOURCE_DIR) + "/res/pages"))
+      std::filesystem::copy_file(entry.path(), pageDir.Path() + "/" + entry.path().filename().string());
+    CategoryNavigationState::Process().Reset();
+    window = new ReportWindow();
+    window->SetPageFolders(pageDir.Path(), std::string());
+    ASSERT_TRUE(window->Create());
+    window->SetPlainMessageSink(&plain);
+    window->Show();
+    WaitFor([&] { return window->IsShownOnScreen(); }, std::chrono::seconds(2));
+  }
+  void TearDown() override {
+    window->Destroy();
+    WaitFor([] { return false; }, std::chrono::milliseconds(50));
+    ProfileStore::SetCurrent(nullptr);
+    ServerConfig::Reload();
+    PersonalProfile::Global() = PersonalProfile();
+  }
+
+  wxTextCtrl* Edit(int id) { return window->GetEdit(id); }
+  // A saved message of exactly bytes bytes.
+  wxString Mail(const std::string& name, std::size_t bytes = 100) {
+    return wxString::FromUTF8(files.Write(name, std::string(bytes, 'x')));
+  }
+  void Press(int id) {
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(window->GetButton(id));
+    window->GetButton(id)->GetEventHandler()->ProcessEvent(click);
+  }
+  std::string LastMessage() const { return sink.Count() == 0 ? std::string() : sink.Texts().back(); }
+
+  test::ReportCentreHarness centre;
+  MemoryProfileStore store;
+  TempDir programDir;
+  TempDir pageDir;
+  TempDir files;
+  RecordingMessageSink sink;
+  ScopedMessageSink scoped{&sink};
+  RecordingMessageSink plain;
+  ReportWindow* window = nullptr;
+};
+
+TEST_F(ReportWindowTest, InitialisationLoadsTheProfileAndPreparesTheList) {
+  EXPECT_TRUE(window->ready);
+  EXPECT_TRUE(std::filesystem::is_directory(programDir.Path() + "/temp"));
+  EXPECT_EQ(window->programDir, wxString(programDir.Path() + "/"));
+  EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("홍길동"));
+  EXPECT_EQ(Edit(ReportWindow::kTel3)->GetValue(), "4567");
+  EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), "");
+  EXPECT_EQ(window->GetProgress(), 100);
+  EXPECT_EQ(window->GetCountLabel(), wxString::FromUTF8("[총 0개 첨부]"));
+  EXPECT_EQ(window->GetAttachmentList()->GetColumnCount(), 2);
+  EXPECT_EQ(sink.Count(), 0u);
+}
+
+TEST_F(ReportWindowTest, UnreachableVersionHostEndsTheInitialisationEarly) {
+  store.WriteProfileString(profile::kServers, "version", "127.0.0.1:" + std::to_string(ClosedPort()));
+  ServerConfig::Reload();
+  sink.Clear();
+  auto* second = new ReportWindow();
+  ASSERT_TRUE(second->Create());
+  EXPECT_FALSE(second->IsFullyInitialised());
+  EXPECT_TRUE(second->ready);
+  EXPECT_EQ(second->mode, 1);
+  EXPECT_EQ(second->GetAttachmentList()->GetColumnCount(), 0);
+  EXPECT_EQ(LastMessage(), VersionCheck::kUnreachableText);
+  second->Destroy();
+}
+
+TEST_F(ReportWindowTest, SendRefusesInOrderAndKeepsTheForm) {
+  for (int id : {ReportWindow::kName, ReportWindow::kTel1, ReportWindow::kEmail}) Edit(id)->ChangeValue("");
+  Edit(ReportWindow::kPassword)->ChangeValue("");
+  Edit(ReportWindow::kPasswordConfirm)->ChangeValue("");
+
+  window->OnSend();
+  EXPECT_EQ(LastMessage(), Ko("성명/상호를 입력하시기 바랍니다."));
+  Edit(ReportWindow::kName)->ChangeValue(wxString::FromUTF8("김철수"));
+  window->OnSend();
+  EXPECT_EQ(LastMessage(), Ko("전화번호를 입력하시기 바랍니다."));
+  Edit(ReportWindow::kTel1)->ChangeValue("010");
+  window->OnSend();
+  EXPECT_EQ(LastMessage(), Ko("신고건에 대한 처리를 위해선 이메일이 필요합니다."));
+  Edit(ReportWindow::kEmail)->ChangeValue("kim@example.com");
+
+  // A password without its confirmation: both are emptied.
+  Edit(ReportWindow::kPassword)->ChangeValue("secret");
+  window->OnSend();
+  EXPECT_EQ(LastMessage(), Ko("비밀번호와 재확인 한 비밀번호가 일치 하지 않습니다."));
+  EXPECT_EQ(Edit(ReportWindow::kPassword)->GetValue(), "");
+  EXPECT_EQ(Edit(ReportWindow::kPasswordConfirm)->GetValue(), "");
+  // An empty password is not compared with its confirmation.
+  Edit(ReportWindow::kPasswordConfirm)->ChangeValue("stray");
+  window->OnSend();
+  EXPECT_EQ(LastMessage(), Ko("메일을 입력하여 주시기 바랍니다."));
+
+  // The first file is too big: only its message; the second is not looked at.
+  window->GetAttachmentList()->AddFile(Mail("big.eml", 2097153));
+  window->GetAttachmentList()->AddFile(wxString::FromUTF8(files.File("missing.eml")));
+  const std::size_t before = sink.Count();
+  window->OnSend();
+  EXPECT_EQ(sink.Count(), before + 1);
+  EXPECT_EQ(LastMessage(), Ko("파일 크기는 2MByte 이하로 첨부 하셔야 합니다."));
+
+  // Text code page 949 cannot carry is refused, naming the field; nothing is lost.
+  const wxString withEmoji = wxString::FromUTF8("광고 \xF0\x9F\x98\x80 메일");
+  Edit(ReportWindow::kContent)->ChangeValue(withEmoji);
+  window->OnSend();
+  EXPECT_EQ(LastMessage().rfind(Ko("신고내용에 "), 0), 0u) << LastMessage();
+  EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), withEmoji);
+  const wxString nameWithEmoji = wxString::FromUTF8("김철수\xF0\x9F\x98\x80");
+  Edit(ReportWindow::kName)->ChangeValue(nameWithEmoji);
+  window->OnSend();
+  EXPECT_EQ(LastMessage().rfind(Ko("성명/상호에 "), 0), 0u) << LastMessage();
+  EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), nameWithEmoji);
+  EXPECT_EQ(window->GetAttachmentList()->Count(), 2);
+  EXPECT_FALSE(window->sending);
+  for (const auto& message : sink.Messages()) EXPECT_EQ(message.style, 16u);
+}
+
+TEST_F(ReportWindowTest, BusyWhileSendingAndTheListStaysStill) {
+  window->GetAttachmentList()->AddFile(Mail("a.eml"));
+  window->GetAttachmentList()->CheckItem(0, true);
+  window->sending = true;
+  window->OnSend();
+  EXPECT_EQ(LastMessage(), Ko("현재 전송중입니다. 전송이 끝난후 보내주시기 바랍니다."));
+
+  const std::string refused = Ko("현재 전송중입니다. 전송이 끝난후 첨부파일을 바꾸시기 바랍니다.");
+  bool chooserAsked = false;
+  window->SetFileChooser([&] {
+    chooserAsked = true;
+    return wxArrayString();
+  });
+  Press(ReportWindow::kAdd);
+  EXPECT_EQ(LastMessage(), refused);
+  Press(ReportWindow::kDelete);
+  EXPECT_EQ(LastMessage(), refused);
+  Press(ReportWindow::kCapture);
+  EXPECT_EQ(LastMessage(), refused);
+  wxArrayString dropped;
+  dropped.Add(Mail("b.eml"));
+  sink.Clear();
+  window->GetAttachmentList()->HandleDrop(dropped);
+  EXPECT_EQ(LastMessage(), refused);
+  EXPECT_FALSE(chooserAsked);
+  EXPECT_EQ(window->GetAttachmentList()->Count(), 1);
+  window->sending = false;
+}
+
+TEST_F(ReportWindowTest, DescriptionStopsAtFourThousandBytes) {
+  wxTextCtrl* content = Edit(ReportWindow::kContent);
+  content->SetValue(wxString('a', 5000));  // a paste
+  EXPECT_EQ(content->GetValue(), wxString('a', 4000));
+  EXPECT_EQ(content->GetInsertionPoint(), content->GetLastPosition());
+  ASSERT_EQ(sink.Count(), 1u);
+  EXPECT_EQ(LastMessage(), Ko("한글 2000자까지 입력하실 수 있습니다."));
+
+  // 3998 bytes of Hangul and one more syllable: 4000 bytes, kept, one message.
+  sink.Clear();
+  const wxString syllable = wxString::FromUTF8("가");
+  wxString hangul;
+  for (int i = 0; i < 1999; ++i) hangul += syllable;
+  content->ChangeValue(hangul);
+  content->SetInsertionPointEnd();
+  content->WriteText(syllable);
+  EXPECT_EQ(content->GetValue(), hangul + syllable);
+  EXPECT_EQ(sink.Count(), 1u);
+
+  // A syllable across the limit is dropped whole: 3999 bytes remain.
+  sink.Clear();
+  content->SetValue(wxString('b', 3999) + syllable);
+  EXPECT_EQ(content->GetValue(), wxString('b', 3999));
+  EXPECT_EQ(sink.Count(), 1u);
+}
+
+TEST_F(ReportWindowTest, AddButtonStopsAtFiveFiles) {
+  for (int i = 0; i < 4; ++i) window->GetAttachmentList()->AddFile(Mail("m" + std::to_string(i) + ".eml"));
+  window->SetFileChooser([&] {
+    wxArrayString chosen;
+    for (const char* name : {"x.eml", "y.eml", "z.msg"}) chosen.Add(Mail(name));
+    return chosen;
+  });
+  Edit(ReportWindow::kContent)->ChangeValue(wxString::FromUTF8("설명"));
+  Press(ReportWindow::kAdd);
+  EXPECT_EQ(window->GetAttachmentList()->Count(), 5);
+  EXPECT_EQ(window->GetAttachmentList()->Entry(4).name, "x.eml");
+  ASSERT_EQ(sink.Count(), 2u);
+  EXPECT_EQ(sink.Texts()[0], Ko("5개 이상은 첨부하실 수 없습니다"));
+  EXPECT_EQ(sink.Texts()[1], Ko("5개 이상은 첨부하실 수 없습니다"));
+  EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), wxString::FromUTF8("설명"));
+  EXPECT_TRUE(WaitFor([&] { return window->GetCountLabel() == wxString::FromUTF8("[총 5개 첨부]"); }));
+
+  // With five listed the button refuses before asking for files.
+  bool asked = false;
+  window->SetFileChooser([&] {
+    asked = true;
+    return wxArrayString();
+  });
+  Press(ReportWindow::kAdd);
+  EXPECT_FALSE(asked);
+  EXPECT_EQ(sink.Count(), 3u);
+
+  // Delete with nothing checked does nothing.
+  Press(ReportWindow::kDelete);
+  EXPECT_EQ(window->GetAttachmentList()->Count(), 5);
+}
+
+TEST_F(ReportWindowTest, EscapeAndEnterHideTheWindowButEnterInTheDescriptionDoesNot) {
+  auto key = [&](int code) {
+    wxKeyEvent event(wxEVT_CHAR_HOOK);
+    event.m_keyCode = code;
+    event.SetEventObject(window);
+    window->GetEventHandler()->ProcessEvent(event);
+  };
+  key(WXK_ESCAPE);
+  EXPECT_FALSE(window->IsShown());
+  window->Show();
+  Edit(ReportWindow::kName)->SetFocus();
+  key(WXK_RETURN);
+  EXPECT_FALSE(window->IsShown());
+}
+
+TEST_F(ReportWindowTest, EndOfRunClearsOnlyTheDescriptionAndCleaningKeepsFolders) {
+  Edit(ReportWindow::kContent)->ChangeValue(wxString::FromUTF8("광고 메일입니다"));
+  Edit(ReportWindow::kName)->ChangeValue(wxString::FromUTF8("새 이름"));
+  window->OnRunEnded();
+  EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), "");
+  EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("새 이름"));
+
+  const std::string temp = programDir.Path() + "/temp";
+  programDir.Write("temp/one.eml", "1");
+  programDir.Write("temp/two.msg", "2");
+  programDir.Write("temp/sub/kept.eml", "3");
+  EXPECT_TRUE(window->CleanTempFolder());
+  EXPECT_FALSE(std::filesystem::exists(temp + "/one.eml"));
+  EXPECT_FALSE(std::filesystem::exists(temp + "/two.msg"));
+  EXPECT_TRUE(std::filesystem::exists(temp + "/sub/kept.eml"));
+}
+
+TEST_F(ReportWindowTest, EmailCategoryShowsTheFormAndHoverWinsOverTheCurrentLook) {
+  window->SetDisplayMode(0);
+  EXPECT_EQ(window->mode, 0);
+  EXPECT_FALSE(window->GetAttachmentList()->IsShown());
+  EXPECT_EQ(window->GetBrowser()->GetRect(), wxRect(159, 105, 610, 490));
+  Press(ReportWindow::kEmailSpam);
+  EXPECT_EQ(window->mode, 1);
+  EXPECT_EQ(window->category, 7);
+  EXPECT_TRUE(window->GetAttachmentList()->IsShown());
+  EXPECT_EQ(window->GetBrowser()->GetSize(), wxSize(1, 1));
+  SkinBitmapButton* email = window->GetButton(ReportWindow::kEmailSpam);
+  EXPECT_EQ(email->GetLookId(SkinBitmapButton::kLookUp), 208);  // current
+
+  wxMouseEvent enter(wxEVT_ENTER_WINDOW);
+  enter.SetEventObject(email);
+  email->GetEventHandler()->ProcessEvent(enter);
+  EXPECT_EQ(email->GetLookId(SkinBitmapButton::kLookUp), 211);  // hover
+  wxMouseEvent leave(wxEVT_LEAVE_WINDOW);
+  leave.SetEventObject(email);
+  email->GetEventHandler()->ProcessEvent(leave);
+  EXPECT_EQ(email->GetLookId(SkinBitmapButton::kLookUp), 208);  // current again
+  EXPECT_EQ(window->GetButton(ReportWindow::kPhoneSpam)->GetLookId(SkinBitmapButton::kLookUp), 214);
+}
+
+TEST_F(ReportWindowTest, FullSendOfTwoAttachmentsEmptiesListDescriptionAndTempFolder) {
+  window->GetAttachmentList()->AddFile(Mail("first.eml", 40000));
+  window->GetAttachmentList()->AddFile(Mail("second.msg", 1000));
+  programDir.Write("temp/captured1A2B.eml", "saved by the mail client");
+  Edit(ReportWindow::kContent)->ChangeValue(wxString::FromUTF8("도박 광고 메일입니다."));
+  window->SetProgress(0);
+
+  window->OnSend();
+  EXPECT_TRUE(window->sending);
+  window->OnSend();  // a second press while the first report goes out
+  EXPECT_EQ(LastMessage(), Ko("현재 전송중입니다. 전송이 끝난후 보내주시기 바랍니다."));
+
+  ASSERT_TRUE(
+      WaitFor([&] { return !window->sending && window->GetAttachmentList()->Count() == 0; }, std::chrono::seconds(30)));
+  EXPECT_TRUE(WaitFor([&] { return window->GetCountLabel() == wxString::FromUTF8("[총 0개 첨부]"); }));
+  EXPECT_EQ(window->GetProgress(), 100);
+  EXPECT_EQ(LastMessage(), ReportSender::kReportReceived);
+  EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), "");
+  EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("홍길동"));
+  EXPECT_FALSE(std::filesystem::exists(programDir.Path() + "/temp/captured1A2B.eml"));
+  EXPECT_EQ(centre.Centre().RequestsTo(test::TestReportCentre::kUploadPath).size(), 2u);
+  const auto posts = centre.Centre().RequestsTo(test::TestReportCentre::kFormPath);
+  ASSERT_EQ(posts.size(), 2u);
+  // The name goes out as CP949, percent-encoded: 홍 is C8 AB.
+  EXPECT_NE(posts[0].Body().find("name=%C8%AB"), std::string::npos) << posts[0].Body();
+}
+
+TEST_F(ReportWindowTest, FailedUploadKeepsListAndDescription) {
+  centre.Centre().SetAnswer(test::TestReportCentre::kUploadPath, test::TestReportCentre::Answer::UploadFailed());
+  window->GetAttachmentList()->AddFile(Mail("only.eml", 5000));
+  const wxString description = wxString::FromUTF8("불법 대출 광고");
+  Edit(ReportWindow::kContent)->ChangeValue(description);
+  window->OnSend();
+  ASSERT_TRUE(WaitFor([&] { return !window->sending; }, std::chrono::seconds(30)));
+  WaitFor([] { return false; }, std::chrono::milliseconds(100));
+  EXPECT_EQ(window->GetAttachmentList()->Count(), 1);
+  EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), description);
+  EXPECT_GE(sink.Count(), 1u);
+  EXPECT_TRUE(centre.Centre().RequestsTo(test::TestReportCentre::kFormPath).empty());
+}
+
+TEST_F(ReportWindowTest, StartsOnTheTelephonePageAndCategoryButtonsWriteTheirPages) {
+  EXPECT_EQ(window->category, 1);
+  EXPECT_EQ(window->mode, 0);
+  EXPECT_EQ(window->GetButton(ReportWindow::kPhoneSpam)->GetLookId(SkinBitmapButton::kLookUp), 224);
+  const std::string phonePage = test::ReadFileBytes(pageDir.Path() + "/PHONE_SPAM.html");
+  EXPECT_NE(phonePage.find(Ko("홍길동")), std::string::npos);
+
+  Press(ReportWindow::kFaxSpam);
+  EXPECT_EQ(window->category, 5);
+  EXPECT_EQ(window->mode, 0);
+  EXPECT_TRUE(std::filesystem::exists(pageDir.Path() + "/Fax_Spam.html"));
+  EXPECT_EQ(window->GetButton(ReportWindow::kFaxSpam)->GetLookId(SkinBitmapButton::kLookUp), 261);
+  EXPECT_EQ(window->GetButton(ReportWindow::kPhoneSpam)->GetLookId(SkinBitmapButton::kLookUp), 214);
+
+  // The lookup page changes neither the category nor the looks.
+  Press(ReportWindow::kLookup);
+  EXPECT_TRUE(std::filesystem::exists(pageDir.Path() + "/search.html"));
+  EXPECT_EQ(window->category, 5);
+
+  // A template that cannot be read: a message, and nothing changes.
+  std::filesystem::remove(pageDir.Path() + "/BOARD_SPAM.bak");
+  Press(ReportWindow::kBoardSpam);
+  EXPECT_EQ(sink.Count(), 1u);
+  EXPECT_EQ(window->category, 5);
+  EXPECT_EQ(window->GetButton(ReportWindow::kBoardSpam)->GetLookId(SkinBitmapButton::kLookUp), 232);
+
+  // Changed personal data shows at once on the current page.
+  PersonalProfile::Global().name = Ko("바뀐이름");
+  window->LoadProfileFields();
+  window->RefreshCategoryPage();
+  EXPECT_NE(test::ReadFileBytes(pageDir.Path() + "/Fax_Spam.html").find(Ko("바뀐이름")), std::string::npos);
+  EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("바뀐이름"));
+}
+
+TEST_F(ReportWindowTest, FirstCompletionOfTheReportPageRendersTheTelephonePage) {
+  Press(ReportWindow::kMediaSpam);
+  std::filesystem::remove(pageDir.Path() + "/PHONE_SPAM.html");
+  auto send = [&](wxEventType type, const std::string& url) {
+    wxCommandEvent event(type, ReportWindow::kBrowser);
+    event.SetString(wxString::FromUTF8(url.c_str()));
+    event.SetEventObject(window->GetBrowser());
+    window->GetBrowser()->GetEventHandler()->ProcessEvent(event);
+  };
+  send(EVT_NAVIGATE_COMPLETE2, ServerConfig::Current().ReportUrl("/h_singo/singo.jsp"));
+  send(EVT_DOCUMENT_COMPLETE, ServerConfig::Current().ReportUrl("/h_singo/singo.jsp"));
+  EXPECT_TRUE(std::filesystem::exists(pageDir.Path() + "/PHONE_SPAM.html"));
+  EXPECT_EQ(window->category, 1);
+  EXPECT_EQ(window->mode, 0);
+  // Only the first time in the process.
+  Press(ReportWindow::kMediaSpam);
+  send(EVT_NAVIGATE_COMPLETE2, ServerConfig::Current().ReportUrl("/h_singo/singo.jsp"));
+  EXPECT_EQ(window->category, 4);
+}
+
+TEST_F(ReportWindowTest, PointerOverACategoryButtonShowsItsHoverImage) {
+  SkinBitmapButton* fax = window->GetButton(ReportWindow::kFaxSpam);
+  SkinBitmapButton* phone = window->GetButton(ReportWindow::kPhoneSpam);
+  wxUIActionSimulator pointer;
+  const wxRect faxArea = fax->GetScreenRect();
+  pointer.MouseMove(faxArea.GetLeft() + 20, faxArea.GetTop() + 20);
+  EXPECT_TRUE(WaitFor([&] { return fax->GetLookId(SkinBitmapButton::kLookUp) == 260; }, std::chrono::seconds(3)));
+  const wxRect phoneArea = phone->GetScreenRect();
+  pointer.MouseMove(phoneArea.GetLeft() + 20, phoneArea.GetTop() + 20);
+  // The current category's button under the pointer: hover wins.
+  EXPECT_TRUE(WaitFor([&] { return phone->GetLookId(SkinBitmapButton::kLookUp) == 215; }, std::chrono::seconds(3)));
+  EXPECT_TRUE(WaitFor([&] { return fax->GetLookId(SkinBitmapButton::kLookUp) == 254; }, std::chrono::seconds(3)));
+  pointer.MouseMove(window->GetScreenRect().GetRight() + 100, 5);
+  EXPECT_TRUE(WaitFor([&] { return phone->GetLookId(SkinBitmapButton::kLookUp) == 224; }, std::chrono::seconds(3)));
+}
+
+// Screenshots of both views for review: run tools/report-window-shots.sh.
+TEST_F(ReportWindowTest, Screenshots) {
+  const char* dir = std::getenv("VERADEX_SHOT_DIR");
+  if (dir == nullptr) GTEST_SKIP() << "VERADEX_SHOT_DIR not set";
+  window->Move(0, 0);
+  // The first completed load of the report page brings the telephone page
+  // back; let that happen before switching to the e-mail view.
+  WaitFor([] { return CategoryNavigationState::Process().FirstReportPageSeen(); }, std::chrono::seconds(10));
+  WaitFor([] { return false; }, std::chrono::milliseconds(500));
+  Press(ReportWindow::kEmailSpam);
+  wxExecute("xdotool mousemove 1000 740", wxEXEC_SYNC | wxEXEC_NODISABLE);
+  window->GetAttachmentList()->AddFile(Mail("spam-one.eml"));
+  window->GetAttachmentList()->AddFile(Mail("광고메일.msg", 2048));
+  WaitFor([] { return false; }, std::chrono::milliseconds(500));
+  wxExecute(wxString::Format("import -window root %s/report-window-mail.png", dir), wxEXEC_SYNC | wxEXEC_NODISABLE);
+  window->GetAttachmentList()->RemoveAll();
+  WaitFor([] { return false; }, std::chrono::milliseconds(300));
+  wxExecute(wxString::Format("import -window root %s/report-window-empty.png", dir), wxEXEC_SYNC | wxEXEC_NODISABLE);
+  Press(ReportWindow::kPhoneSpam);
+  WaitFor([] { return false; }, std::chrono::milliseconds(3000));
+  wxExecute(wxString::Format("import -window root %s/report-window-browser.png", dir), wxEXEC_SYNC | wxEXEC_NODISABLE);
+}
+
+}  // namespace
+}  // namespace veradex

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "app/DialogPasswordPrompt.h"
+#include "app/ReportWindowHolder.h"
 #include "app/SettingsDialogHolder.h"
 #include "app/TrayMenu.h"
 #include "net/ServerConfig.h"
@@ -42,8 +43,9 @@ class BusyScope {
 
 TrayWindow::Parts TrayWindow::ProgramParts() {
   Parts parts;
-  // TODO(app): the report window is added here once its class is in the
-  // tree; until then the tray runs without it.
+  parts.makeReportWindow = [](ReportWindowHost& tray) -> std::unique_ptr<OwnedReportWindow> {
+    return std::make_unique<ReportWindowHolder>(tray);
+  };
   parts.makeSettingsDialog = []() -> std::unique_ptr<OwnedSettingsDialog> {
     return std::make_unique<SettingsDialogHolder>();
   };
@@ -127,7 +129,6 @@ bool TrayWindow::IsIconInstalled() const { return iconInstalled_; }
 void TrayWindow::ShowReportWindow() {
   if (reportWindow_ && reportWindow_->IsWindowShown()) return;
   if (!reportWindow_) {
-    // TODO(app): always set once the report window is in the tree.
     if (!parts_.makeReportWindow) return;
     reportWindow_ = parts_.makeReportWindow(*this);
     WatchReportWindow();

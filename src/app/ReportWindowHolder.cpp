@@ -1,0 +1,50 @@
+#include "app/ReportWindowHolder.h"
+
+#include "platform/Cp949.h"
+#include "ui/report/ReportWindow.h"
+#include "ui/report/ReportWindowHost.h"
+
+namespace veradex {
+
+ReportWindowHolder::ReportWindowHolder(ReportWindowHost& tray) {
+  auto* window = new ReportWindow();
+  if (!window->Create(nullptr)) {
+    // Without a window there is nothing to show; the tray then tells the
+    // user that the installation is broken.
+    delete window;
+    return;
+  }
+  window->CentreOnScreen();
+  window->tray = &tray;
+  window_ = window;
+}
+
+ReportWindowHolder::~ReportWindowHolder() {
+  if (window_ != nullptr) window_->Destroy();
+}
+
+bool ReportWindowHolder::IsWindowShown() const { return window_ != nullptr && window_->IsShown(); }
+
+void ReportWindowHolder::ShowWindow() {
+  if (window_ == nullptr) return;
+  window_->Show();
+  window_->Raise();
+}
+
+void ReportWindowHolder::LoadProfileFields() {
+  if (window_ != nullptr) window_->LoadProfileFields();
+}
+
+bool ReportWindowHolder::IsReady() const { return window_ != nullptr && window_->ready; }
+
+std::string ReportWindowHolder::ProgramDir() const {
+  return window_ != nullptr ? Cp949::FromWxLossy(window_->programDir) : std::string();
+}
+
+wxWindow* ReportWindowHolder::Window() { return window_; }
+
+void ReportWindowHolder::RefreshCategoryPage() {
+  if (window_ != nullptr) window_->RefreshCategoryPage();
+}
+
+}  // namespace veradex

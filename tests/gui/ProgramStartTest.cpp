@@ -142,6 +142,14 @@ class ProgramStartTest : public ::testing::Test {
     }
     return false;
   }
+  // The report window: the large shown window of the process.
+  std::string FindReportWindow(const DesktopDriver& desktop, ChildProcess& program) {
+    for (const std::string& id : desktop.FindWindowsOfProcess(program.Pid(), "veradex")) {
+      int left = 0, top = 0, width = 0, height = 0;
+      if (desktop.Geometry(id, &left, &top, &width, &height) && width > 400 && height > 400) return id;
+    }
+    return std::string();
+  }
   bool WaitForIcon(const DesktopDriver& desktop, ChildProcess& program, int* x, int* y) {
     return WaitUntil([&] { return FindIcon(desktop, program, x, y) || program.HasExited(); }) && !program.HasExited();
   }
@@ -334,6 +342,85 @@ TEST_F(ProgramStartTest, FirstRunSetUpThenPasswordBeforeSettingsAndAtStart) {
   ASSERT_TRUE(desktop.PressKeys(login, {"Return"}));
   ASSERT_TRUE(WaitForIcon(desktop, second, &x, &y)) << "no tray icon after the login";
   ExitFromTray(desktop, second, x, y);
+}
+
+TEST_F(ProgramStartTest, HiddenStartLeavesOnlyTheIconAndExitEmptiesTheTempFolder) {
+  VirtualDisplay display(true);
+  ASSERT_TRUE(display.Ok()) << "no virtual display with a tray host";
+  DesktopDriver desktop(display.Name());
+  Preset("setup", "1");
+  Preset("hide_at_run", "1");
+  const std::string program = Install("install");
+  const fs::path temp = fs::path(program).parent_path() / "temp";
+  fs::create_directories(temp / "kept");
+  dir.Write("install/temp/captured0a1b.eml", "mail");
+  dir.Write("install/temp/kept/inner.eml", "inner");
+
+  ChildProcess run(program, {}, Environment(display));
+  int x = 0, y = 0;
+  ASSERT_TRUE(WaitForIcon(desktop, run, &x, &y)) << "no tray icon";
+  EXPECT_EQ(FindReportWindow(desktop, run), "");
+  Picture(desktop, "hidden-start");
+
+  // A left click shows the report window.
+  ASSERT_TRUE(desktop.Click(x, y, 1));
+  EXPECT_TRUE(WaitUntil([&] { return !FindReportWindow(desktop, run).empty(); })) << "left click showed nothing";
+  Picture(desktop, "report-window-from-icon");
+
+  // Its settings button goes through the tray: the password first (none
+  // was set, so an empty entry passes), then the personal-data page.
+  const std::string window = FindReportWindow(desktop, run);
+  int left = 0, top = 0, width = 0, height = 0;
+  ASSERT_TRUE(desktop.Geometry(window, &left, &top, &width, &height));
+  ASSERT_TRUE(desktop.Click(left + 678, top + 70));
+  const std::string login = desktop.WaitForWindow("로그인");
+  ASSERT_FALSE(login.empty()) << "the settings button asked no password";
+  ASSERT_TRUE(desktop.PressKeys(login, {"Return"}));
+  EXPECT_FALSE(desktop.WaitForWindow("개인정보 환경설정").empty()) << "no settings after the settings button";
+  Picture(desktop, "settings-from-report-window");
+
+  ExitFromTray(desktop, run, x, y);
+  EXPECT_FALSE(fs::exists(temp / "captured0a1b.eml"));
+  EXPECT_TRUE(fs::exists(temp / "kept" / "inner.eml"));
+}
+
+TEST_F(ProgramStartTest, WithoutNotificationAreaTheWindowShowsAndClosingAsksToExit) {
+  VirtualDisplay display;  // no tray host
+  ASSERT_TRUE(display.Ok());
+  DesktopDriver desktop(display.Name());
+  Preset("setup", "1");
+  Preset("hide_at_run", "1");
+  const std::string program = Install("install");
+
+  ChildProcess run(program, {}, Environment(display));
+  const std::string notice = desktop.WaitForWindow(kMessageBoxTitle);
+  ASSERT_FALSE(notice.empty()) << "no word about the missing notification area";
+  Picture(desktop, "no-notification-area");
+  ASSERT_TRUE(desktop.PressKeys(notice, {"Return"}));
+  std::string window;
+  ASSERT_TRUE(WaitUntil([&] { return !(window = FindReportWindow(desktop, run)).empty(); }))
+      << "the report window is not shown";
+
+  // Its close button (top right) asks whether to exit; No shows it again.
+  auto closeWindow = [&] {
+    int left = 0, top = 0, width = 0, height = 0;
+    ASSERT_TRUE(desktop.Geometry(window, &left, &top, &width, &height));
+    ASSERT_TRUE(desktop.Click(left + width - 45, top + 21));
+  };
+  closeWindow();
+  std::string question = desktop.WaitForWindow(kMessageBoxTitle);
+  ASSERT_FALSE(question.empty()) << "closing did not ask";
+  ASSERT_TRUE(desktop.PressKeys(question, {"Escape"}));
+  EXPECT_TRUE(WaitUntil([&] { return !(window = FindReportWindow(desktop, run)).empty(); }));
+  EXPECT_FALSE(run.HasExited());
+
+  closeWindow();
+  question = desktop.WaitForWindow(kMessageBoxTitle);
+  ASSERT_FALSE(question.empty());
+  ASSERT_TRUE(desktop.PressKeys(question, {"Return"}));
+  const auto result = run.Wait(std::chrono::seconds(20));
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, 0) << result.standardError;
 }
 
 }  // namespace

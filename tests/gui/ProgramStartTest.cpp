@@ -376,8 +376,18 @@ TEST_F(ProgramStartTest, HiddenStartLeavesOnlyTheIconAndExitEmptiesTheTempFolder
   const std::string login = desktop.WaitForWindow("로그인");
   ASSERT_FALSE(login.empty()) << "the settings button asked no password";
   ASSERT_TRUE(desktop.PressKeys(login, {"Return"}));
-  EXPECT_FALSE(desktop.WaitForWindow("개인정보 환경설정").empty()) << "no settings after the settings button";
+  const std::string settings = desktop.WaitForWindow("개인정보 환경설정");
+  ASSERT_FALSE(settings.empty()) << "no settings after the settings button";
   Picture(desktop, "settings-from-report-window");
+
+  // The name typed there and saved reaches the profile and the report window.
+  ASSERT_TRUE(desktop.Geometry(settings, &left, &top, &width, &height));
+  ASSERT_TRUE(desktop.Click(left + 229, top + 99));
+  ASSERT_TRUE(desktop.Type(settings, "홍길동"));
+  ASSERT_TRUE(desktop.Click(left + 134, top + 327));  // "저장"
+  EXPECT_TRUE(desktop.WaitUntilGone("개인정보 환경설정"));
+  EXPECT_EQ(ConfigProfileStore("veradex", ProfileFolder()).GetProfileString("Options", "Name"), K("홍길동"));
+  Picture(desktop, "personal-data-saved");
 
   ExitFromTray(desktop, run, x, y);
   EXPECT_FALSE(fs::exists(temp / "captured0a1b.eml"));

@@ -157,8 +157,10 @@ class ProgramStartTest : public ::testing::Test {
   // Right click on the icon, then the entry `downs` steps from the top
   // (separators are skipped), or the last entry for 0.
   void ChooseFromTrayMenu(const DesktopDriver& desktop, int x, int y, int downs, const char* picture = nullptr) {
+    // The menu is one more shown top-level window with the program's name.
+    const std::size_t before = desktop.FindWindows("veradex").size();
     ASSERT_TRUE(desktop.Click(x, y, 3));
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the menu has no title to wait for
+    ASSERT_TRUE(WaitUntil([&] { return desktop.FindWindows("veradex").size() > before; })) << "no menu";
     if (picture != nullptr) Picture(desktop, picture);
     std::string keys = downs == 0 ? std::string(" Up") : std::string();
     for (int i = 0; i < downs; ++i) keys += " Down";

@@ -72,18 +72,34 @@ VirtualDisplay::VirtualDisplay(bool withNotificationArea) {
 }
 
 bool VirtualDisplay::StartTrayHost() {
-  trayPid_ = ::fork();
-  if (trayPid_ < 0) return false;
-  if (trayPid_ == 0) {
-    QuietOutput();
-    ::setenv("DISPLAY", name_.c_str(), 1);
-    ::execlp("trayer", "trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
-             "--height", "32", "--transparent", "false", "--tint", "0x336699", "--SetDockType", "true",
-             static_cast<char*>(nullptr));
-    ::_exit(127);
+  // A tray host that dies while starting (a busy machine) gets one more go.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    trayPid_ = ::fork();
+    if (trayPid_ < 0) return false;
+    if (trayPid_ == 0) {
+      QuietOutput();
+      ::setenv("DISPLAY", name_.c_str(), 1);
+      ::execlp("trayer", "trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+               "--height", "32", "--transparent", "false", "--tint", "0x336699", "--SetDockType", "true",
+               static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    // Up once its panel window is on screen.
+    const DesktopDriver desktop(name_);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    bool died = false;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (!desktop.FindWindows("panel").empty()) return true;
+      if (::waitpid(trayPid_, nullptr, WNOHANG) == trayPid_) {
+        died = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (!died) StopProcess(trayPid_);
+    trayPid_ = -1;
   }
-  // Up once its panel window is on screen.
-  return !DesktopDriver(name_).WaitForWindow("panel").empty();
+  return false;
 }
 
 VirtualDisplay::~VirtualDisplay() {

@@ -75,14 +75,18 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     // The first upload that set a cookie provides it for every later post.
     if (cookie.empty()) cookie = result;
     posted = HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_, observer_);
+    // A refused report ends the run: a later verdict must not announce it as
+    // received, nor take its description, rows and captured files with it.
+    if (!posted) break;
   }
 
-  if (posted) {
-    observer_.ShowMessage(kReportReceived, kStyleStop);
-    observer_.OnCleanTempFolder();
-  } else {
+  if (!posted) {
     observer_.ShowMessage(kReportFailed, kStyleStop);
+    sending = false;  // the list and the description stay for another try
+    return;
   }
+  observer_.ShowMessage(kReportReceived, kStyleStop);
+  observer_.OnCleanTempFolder();
   observer_.OnRunEnded();
   sending = false;
   observer_.OnAttachmentsCleared();

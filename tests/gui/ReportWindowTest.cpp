@@ -374,6 +374,25 @@ TEST_F(ReportWindowTest, FailedUploadKeepsListAndDescription) {
   EXPECT_TRUE(centre.Centre().RequestsTo(test::TestReportCentre::kFormPath).empty());
 }
 
+TEST_F(ReportWindowTest, RefusedReportKeepsListDescriptionAndCapturedMail) {
+  // The first report is refused, the second received: the user is told it
+  // failed and loses neither the rows, the description nor the saved mail.
+  centre.Centre().SetAnswers(test::TestReportCentre::kFormPath, {test::TestReportCentre::Answer::FormNotReceived(),
+                                                                 test::TestReportCentre::Answer::FormReceived()});
+  window->GetAttachmentList()->AddFile(Mail("first.eml", 3000));
+  window->GetAttachmentList()->AddFile(Mail("second.eml", 3000));
+  programDir.Write("temp/captured1A2B.eml", "saved by the mail client");
+  const wxString description = wxString::FromUTF8("불법 대출 광고");
+  Edit(ReportWindow::kContent)->ChangeValue(description);
+  window->OnSend();
+  ASSERT_TRUE(WaitFor([&] { return !window->sending; }, std::chrono::seconds(30)));
+  WaitFor([] { return false; }, std::chrono::milliseconds(100));
+  EXPECT_EQ(LastMessage(), ReportSender::kReportFailed);
+  EXPECT_EQ(window->GetAttachmentList()->Count(), 2);
+  EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), description);
+  EXPECT_TRUE(std::filesystem::exists(programDir.Path() + "/temp/captured1A2B.eml"));
+}
+
 TEST_F(ReportWindowTest, StartsOnTheTelephonePageAndCategoryButtonsWriteTheirPages) {
   EXPECT_EQ(window->category, 1);
   EXPECT_EQ(window->mode, 0);

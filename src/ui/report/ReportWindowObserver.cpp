@@ -1,9 +1,15 @@
 #include "ui/report/ReportWindowObserver.h"
 
-#include <wx/app.h>
+#include <cstdio>
+#include <future>
 
+#include <wx/app.h>
+#include <wx/thread.h>
+
+#include "platform/Cp949.h"
 #include "platform/MessageSink.h"
 #include "ui/report/ReportWindow.h"
+#include "ui/skin/SkinMessageBox.h"
 
 namespace veradex {
 
@@ -13,19 +19,41 @@ ReportWindowObserver::ReportWindowObserver(ReportWindow* window) : link(std::mak
 
 void ReportWindowObserver::SetTempFolder(const std::string& folder) { tempFolder = folder; }
 
-void ReportWindowObserver::Detach() { link->window = nullptr; }
+void ReportWindowObserver::Detach() {
+  std::lock_guard<std::mutex> lock(link->mutex);
+  link->window = nullptr;
+}
 
 template <typename F>
 void ReportWindowObserver::Post(F action) {
-  if (wxTheApp == nullptr) return;
   std::shared_ptr<Link> target = link;
+  std::lock_guard<std::mutex> lock(target->mutex);
+  if (target->window == nullptr || wxTheApp == nullptr) return;
+  // The window is only ever detached on the GUI thread, where this runs.
   wxTheApp->CallAfter([target, action] {
     if (target->window != nullptr) action(*target->window);
   });
 }
 
 int ReportWindowObserver::ShowMessage(const std::string& text, unsigned style) {
-  return MessageSink::Current().ShowMessage(text, style);
+  if (wxIsMainThread()) return MessageSink::Current().ShowMessage(text, style);
+  auto result = std::make_shared<std::promise<int>>();
+  std::future<int> answer = result->get_future();
+  {
+    std::lock_guard<std::mutex> lock(link->mutex);
+    if (link->window == nullptr || wxTheApp == nullptr) {
+      std::fprintf(stderr, "veradex: %s\n", static_cast<const char*>(Cp949::ToWx(text).utf8_str()));
+      return SkinMessageBox::MapResult(style, 0);
+    }
+    wxTheApp->CallAfter([text, style, result] { result->set_value(MessageSink::Current().ShowMessage(text, style)); });
+  }
+  // Waited for without the lock: the GUI may detach the window meanwhile.
+  try {
+    return answer.get();
+  } catch (const std::future_error&) {
+    // The application ended before it could show the box: a refusal.
+    return SkinMessageBox::MapResult(style, 0);
+  }
 }
 
 void ReportWindowObserver::OnProgress(int percent) {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "report/ReportObserver.h"
@@ -11,11 +12,12 @@ namespace veradex {
 class ReportWindow;
 
 // Carries the report worker's notices to the report window: every call but
-// the message box and the clean-up of the temporary folder is handed to the
-// GUI thread in order. Message boxes go to MessageSink::Current() from the
-// worker's own thread, which waits there until the user has dismissed them.
-// The object and its sending flag outlive the window while a worker may
-// still hold them (the window then only detaches itself).
+// the clean-up of the temporary folder is handed to the GUI thread in order.
+// A worker's message box is shown there by MessageSink::Current() while the
+// worker waits for the user's answer. The object and its sending flag
+// outlive the window while a worker may still hold them (the window then
+// only detaches itself); once detached, nothing more reaches the GUI, whose
+// application object may be gone by then: messages are refused unseen.
 class ReportWindowObserver : public ReportObserver {
  public:
   explicit ReportWindowObserver(ReportWindow* window);
@@ -37,6 +39,10 @@ class ReportWindowObserver : public ReportObserver {
 
  private:
   struct Link {
+    // Held by a worker while it hands a notice to the application, and by
+    // Detach: no notice is queued once the window (and with it, at the end
+    // of the program, the application) is going.
+    std::mutex mutex;
     ReportWindow* window = nullptr;
   };
   template <typename F>

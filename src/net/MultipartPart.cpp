@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/NativePath.h"
+
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -46,7 +48,7 @@ int MultipartPart::LoadFile(const std::string& fieldName, const std::string& loc
   }
   if (fileLength < 0) {
     if (file != nullptr) std::fclose(file);
-    sink.ShowMessage(kOpenFailed + localPath, kStyleStop);
+    sink.ShowMessage(kOpenFailed + NativePath::ToCp949(localPath), kStyleStop);
     return -1;
   }
 
@@ -64,7 +66,7 @@ int MultipartPart::LoadFile(const std::string& fieldName, const std::string& loc
                                    static_cast<std::size_t>(fileLength)) {
     // Opened but unreadable (a folder, a file that shrank): as good as not opened.
     std::fclose(file);
-    sink.ShowMessage(kOpenFailed + localPath, kStyleStop);
+    sink.ShowMessage(kOpenFailed + NativePath::ToCp949(localPath), kStyleStop);
     return -1;
   }
   std::fclose(file);

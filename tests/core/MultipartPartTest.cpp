@@ -58,6 +58,19 @@ TEST(MultipartPart, UnopenableFileSaysSoAndKeepsNoBlock) {
   EXPECT_EQ(sink.Count(), 1u);
 }
 
+TEST(MultipartPart, UnopenableKoreanFileNameReadsInTheMessage) {
+  // The path is the file system's (UTF-8); the message is code page 949.
+  test::TempDir temp;
+  test::RecordingMessageSink sink;
+  MultipartPart part;
+  const std::string missing = temp.File("\xec\x8a\xa4\xed\x8c\xb8.eml");  // 스팸.eml
+  EXPECT_EQ(part.LoadFile("attach", missing, "x.eml", sink), -1);
+  ASSERT_EQ(sink.Count(), 1u);
+  const std::string shown = sink.Messages()[0].text;
+  EXPECT_EQ(shown.substr(shown.size() - 8), "\xbd\xba\xc6\xd4.eml") << shown;  // 스팸.eml in code page 949
+  EXPECT_EQ(shown.find("\xec\x8a\xa4"), std::string::npos);
+}
+
 TEST(MultipartPart, FileTooLargeForABlockGoesOutAsHeaderOnly) {
   test::TempDir temp;
   test::RecordingMessageSink sink;

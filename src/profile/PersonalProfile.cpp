@@ -27,15 +27,19 @@ void PersonalProfile::Load(const ProfileStore& store) {
   legacyPassword.clear();
 }
 
-void PersonalProfile::Save(ProfileStore& store) {
-  for (const Field& field : kFields) store.WriteProfileString(profile::kOptions, field.entry, this->*field.member);
+bool PersonalProfile::Save(ProfileStore& store) {
+  bool written = true;
+  for (const Field& field : kFields)
+    written = store.WriteProfileString(profile::kOptions, field.entry, this->*field.member) && written;
   for (const Field& field : kFields) this->*field.member = Trim(this->*field.member);
-  if (legacyPassword.empty()) store.WriteProfileBinary(profile::kOptions, "Password", std::string());
+  if (legacyPassword.empty())
+    written = store.WriteProfileBinary(profile::kOptions, "Password", std::string()) && written;
+  return written;
 }
 
 void PersonalProfile::Load() { Load(ProfileStore::Current()); }
 
-void PersonalProfile::Save() { Save(ProfileStore::Current()); }
+bool PersonalProfile::Save() { return Save(ProfileStore::Current()); }
 
 PersonalProfile& PersonalProfile::Global() {
   static PersonalProfile instance;

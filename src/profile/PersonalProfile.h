@@ -26,10 +26,11 @@ class PersonalProfile {
   // Reads the ten values (missing ones as empty) and trims them.
   void Load(const ProfileStore& store);
   // Writes the ten values as they are, then trims them in memory, then writes
-  // the zero-length binary "Password".
-  void Save(ProfileStore& store);
+  // the zero-length binary "Password". False when a value could not be
+  // written (every value is still tried).
+  bool Save(ProfileStore& store);
   void Load();  // from ProfileStore::Current()
-  void Save();  // to ProfileStore::Current()
+  bool Save();  // to ProfileStore::Current()
 
   static PersonalProfile& Global();
   // Leading and trailing white space (blank, tab, CR, LF, VT, FF) removed.

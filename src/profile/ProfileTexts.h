@@ -24,6 +24,10 @@ class ProfileTexts {
   // is taken, the dialog stays open with the text as typed.
   static constexpr const char* kUnstorableText =
       "입력하신 내용에 저장할 수 없는 문자가 있습니다.\n해당 문자를 지우고 다시 입력해 주십시오.";
+  // The profile could not be written (a full disk, a folder without write
+  // access); the dialog stays open with the typed values.
+  static constexpr const char* kNotSavedText =
+      "설정을 저장하지 못했습니다.\n디스크 공간과 설정 폴더의 쓰기 권한을 확인한 후 다시 저장해 주십시오.";
 };
 
 }  // namespace veradex

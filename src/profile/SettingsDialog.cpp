@@ -192,18 +192,20 @@ bool SettingsDialog::SavePage(int index) {
       profile.reportPassword = page.reportPassword;
       const int position = page.carrier;
       profile.carrier = ProfileTexts::Bytes(position >= 0 && position <= 2 ? kCarriers[position] : kCarriers[3]);
-      profile.Save(store);
-      return true;
+      return profile.Save(store);
     }
-    case kGeneralPage:
-      store.WriteProfileString(profile::kEnvironments, "hide_at_run", generalPage->hideAtRun ? "1" : "");
-      store.WriteProfileString(profile::kEnvironments, "run_at_sysstart", generalPage->runAtSysstart ? "1" : "");
-      store.WriteProfileString(profile::kEnvironments, "use_pw", generalPage->usePassword ? "1" : "");
-      return true;
+    case kGeneralPage: {
+      bool written = store.WriteProfileString(profile::kEnvironments, "hide_at_run", generalPage->hideAtRun ? "1" : "");
+      written =
+          store.WriteProfileString(profile::kEnvironments, "run_at_sysstart", generalPage->runAtSysstart ? "1" : "") &&
+          written;
+      written =
+          store.WriteProfileString(profile::kEnvironments, "use_pw", generalPage->usePassword ? "1" : "") && written;
+      return written;
+    }
     case kPasswordPage:
       if (!passwordTaken) return false;
-      store.WriteProfileString(profile::kEnvironments, "PW", passwordPage->newPassword);
-      return true;
+      return store.WriteProfileString(profile::kEnvironments, "PW", passwordPage->newPassword);
     default:
       return true;
   }
@@ -256,7 +258,12 @@ void SettingsDialog::OnSave() {
     }
   }
 
-  SavePage(index);
+  if (!SavePage(index)) {
+    // Not stored: the dialog stays open with everything as typed, so the
+    // user can try again instead of believing it saved.
+    MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kNotSavedText), kStyleStop);
+    return;
+  }
   if (index == kGeneralPage && applyAutostart) applyAutostart(generalPage->runAtSysstart ? 1 : 0);
   if (reportWindowLink != nullptr) {
     reportWindowLink->LoadProfileFields();

@@ -39,7 +39,8 @@ class SettingsDialog : public SkinDialog {
   // anything not saved.
   void LoadPages();
   // Writes the data of one page to the profile; false (and nothing written)
-  // when that page holds a text code page 949 cannot store.
+  // when that page holds a text code page 949 cannot store, false too when
+  // the profile refused a value.
   bool SavePage(int index);
 
   // Set by the tray window each time it shows the dialog; may be none.

@@ -39,6 +39,19 @@ class FakeReportWindow : public ReportWindowLink {
   std::vector<std::string> calls;
 };
 
+// A profile whose writes fail while `refusing` is set (a full disk, a folder
+// without write access).
+class RefusingProfileStore : public MemoryProfileStore {
+ public:
+  bool WriteProfileString(const std::string& section, const std::string& entry, const std::string& text) override {
+    return !refusing && MemoryProfileStore::WriteProfileString(section, entry, text);
+  }
+  bool WriteProfileBinary(const std::string& section, const std::string& entry, const std::string& bytes) override {
+    return !refusing && MemoryProfileStore::WriteProfileBinary(section, entry, bytes);
+  }
+  bool refusing = false;
+};
+
 class SettingsDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,7 +86,7 @@ class SettingsDialogTest : public ::testing::Test {
   }
   std::string Env(const char* entry) { return store.GetProfileString(profile::kEnvironments, entry, "<none>"); }
 
-  MemoryProfileStore store;
+  RefusingProfileStore store;
   test::RecordingMessageSink sink;
   test::ScopedMessageSink scopedSink{&sink};
   FakeReportWindow reportWindow;
@@ -262,6 +275,40 @@ TEST_F(SettingsDialogTest, PasswordPageStoresTheNewPasswordEvenWhenEmpty) {
   PasswordEdit(PasswordPage::kNewEdit)->ChangeValue("left over");
   Open(2);
   EXPECT_TRUE(PasswordEdit(PasswordPage::kNewEdit)->IsEmpty());
+}
+
+TEST_F(SettingsDialogTest, AProfileThatCannotBeWrittenKeepsTheDialogOpenAndSaysSo) {
+  store.WriteProfileString(profile::kEnvironments, "PW", "old");
+  store.refusing = true;
+  const std::string notSaved = ProfileTexts::Bytes(ProfileTexts::kNotSavedText);
+
+  // The personal page: the typed name stays and the report window is not told.
+  Open(0);
+  PersonalEdit(PersonalInfoPage::kNameEdit)->ChangeValue("Hong");
+  Click(1036);
+  ASSERT_EQ(sink.Count(), 1u);
+  EXPECT_EQ(sink.Texts().back(), notSaved);
+  EXPECT_TRUE(dialog->IsShown());
+  EXPECT_EQ(PersonalEdit(PersonalInfoPage::kNameEdit)->GetValue(), "Hong");
+  EXPECT_TRUE(reportWindow.calls.empty());
+
+  // The password page: the new password is not announced as set.
+  Open(2);
+  PasswordEdit(PasswordPage::kCurrentEdit)->ChangeValue("old");
+  PasswordEdit(PasswordPage::kNewEdit)->ChangeValue("new");
+  PasswordEdit(PasswordPage::kConfirmationEdit)->ChangeValue("new");
+  Click(1036);
+  EXPECT_EQ(sink.Count(), 2u);
+  EXPECT_EQ(sink.Texts().back(), notSaved);
+  EXPECT_TRUE(dialog->IsShown());
+  EXPECT_EQ(PasswordEdit(PasswordPage::kNewEdit)->GetValue(), "new");
+
+  // Once the profile takes it again, the same press saves.
+  store.refusing = false;
+  Click(1036);
+  EXPECT_EQ(sink.Count(), 2u);
+  EXPECT_EQ(Env("PW"), "new");
+  EXPECT_FALSE(dialog->IsShown());
 }
 
 TEST_F(SettingsDialogTest, CancelWritesNothing) {

@@ -4,8 +4,10 @@
 #include <wx/init.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/ReportApp.h"
+#include "report/ReportSender.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,6 +27,13 @@ int RunProgram(int argc, char** argv) {
   if (wxTheApp->CallOnInit()) wxTheApp->OnRun();
   const int exitCode = wxTheApp->OnExit();
   wxEntryCleanup();
+  // Exit from the tray while a report is still going out: the worker would
+  // go on using the TLS library and the runtime while the process's exit
+  // handlers take them down. End at once instead, output flushed.
+  if (veradex::ReportSender::RunningWorkers() > 0) {
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+  }
   return exitCode;
 }
 

@@ -93,17 +93,27 @@ void ReportSender::Run(std::atomic<bool>& sending) {
   observer_.OnAttachmentCountChanged();
 }
 
+namespace {
+std::atomic<int> runningWorkers{0};
+}  // namespace
+
 bool ReportSender::Start(ReportForm form, ReportObserver& observer, const ServerConfig& servers,
                          std::atomic<bool>& sending) {
+  ++runningWorkers;
   try {
-    std::thread worker(
-        [sender = ReportSender(std::move(form), observer, servers), &sending]() mutable { sender.Run(sending); });
+    std::thread worker([sender = ReportSender(std::move(form), observer, servers), &sending]() mutable {
+      sender.Run(sending);
+      --runningWorkers;
+    });
     worker.detach();
     return true;
   } catch (const std::system_error&) {
+    --runningWorkers;
     sending = false;
     return false;
   }
 }
+
+int ReportSender::RunningWorkers() { return runningWorkers.load(); }
 
 }  // namespace veradex

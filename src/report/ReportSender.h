@@ -40,6 +40,10 @@ class ReportSender {
   // window lives as long as the program). Returns false and clears `sending`
   // when the thread cannot be started.
   static bool Start(ReportForm form, ReportObserver& observer, const ServerConfig& servers, std::atomic<bool>& sending);
+  // Workers started by Start whose thread has not yet ended. The program's
+  // end must not run the process's exit handlers (the TLS library's clean-up
+  // among them) under a worker that is still sending.
+  static int RunningWorkers();
 
   // "SPM_%02d%02d_%02d_%2X.%s" with every space turned into "0".
   static std::string ServerFileName(int month, int day, int second, int random, const std::string& extension);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <future>
 #include <regex>
+#include <thread>
 
 #include "report/ReportSender.h"
 #include "support/RecordingReportObserver.h"
@@ -189,6 +191,35 @@ TEST_F(ReportSenderTest, StartRunsTheReportOnItsOwnThread) {
   EXPECT_FALSE(sending);
   EXPECT_NE(observer.LastThread(), std::this_thread::get_id());
   EXPECT_EQ(observer.Milestones(), kCompletedSuccess);
+}
+
+// Holds the worker in its closing message until released.
+class HeldObserver : public test::RecordingReportObserver {
+ public:
+  using RecordingReportObserver::RecordingReportObserver;
+  int ShowMessage(const std::string& text, unsigned style) override {
+    shown.set_value();
+    release.get_future().wait();
+    return RecordingReportObserver::ShowMessage(text, style);
+  }
+  std::promise<void> shown;
+  std::promise<void> release;
+};
+
+TEST_F(ReportSenderTest, AStartedWorkerCountsAsRunningUntilItsThreadEnds) {
+  const int before = ReportSender::RunningWorkers();
+  HeldObserver held(&sending);
+  std::future<void> shown = held.shown.get_future();
+  sending = true;
+  ASSERT_TRUE(ReportSender::Start(Form(1), held, harness.Config(), sending));
+  ASSERT_EQ(shown.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+  EXPECT_EQ(ReportSender::RunningWorkers(), before + 1);
+  held.release.set_value();
+  ASSERT_TRUE(held.WaitFor("count", 10000));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (ReportSender::RunningWorkers() != before && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(ReportSender::RunningWorkers(), before);
 }
 
 TEST(ReportSenderNames, ServerFileNameFormat) {

@@ -74,15 +74,16 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     }
     // The first upload that set a cookie provides it for every later post.
     if (cookie.empty()) cookie = result;
+    // Each attachment is its own report; the last verdict decides the
+    // closing message.
     posted = HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_, observer_);
-    // A refused report ends the run: a later verdict must not announce it as
-    // received, nor take its description, rows and captured files with it.
-    if (!posted) break;
   }
 
   if (!posted) {
+    // A failed report keeps the description, the rows and the captured mail
+    // for another try instead of clearing them.
     observer_.ShowMessage(kReportFailed, kStyleStop);
-    sending = false;  // the list and the description stay for another try
+    sending = false;
     return;
   }
   observer_.ShowMessage(kReportReceived, kStyleStop);

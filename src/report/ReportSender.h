@@ -28,11 +28,11 @@ class ReportSender {
 
   // The whole run, on the calling thread. A completed run ends with the
   // message, OnCleanTempFolder (success only), OnRunEnded, `sending` cleared,
-  // OnAttachmentsCleared and OnAttachmentCountChanged; only a run whose every
-  // report was received completes. A run stopped by a file that cannot be
-  // loaded, an upload that fails or a report that is refused only clears
-  // `sending` (the last with the failure message): the list and the
-  // description stay.
+  // OnAttachmentsCleared and OnAttachmentCountChanged; a run completes when
+  // the last report was received. A run stopped by a file that cannot be
+  // loaded or an upload that fails, and a run whose last report was refused,
+  // only clear `sending` (the last with the failure message): the list and
+  // the description stay.
   void Run(std::atomic<bool>& sending);
 
   // Starts Run on a new, detached thread with its own copy of the form and

@@ -375,10 +375,10 @@ TEST_F(ReportWindowTest, FailedUploadKeepsListAndDescription) {
 }
 
 TEST_F(ReportWindowTest, RefusedReportKeepsListDescriptionAndCapturedMail) {
-  // The first report is refused, the second received: the user is told it
-  // failed and loses neither the rows, the description nor the saved mail.
-  centre.Centre().SetAnswers(test::TestReportCentre::kFormPath, {test::TestReportCentre::Answer::FormNotReceived(),
-                                                                 test::TestReportCentre::Answer::FormReceived()});
+  // The last report is refused: the user is told it failed and loses neither
+  // the rows, the description nor the saved mail.
+  centre.Centre().SetAnswers(test::TestReportCentre::kFormPath, {test::TestReportCentre::Answer::FormReceived(),
+                                                                 test::TestReportCentre::Answer::FormNotReceived()});
   window->GetAttachmentList()->AddFile(Mail("first.eml", 3000));
   window->GetAttachmentList()->AddFile(Mail("second.eml", 3000));
   programDir.Write("temp/captured1A2B.eml", "saved by the mail client");
@@ -386,8 +386,7 @@ TEST_F(ReportWindowTest, RefusedReportKeepsListDescriptionAndCapturedMail) {
   Edit(ReportWindow::kContent)->ChangeValue(description);
   window->OnSend();
   ASSERT_TRUE(WaitFor([&] { return !window->sending; }, std::chrono::seconds(30)));
-  WaitFor([] { return false; }, std::chrono::milliseconds(100));
-  EXPECT_EQ(LastMessage(), ReportSender::kReportFailed);
+  ASSERT_TRUE(WaitFor([&] { return LastMessage() == ReportSender::kReportFailed; }, std::chrono::seconds(5)));
   EXPECT_EQ(window->GetAttachmentList()->Count(), 2);
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), description);
   EXPECT_TRUE(std::filesystem::exists(programDir.Path() + "/temp/captured1A2B.eml"));

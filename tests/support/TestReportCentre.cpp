@@ -98,6 +98,15 @@ TestReportCentre::Answer TestReportCentre::Answer::VersionPage(const std::string
   return answer;
 }
 
+TestReportCentre::Answer TestReportCentre::Answer::ReportPage() {
+  Answer answer;
+  answer.headerLines.push_back("Content-Type: text/html; charset=euc-kr");
+  answer.headerLines.push_back("Connection: close");
+  answer.body =
+      std::string("<html><body><p id=\"") + kReportPageMarker + "\">" + kReceivedText + "</p></body></html>\r\n";
+  return answer;
+}
+
 std::string TestReportCentre::Request::Path() const {
   const auto first = bytes.find(' ');
   if (first == std::string::npos) return {};
@@ -127,6 +136,7 @@ TestReportCentre::TestReportCentre(const CertifiedKey& identity) : context_(Serv
   answers_[kUploadPath] = {Answer::UploadAccepted()};
   answers_[kFormPath] = {Answer::FormReceived()};
   answers_[kVersionPath] = {Answer::VersionPage("ver:5.3|")};
+  answers_[kReportPagePath] = {Answer::ReportPage()};
 }
 
 TestReportCentre::~TestReportCentre() {

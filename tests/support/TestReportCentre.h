@@ -26,6 +26,11 @@ class TestReportCentre {
   static constexpr const char* kUploadPath = "/attach_query/attach.jsp";
   static constexpr const char* kFormPath = "/common/input_1.jsp";
   static constexpr const char* kVersionPath = "/veradex/veradex_version.html";
+  // The report page the report window opens at start and the category
+  // pages' forms post to.
+  static constexpr const char* kReportPagePath = "/h_singo/singo.jsp";
+  // A text of the report page's answer (ASCII, so a script can look for it).
+  static constexpr const char* kReportPageMarker = "centre-report-page";
 
   // How an answer fails instead of being given.
   enum class Fault {
@@ -68,6 +73,10 @@ class TestReportCentre {
     static Answer FormNotReceived();
     // The version page with the given body.
     static Answer VersionPage(const std::string& body);
+    // The report page, for a GET and for a form posted to it: 200, an HTML
+    // page in code page 949 without a title (the browser's location name is
+    // then its address) that carries kReportPageMarker.
+    static Answer ReportPage();
   };
 
   // One connection that completed its TLS handshake: the bytes it sent.

@@ -3,6 +3,17 @@
 #include <wx/filename.h>
 #include <wx/webview.h>
 
+#include <string>
+#include <vector>
+
+#include "net/CertificateCheck.h"
+#include "net/ServerConfig.h"
+
+#if defined(__WXGTK__) && defined(VERADEX_HAVE_WEBKIT2GTK)
+#include <webkit2/webkit2.h>
+#define VERADEX_BROWSER_TRUST 1
+#endif
+
 namespace veradex {
 
 wxDEFINE_EVENT(EVT_NAVIGATE_COMPLETE2, wxCommandEvent);
@@ -18,17 +29,26 @@ CWebBrowser::CWebBrowser(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
   if (view != nullptr) {
     view->Bind(wxEVT_WEBVIEW_NAVIGATED, &CWebBrowser::OnNavigated, this);
     view->Bind(wxEVT_WEBVIEW_LOADED, &CWebBrowser::OnLoaded, this);
+    ConnectCertificateTrust();
   }
   Bind(wxEVT_SIZE, &CWebBrowser::OnSize, this);
+}
+
+CWebBrowser::~CWebBrowser() {
+#ifdef VERADEX_BROWSER_TRUST
+  // The view outlives this part of the object for a moment: no refusal may
+  // reach it any more.
+  if (view != nullptr && view->GetNativeBackend() != nullptr)
+    g_signal_handlers_disconnect_by_data(view->GetNativeBackend(), this);
+#endif
 }
 
 void CWebBrowser::Navigate(const wxString& url) {
   if (view == nullptr) return;
   // Local pages are written beside the program; the engine wants them as file URLs.
-  if (url.StartsWith("/"))
-    view->LoadURL(wxFileName::FileNameToURL(wxFileName(url)));
-  else
-    view->LoadURL(url);
+  requestedUrl = url.StartsWith("/") ? wxFileName::FileNameToURL(wxFileName(url)) : url;
+  ++navigation;
+  view->LoadURL(requestedUrl);
 }
 
 wxString CWebBrowser::GetLocationName() const {
@@ -54,6 +74,70 @@ void CWebBrowser::OnLoaded(wxWebViewEvent& event) {
 void CWebBrowser::OnSize(wxSizeEvent& event) {
   if (view != nullptr) view->SetSize(GetClientSize());
   event.Skip();
+}
+
+void CWebBrowser::ConnectCertificateTrust() {
+#ifdef VERADEX_BROWSER_TRUST
+  void* native = view->GetNativeBackend();
+  if (native == nullptr || !WEBKIT_IS_WEB_VIEW(native)) return;
+  g_signal_connect(native, "load-failed-with-tls-errors", G_CALLBACK(&CWebBrowser::OnCertificateRefused), this);
+#endif
+}
+
+int CWebBrowser::OnCertificateRefused(void* webView, const char* failingUrl, void* certificate, unsigned errors,
+                                      void* self) {
+#ifdef VERADEX_BROWSER_TRUST
+  auto* browser = static_cast<CWebBrowser*>(self);
+  if (failingUrl == nullptr || certificate == nullptr || !G_IS_TLS_CERTIFICATE(certificate)) return FALSE;
+  // An authority the engine does not know is the one fault the extra
+  // authority can mend; an expired, wrongly named, revoked or otherwise
+  // faulty certificate stays refused whatever its issuer.
+  if (errors != G_TLS_CERTIFICATE_UNKNOWN_CA) return FALSE;
+  const ServerConfig& config = ServerConfig::Current();
+  std::string host;
+  if (!CertificateCheck::ExtraAuthorityApplies(failingUrl, config, &host)) return FALSE;
+
+  // The chain as the server sent it: its certificate, then the issuers.
+  std::vector<std::string> chain;
+  for (auto* link = static_cast<GTlsCertificate*>(certificate); link != nullptr && chain.size() < 10;
+       link = g_tls_certificate_get_issuer(link)) {
+    gchar* pem = nullptr;
+    g_object_get(link, "certificate-pem", &pem, nullptr);
+    if (pem == nullptr) return FALSE;
+    chain.emplace_back(pem);
+    g_free(pem);
+  }
+  if (!CertificateCheck::Verify(chain, host, config.caFile)) return FALSE;
+  // Refused again after the certificate was accepted and the page loaded
+  // again: the engine has its reasons, the failure stands.
+  const wxString url = wxString::FromUTF8(failingUrl);
+  const bool ownNavigation = url == browser->requestedUrl;
+  if (ownNavigation && browser->retried == browser->navigation) return FALSE;
+
+  WebKitWebContext* context = webkit_web_view_get_context(static_cast<WebKitWebView*>(webView));
+  webkit_web_context_allow_tls_certificate_for_host(context, static_cast<GTlsCertificate*>(certificate), host.c_str());
+  ++browser->trustedCertificates;
+
+  // A page this browser was sent to is loaded again, once. A load the page
+  // started itself (a form sent, a link) cannot be repeated from here without
+  // its data: the page stays as it is, with whatever the user typed, and the
+  // next attempt finds the certificate accepted.
+  if (ownNavigation) {
+    browser->retried = browser->navigation;
+    const unsigned navigation = browser->navigation;
+    browser->CallAfter([browser, navigation, url] {
+      if (browser->navigation == navigation && browser->view != nullptr) browser->view->LoadURL(url);
+    });
+  }
+  return TRUE;
+#else
+  (void)webView;
+  (void)failingUrl;
+  (void)certificate;
+  (void)errors;
+  (void)self;
+  return 0;
+#endif
 }
 
 }  // namespace veradex

@@ -11,9 +11,19 @@ namespace veradex {
 // The report window's embedded browser: a web view filling this panel. It
 // offers the two operations the window needs and turns the view's own events
 // into the two completion events below (GetString() is the address).
+//
+// The browser trusts the same extra certificate authority as the network
+// client ("servers/ca_file" in the profile), for the report and version
+// servers only: when the engine refuses such a server's certificate because
+// it does not know its authority, and the certificate verifies against that
+// authority (chain, validity, server name), the engine is told to accept that
+// one certificate for that host, and a page this browser was sent to is
+// loaded again. Every other refusal stands. (GTK port; elsewhere the
+// platform's own trust decides.)
 class CWebBrowser : public wxPanel {
  public:
   CWebBrowser(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size);
+  ~CWebBrowser() override;
 
   // Loads the address (a local file path or a URL).
   void Navigate(const wxString& url);
@@ -22,13 +32,24 @@ class CWebBrowser : public wxPanel {
   // False when the platform has no web engine; the panel then stays blank.
   bool HasEngine() const { return view != nullptr; }
   wxWebView* View() const { return view; }
+  // Certificates accepted through the extra authority so far.
+  int TrustedCertificateCount() const { return trustedCertificates; }
 
  private:
   void OnNavigated(wxWebViewEvent& event);
   void OnLoaded(wxWebViewEvent& event);
   void OnSize(wxSizeEvent& event);
+  void ConnectCertificateTrust();
+  // The engine's refusal of a server certificate (GTK: the web view's
+  // "load-failed-with-tls-errors" signal). Non-zero: handled.
+  static int OnCertificateRefused(void* webView, const char* failingUrl, void* certificate, unsigned errors,
+                                  void* self);
 
   wxWebView* view = nullptr;
+  wxString requestedUrl;    // the address last given to the engine by Navigate
+  unsigned navigation = 0;  // counts Navigate calls
+  unsigned retried = 0;     // the navigation already loaded again after a trust decision
+  int trustedCertificates = 0;
 };
 
 // A navigation has completed (the page's address is known).

@@ -309,6 +309,19 @@ TEST_F(ReportWindowTest, EndOfRunClearsOnlyTheDescriptionAndCleaningKeepsFolders
   EXPECT_TRUE(std::filesystem::exists(temp + "/sub/kept.eml"));
 }
 
+TEST_F(ReportWindowTest, FrameDecorationsFollowTheWindowEdgesAndStayHidden) {
+  const wxSize client = window->GetClientSize();
+  const int w = client.GetWidth(), h = client.GetHeight();
+  ASSERT_NE(window->FindWindow(1006), nullptr);
+  EXPECT_EQ(window->FindWindow(1002)->GetRect(), wxRect(w - 10, 0, 10, 20));
+  EXPECT_EQ(window->FindWindow(1004)->GetRect(), wxRect(w - 4, 20, 4, h - 24));
+  EXPECT_EQ(window->FindWindow(1006)->GetRect(), wxRect(4, h - 4, w - 8, 4));
+  for (int id : {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1130, 1131, 1132}) {
+    ASSERT_NE(window->FindWindow(id), nullptr) << id;
+    EXPECT_FALSE(window->FindWindow(id)->IsShown()) << id;
+  }
+}
+
 TEST_F(ReportWindowTest, EmailCategoryShowsTheFormAndHoverWinsOverTheCurrentLook) {
   window->SetDisplayMode(0);
   EXPECT_EQ(window->mode, 0);

@@ -10,6 +10,8 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/gauge.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
 #include <wx/stdpaths.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -326,6 +328,24 @@ void ReportWindow::ApplyLayout() {
   place(kCodeSpam, 13, 521, 146, 74);
   buttons[kInformation]->Hide();
   buttons[kPolicy]->Hide();
+
+  // The frame decorations and the spare labels exist but are never shown.
+  const struct {
+    int id, bitmap, x, y, width, height;
+  } decorations[] = {{1001, 178, 0, 0, 10, 20},         {1002, 180, w - 10, 0, 10, 20}, {1003, 182, 0, 20, 4, h - 24},
+                     {1004, 182, w - 4, 20, 4, h - 24}, {1005, 177, 0, h - 4, 4, 4},    {1006, 165, 4, h - 4, w - 8, 4},
+                     {1007, 179, w - 4, h - 4, 4, 4}};
+  for (const auto& d : decorations) {
+    wxWindow* picture = FindWindow(d.id);
+    if (picture == nullptr) picture = CreatePicture(d.id, d.bitmap, wxRect(d.x, d.y, d.width, d.height));
+    picture->SetSize(d.x, d.y, d.width, d.height);
+    picture->Hide();
+  }
+  const std::pair<int, const char*> spareLabels[] = {{1130, "메뉴"}, {1131, "환경설정"}, {1132, "민원확인"}};
+  for (const auto& label : spareLabels) {
+    if (FindWindow(label.first) == nullptr) new wxStaticText(this, label.first, wxString::FromUTF8(label.second));
+    FindWindow(label.first)->Hide();
+  }
 }
 
 void ReportWindow::SetupTooltips() {

@@ -8,24 +8,12 @@
 #include "platform/Cp949.h"
 #include "platform/ExecutablePath.h"
 #include "platform/MessageSink.h"
+#include "platform/NativePath.h"
 #include "platform/SocketLayer.h"
 #include "profile/ConfigProfileStore.h"
 #include "profile/PersonalProfile.h"
 
 namespace veradex {
-
-namespace {
-
-// Source texts are UTF-8; the program's messages are code page 949.
-std::string Text(const char* utf8) { return Cp949::FromWxLossy(wxString::FromUTF8(utf8)); }
-
-std::string NativeToCp949(const std::string& native) {
-  wxString text(native.c_str(), *wxConvFileName);
-  if (text.empty()) text = wxString(native.c_str(), wxConvISO8859_1);
-  return Cp949::FromWxLossy(text);
-}
-
-}  // namespace
 
 StartupSequence::Parts StartupSequence::ProgramParts() {
   Parts parts;
@@ -48,11 +36,11 @@ StartupSequence::~StartupSequence() {
   if (store_ && &ProfileStore::Current() == store_.get()) ProfileStore::SetCurrent(nullptr);
 }
 
-std::string StartupSequence::AlreadyRunningText() { return Text("프로그램이 이미 실행되어 있습니다..."); }
+std::string StartupSequence::AlreadyRunningText() { return Cp949::FromUtf8("프로그램이 이미 실행되어 있습니다..."); }
 
-std::string StartupSequence::SocketFailureText() { return Text("소켓초기화에 실패하였습니다..."); }
+std::string StartupSequence::SocketFailureText() { return Cp949::FromUtf8("소켓초기화에 실패하였습니다..."); }
 
-std::string StartupSequence::AuthenticationFailedText() { return Text("인증에 실패하였습니다."); }
+std::string StartupSequence::AuthenticationFailedText() { return Cp949::FromUtf8("인증에 실패하였습니다."); }
 
 bool StartupSequence::Run() {
   if (!RunProfileSteps() || !RunPasswordStep()) return false;
@@ -136,15 +124,15 @@ void StartupSequence::ReportDamagedProfile() {
   if (config == nullptr || !config->WasDamaged()) return;
   std::string text;
   if (!config->DamagedCopyPath().empty()) {
-    text = Text(
+    text = Cp949::FromUtf8(
                "저장된 설정 파일이 손상되어 읽을 수 있는 값만 불러왔습니다.\n"
                "손상된 파일은 다음 이름으로 보관했습니다.\n") +
-           NativeToCp949(config->DamagedCopyPath());
+           NativePath::ToCp949(config->DamagedCopyPath());
   } else {
-    text = Text(
+    text = Cp949::FromUtf8(
                "저장된 설정 파일이 손상되었거나 읽을 수 없습니다.\n"
                "이번 실행에서 바꾼 설정은 저장되지 않습니다.\n") +
-           NativeToCp949(config->FilePath());
+           NativePath::ToCp949(config->FilePath());
   }
   MessageSink::Current().ShowMessage(text, kStyleStop);
 }

@@ -24,9 +24,6 @@ namespace veradex {
 
 namespace {
 
-// Source texts are UTF-8; the program's messages are code page 949.
-std::string Text(const char* utf8) { return Cp949::FromWxLossy(wxString::FromUTF8(utf8)); }
-
 // Marks the tray as asking the user something for the life of the object.
 class BusyScope {
  public:
@@ -300,21 +297,21 @@ void TrayWindow::OnReportWindowHidden() {
 }
 
 std::string TrayWindow::NotInstalledText() {
-  return Text("정상적으로 인스톨이 되지 않았습니다.\n언인스톨후 다시 인스톨해주시기 바랍니다.");
+  return Cp949::FromUtf8("정상적으로 인스톨이 되지 않았습니다.\n언인스톨후 다시 인스톨해주시기 바랍니다.");
 }
 
-std::string TrayWindow::AuthenticationFailedText() { return Text("인증에 실패하였습니다."); }
+std::string TrayWindow::AuthenticationFailedText() { return Cp949::FromUtf8("인증에 실패하였습니다."); }
 
-std::string TrayWindow::ExitQuestionText() { return Text("종료하시겠습니까?"); }
+std::string TrayWindow::ExitQuestionText() { return Cp949::FromUtf8("종료하시겠습니까?"); }
 
 std::string TrayWindow::NoNotificationAreaText() {
-  return Text(
+  return Cp949::FromUtf8(
       "바탕화면에 알림 영역(트레이)이 없어 신고 창을 바로 표시합니다.\n"
       "창을 닫으면 프로그램을 종료할지 묻습니다.");
 }
 
 std::string TrayWindow::BrowserFailureText(const std::string& url) {
-  return Text("웹 브라우저를 열 수 없습니다.\n다음 주소를 직접 열어 주십시오.\n") + url;
+  return Cp949::FromUtf8("웹 브라우저를 열 수 없습니다.\n다음 주소를 직접 열어 주십시오.\n") + url;
 }
 
 }  // namespace veradex

@@ -21,6 +21,9 @@ class Cp949 {
   // Encodes, replacing characters without a CP949 form by '?'. For texts
   // that must never fail (file names shown back to the user).
   static std::string FromWxLossy(const wxString& text);
+  // A UTF-8 literal of the source code in code page 949 (the program's own
+  // Korean texts), lossy like FromWxLossy.
+  static std::string FromUtf8(const char* utf8) { return FromWxLossy(wxString::FromUTF8(utf8)); }
 
   // True when the bytes are a sequence of whole CP949 characters.
   static bool IsValid(const std::string& bytes);

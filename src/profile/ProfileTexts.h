@@ -13,7 +13,7 @@ namespace veradex {
 class ProfileTexts {
  public:
   static wxString Wx(const char* utf8) { return wxString::FromUTF8(utf8); }
-  static std::string Bytes(const char* utf8) { return Cp949::FromWxLossy(wxString::FromUTF8(utf8)); }
+  static std::string Bytes(const char* utf8) { return Cp949::FromUtf8(utf8); }
 
   static constexpr const char* kLoginCaption = "로그인";
   static constexpr const char* kSetupCaption = "암호설정";

@@ -1,6 +1,5 @@
 #include "ui/report/ReportWindow.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +21,8 @@
 #include "platform/Cp949.h"
 #include "platform/LockedRandom.h"
 #include "platform/MessageSink.h"
+#include "platform/NativePath.h"
+#include "platform/TempFolder.h"
 #include "profile/PersonalProfile.h"
 #include "profile/ProfileStore.h"
 #include "report/ReportForm.h"
@@ -68,11 +69,6 @@ std::size_t Cp949Bytes(wxUniChar c) {
   std::string bytes;
   if (Cp949::FromWx(wxString(c), &bytes) && !bytes.empty()) return bytes.size();
   return 2;
-}
-
-std::string NativePath(const wxString& path) {
-  const wxCharBuffer native = path.fn_str();
-  return native.data() != nullptr ? std::string(native.data()) : Cp949::FromWxLossy(path);
 }
 
 }  // namespace
@@ -127,7 +123,7 @@ bool ReportWindow::Create(wxWindow* parent) {
   programDir = Cp949::ToWx(ProfileStore::Current().GetProfileString(profile::kEnvironments, "ProPathName"));
   if (programDir.empty()) programDir = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
   if (!programDir.EndsWith(wxFileName::GetPathSeparator())) programDir += wxFileName::GetPathSeparator();
-  ::mkdir(NativePath(programDir + "temp").c_str(), 0700);
+  ::mkdir(NativePath::FromWx(programDir + "temp").c_str(), 0700);
   ready = true;
 
   // 7-8: the e-mail report view; the description shows no cue.
@@ -528,9 +524,9 @@ void ReportWindow::OnSend() {
   form.tel3 = tel3;
   form.content = content;
   form.password = password;
-  for (const wxString& path : paths) form.attachmentPaths.push_back(NativePath(path));
+  for (const wxString& path : paths) form.attachmentPaths.push_back(NativePath::FromWx(path));
   sentPaths = paths;
-  link->SetTempFolder(NativePath(programDir + "temp"));
+  link->SetProgramDir(Cp949::FromWxLossy(programDir));
   sending = true;
   everSent = true;
   if (!ReportSender::Start(std::move(form), *link, ServerConfig::Current(), sending)) {
@@ -561,19 +557,8 @@ void ReportWindow::OnContentChanged() {
 }
 
 bool ReportWindow::CleanTempFolder() {
-  CleanFolder(NativePath(programDir + "temp"));
+  TempFolder::EmptyFiles(Cp949::FromWxLossy(programDir));
   return true;
-}
-
-void ReportWindow::CleanFolder(const std::string& folder) {
-  if (folder.empty()) return;
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return;
-  while (const dirent* entry = ::readdir(dir)) {
-    // Folders (".", ".." and sub-folders) refuse to be unlinked and stay.
-    ::unlink((folder + "/" + entry->d_name).c_str());
-  }
-  ::closedir(dir);
 }
 
 bool ReportWindow::CheckAttachmentFile(const wxString& path) { return AttachmentFileCheck::Check(path); }

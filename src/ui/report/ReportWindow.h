@@ -99,7 +99,6 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   void OnContentChanged();
   // Deletes the files in the temporary folder; sub-folders stay.
   bool CleanTempFolder();
-  static void CleanFolder(const std::string& folder);
   // The send-time test of one attached file.
   static bool CheckAttachmentFile(const wxString& path);
 

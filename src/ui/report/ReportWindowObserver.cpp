@@ -8,6 +8,7 @@
 
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
+#include "platform/TempFolder.h"
 #include "ui/report/ReportWindow.h"
 #include "ui/skin/SkinMessageBox.h"
 
@@ -17,7 +18,7 @@ ReportWindowObserver::ReportWindowObserver(ReportWindow* window) : link(std::mak
   link->window = window;
 }
 
-void ReportWindowObserver::SetTempFolder(const std::string& folder) { tempFolder = folder; }
+void ReportWindowObserver::SetProgramDir(const std::string& cp949ProgramDir) { programDir = cp949ProgramDir; }
 
 void ReportWindowObserver::Detach() {
   std::lock_guard<std::mutex> lock(link->mutex);
@@ -60,7 +61,7 @@ void ReportWindowObserver::OnProgress(int percent) {
   Post([percent](ReportWindow& window) { window.SetProgress(percent); });
 }
 
-void ReportWindowObserver::OnCleanTempFolder() { ReportWindow::CleanFolder(tempFolder); }
+void ReportWindowObserver::OnCleanTempFolder() { TempFolder::EmptyFiles(programDir); }
 
 void ReportWindowObserver::OnRunEnded() {
   Post([](ReportWindow& window) { window.OnRunEnded(); });

@@ -25,8 +25,9 @@ class ReportWindowObserver : public ReportObserver {
   // The flag the worker clears at the end of a run.
   std::atomic<bool> sending{false};
 
-  // The folder the worker empties after a successful report (set before a start).
-  void SetTempFolder(const std::string& folder);
+  // The program directory (code page 949) whose temp folder the worker
+  // empties after a successful report (set before a start).
+  void SetProgramDir(const std::string& cp949ProgramDir);
   // The window is going away: later notices are dropped.
   void Detach();
 
@@ -49,7 +50,7 @@ class ReportWindowObserver : public ReportObserver {
   void Post(F action);
 
   std::shared_ptr<Link> link;
-  std::string tempFolder;
+  std::string programDir;
 };
 
 }  // namespace veradex

@@ -4,7 +4,7 @@
 
 namespace veradex {
 
-std::string Utf8Text::ToCp949(const char* utf8) { return Cp949::FromWxLossy(wxString::FromUTF8(utf8)); }
+std::string Utf8Text::ToCp949(const char* utf8) { return Cp949::FromUtf8(utf8); }
 
 std::string Utf8Text::ToCp949(const wxString& text) { return Cp949::FromWxLossy(text); }
 

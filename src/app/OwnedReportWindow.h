@@ -6,7 +6,7 @@ class wxWindow;
 
 namespace veradex {
 
-class ReportWindowLink;
+class ProfileChangeListener;
 
 // The report window as the tray window owns it: created once (hidden,
 // centred, its tray link set), then only shown and hidden, destroyed with
@@ -27,7 +27,7 @@ class OwnedReportWindow {
   // window read from ProPathName.
   virtual std::string ProgramDir() const = 0;
   // What the settings dialog calls after a save.
-  virtual ReportWindowLink* Link() = 0;
+  virtual ProfileChangeListener* Link() = 0;
   // The window itself (null when there is none to watch).
   virtual wxWindow* Window() = 0;
 };

@@ -2,7 +2,7 @@
 
 namespace veradex {
 
-class ReportWindowLink;
+class ProfileChangeListener;
 
 // The settings dialog as the tray window owns it: created once, centred, then
 // only shown and hidden (closing it hides it), destroyed with the tray window
@@ -18,7 +18,7 @@ class OwnedSettingsDialog {
   virtual void LoadPages() = 0;
   virtual void ShowDialog() = 0;
   // The report window to update after a save (may be null).
-  virtual void SetReportWindowLink(ReportWindowLink* link) = 0;
+  virtual void SetProfileChangeListener(ProfileChangeListener* link) = 0;
 };
 
 }  // namespace veradex

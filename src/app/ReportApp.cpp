@@ -5,8 +5,8 @@
 #include "app/DialogPasswordPrompt.h"
 #include "app/TrayWindow.h"
 #include "platform/MessageSink.h"
-#include "profile/LoginDialog.h"
-#include "profile/PasswordSetupDialog.h"
+#include "ui/settings/LoginDialog.h"
+#include "ui/settings/PasswordSetupDialog.h"
 
 namespace veradex {
 

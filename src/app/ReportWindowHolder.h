@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/OwnedReportWindow.h"
-#include "profile/ReportWindowLink.h"
+#include "ui/settings/ProfileChangeListener.h"
 
 namespace veradex {
 
@@ -15,7 +15,7 @@ class ReportWindowHost;
 // set), then only shown and hidden; its window is destroyed with this
 // object. It is also the link through which the settings dialog updates the
 // window after a save.
-class ReportWindowHolder : public OwnedReportWindow, public ReportWindowLink {
+class ReportWindowHolder : public OwnedReportWindow, public ProfileChangeListener {
  public:
   explicit ReportWindowHolder(ReportWindowHost& tray);
   ~ReportWindowHolder() override;
@@ -27,7 +27,7 @@ class ReportWindowHolder : public OwnedReportWindow, public ReportWindowLink {
   void LoadProfileFields() override;
   bool IsReady() const override;
   std::string ProgramDir() const override;
-  ReportWindowLink* Link() override { return this; }
+  ProfileChangeListener* Link() override { return this; }
   wxWindow* Window() override;
 
   void RefreshCategoryPage() override;

@@ -1,6 +1,6 @@
 #include "app/SettingsDialogHolder.h"
 
-#include "profile/SettingsDialog.h"
+#include "ui/settings/SettingsDialog.h"
 
 namespace veradex {
 
@@ -17,6 +17,8 @@ void SettingsDialogHolder::ShowDialog() {
   dialog_->Raise();
 }
 
-void SettingsDialogHolder::SetReportWindowLink(ReportWindowLink* link) { dialog_->SetReportWindowLink(link); }
+void SettingsDialogHolder::SetProfileChangeListener(ProfileChangeListener* link) {
+  dialog_->SetProfileChangeListener(link);
+}
 
 }  // namespace veradex

@@ -19,7 +19,7 @@ class SettingsDialogHolder : public OwnedSettingsDialog {
   void SelectPage(int page) override;
   void LoadPages() override;
   void ShowDialog() override;
-  void SetReportWindowLink(ReportWindowLink* link) override;
+  void SetProfileChangeListener(ProfileChangeListener* link) override;
 
   SettingsDialog* Dialog() const { return dialog_; }
 

@@ -4,7 +4,6 @@
 
 #include <utility>
 
-#include "net/ServerConfig.h"
 #include "platform/Cp949.h"
 #include "platform/ExecutablePath.h"
 #include "platform/MessageSink.h"
@@ -12,6 +11,7 @@
 #include "platform/SocketLayer.h"
 #include "profile/ConfigProfileStore.h"
 #include "profile/PersonalProfile.h"
+#include "profile/ServerSettings.h"
 
 namespace veradex {
 
@@ -67,7 +67,7 @@ bool StartupSequence::RunProfileSteps() {
   // 5. The profile; everything from here on reads and writes it.
   store_ = parts_.openProfile();
   ProfileStore::SetCurrent(store_.get());
-  ServerConfig::Reload();
+  ServerSettings::Reload();
   ReportDamagedProfile();
 
   // 6. Where the program is installed, on every start, so that a moved

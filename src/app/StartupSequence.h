@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/PasswordPrompt.h"
+#include "platform/Autostart.h"
 #include "platform/SingleInstanceGuard.h"
-#include "profile/Autostart.h"
 #include "profile/ProfileStore.h"
 
 namespace veradex {

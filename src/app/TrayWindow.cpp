@@ -12,12 +12,12 @@
 #include "app/ReportWindowHolder.h"
 #include "app/SettingsDialogHolder.h"
 #include "app/TrayMenu.h"
-#include "net/ServerConfig.h"
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
 #include "platform/TempFolder.h"
-#include "profile/LoginDialog.h"
 #include "profile/ProfileStore.h"
+#include "profile/ServerSettings.h"
+#include "ui/settings/LoginDialog.h"
 #include "ui/skin/ResourceImages.h"
 
 namespace veradex {
@@ -201,7 +201,7 @@ void TrayWindow::RunCommand(int commandId) {
 }
 
 std::string TrayWindow::PageUrl(int commandId) {
-  const ServerConfig& servers = ServerConfig::Current();
+  const ServerConfig& servers = ServerSettings::Current();
   switch (commandId) {
     case TrayMenu::kUsageGuide:
       return servers.InfoUrl("/ambrel/spam/jsp/spam_5010_01.jsp");
@@ -243,17 +243,17 @@ void TrayWindow::OpenSettings(int page) {
       return;
     }
   }
-  ReportWindowLink* link = reportWindow_ ? reportWindow_->Link() : nullptr;
+  ProfileChangeListener* link = reportWindow_ ? reportWindow_->Link() : nullptr;
   if (!settingsDialog_) {
     if (!parts_.makeSettingsDialog) return;
     settingsDialog_ = parts_.makeSettingsDialog();
     if (!settingsDialog_) return;
-    settingsDialog_->SetReportWindowLink(link);
+    settingsDialog_->SetProfileChangeListener(link);
   }
   settingsDialog_->SelectPage(page);
   settingsDialog_->LoadPages();
   settingsDialog_->ShowDialog();
-  settingsDialog_->SetReportWindowLink(link);
+  settingsDialog_->SetProfileChangeListener(link);
 }
 
 void TrayWindow::ConfirmExit() {

@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "profile/ProfileStore.h"
-
 namespace veradex {
 
 // One server: a host name and a port. A port written in the configuration
@@ -19,10 +17,8 @@ struct ServerAddress {
   std::string HostPort() const;
 };
 
-// Where the program's servers are: compiled defaults, each of which the
-// profile section "servers" may override (values "report", "version",
-// "info", "download", "support_email" and "ca_file", a PEM file with one more
-// certificate authority to trust).
+// Where the program's servers are and how long to wait for them. The compiled
+// defaults come from Defaults(); the profile may override them (ServerSettings).
 class ServerConfig {
  public:
   ServerAddress report;
@@ -37,7 +33,6 @@ class ServerConfig {
   int receiveTimeout = 10;
 
   static ServerConfig Defaults();
-  static ServerConfig Load(const ProfileStore& store);
 
   // "https://<report>" + path: pages of the report host.
   std::string ReportUrl(const std::string& path) const;
@@ -45,11 +40,6 @@ class ServerConfig {
   std::string InfoUrl(const std::string& path) const;
   // "http://<download>" + path.
   std::string DownloadUrl(const std::string& path) const;
-
-  // The configuration of this run: loaded from ProfileStore::Current() on
-  // first use; Reload() reads the profile again (tests, settings changes).
-  static const ServerConfig& Current();
-  static void Reload();
 };
 
 }  // namespace veradex

@@ -1,10 +1,10 @@
 #include "pages/CategoryPageController.h"
 
-#include "net/ServerConfig.h"
 #include "pages/CategoryPage.h"
 #include "pages/CategoryPageHost.h"
 #include "platform/MessageSink.h"
 #include "profile/PersonalProfile.h"
+#include "profile/ServerSettings.h"
 
 namespace veradex {
 
@@ -77,7 +77,7 @@ void CategoryPageController::ShowEmailReport() {
 }
 
 void CategoryPageController::OpenPolicyPage() {
-  host_.OpenInDefaultBrowser(ServerConfig::Current().InfoUrl(CategoryPage::kPolicyPagePath));
+  host_.OpenInDefaultBrowser(ServerSettings::Current().InfoUrl(CategoryPage::kPolicyPagePath));
 }
 
 void CategoryPageController::RefreshCategoryPage() {
@@ -105,7 +105,7 @@ void CategoryPageController::OnDocumentComplete() {
 }
 
 std::string CategoryPageController::ReportPageUrl() {
-  return ServerConfig::Current().ReportUrl(CategoryPage::kReportPagePath);
+  return ServerSettings::Current().ReportUrl(CategoryPage::kReportPagePath);
 }
 
 }  // namespace veradex

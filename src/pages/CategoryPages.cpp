@@ -8,7 +8,6 @@
 
 #include <wx/string.h>
 
-#include "net/ServerConfig.h"
 #include "pages/CategoryPage.h"
 #include "pages/PageTemplate.h"
 #include "platform/Cp949.h"
@@ -16,6 +15,7 @@
 #include "platform/LocalTime.h"
 #include "platform/NativePath.h"
 #include "profile/PersonalProfile.h"
+#include "profile/ServerSettings.h"
 
 namespace veradex {
 
@@ -200,7 +200,7 @@ int CategoryPages::CurrentYear() const {
 }
 
 std::string CategoryPages::ReportHost() const {
-  return reportHost_.empty() ? ServerConfig::Current().report.HostPort() : reportHost_;
+  return reportHost_.empty() ? ServerSettings::Current().report.HostPort() : reportHost_;
 }
 
 }  // namespace veradex

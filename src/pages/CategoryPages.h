@@ -64,7 +64,7 @@ class CategoryPages {
   // Time source for the year placeholders (tests fix it).
   void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
   // "host" or "host:port" the forms post to; empty (the default) takes the
-  // report host of ServerConfig::Current() at each rendering.
+  // report host of ServerSettings::Current() at each rendering.
   void SetReportHost(std::string hostPort) { reportHost_ = std::move(hostPort); }
 
   const std::string& ProgramDir() const { return programDir_; }

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "profile/Autostart.h"
+#include "platform/Autostart.h"
 #include "support/TempDir.h"
 
 namespace veradex {

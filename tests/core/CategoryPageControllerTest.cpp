@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "net/ServerConfig.h"
 #include "pages/CategoryPageController.h"
 #include "pages/CategoryPageHost.h"
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
+#include "profile/ServerSettings.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 
@@ -45,14 +45,14 @@ class CategoryPageControllerTest : public ::testing::Test {
     store.WriteProfileString("servers", "report", "report.test");
     store.WriteProfileString("servers", "info", "info.test");
     ProfileStore::SetCurrent(&store);
-    ServerConfig::Reload();
+    ServerSettings::Reload();
     for (const char* name : {"PHONE_SPAM.bak", "BOARD_SPAM.bak", "search.bak", "search_2006.bak"})
       program.Write(name, std::string(name) + ":__name__");
     profile.name = "Kim";
   }
   ~CategoryPageControllerTest() override {
     ProfileStore::SetCurrent(nullptr);
-    ServerConfig::Reload();
+    ServerSettings::Reload();
   }
 
   std::string Url(const std::string& page) const { return "navigate " + CategoryPages::PageUrl(program.File(page)); }

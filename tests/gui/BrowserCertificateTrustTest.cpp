@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "gui/GuiTestSupport.h"
-#include "net/ServerConfig.h"
 #include "profile/MemoryProfileStore.h"
+#include "profile/ServerSettings.h"
 #include "support/ReportCentreHarness.h"
 #include "ui/report/CWebBrowser.h"
 
@@ -50,12 +50,12 @@ class BrowserCertificateTrust : public ::testing::Test {
     frame->Destroy();
     WaitFor([] { return false; }, std::chrono::milliseconds(50));
     ProfileStore::SetCurrent(nullptr);
-    ServerConfig::Reload();
+    ServerSettings::Reload();
   }
 
   void UseReportHost(const std::string& hostPort) {
     store.WriteProfileString(profile::kServers, "report", hostPort);
-    ServerConfig::Reload();
+    ServerSettings::Reload();
   }
   bool ShowsCentrePage() const {
     wxString output;
@@ -135,7 +135,7 @@ TEST_F(BrowserCertificateTrust, EveryOtherCertificateIsRefused) {
 
   // Without an extra authority the configured server is refused too.
   store.WriteProfileString(profile::kServers, "ca_file", "");
-  ServerConfig::Reload();
+  ServerSettings::Reload();
   Open(harness.Centre().Address().HostPort());
   EXPECT_GT(errors, 0);
   EXPECT_TRUE(harness.Centre().RequestsTo(TestReportCentre::kReportPagePath).empty());

@@ -22,12 +22,12 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
-#include "net/ServerConfig.h"
 #include "pages/CategoryPageController.h"
 #include "pages/CategoryPageHost.h"
 #include "platform/Cp949.h"
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
+#include "profile/ServerSettings.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 
@@ -140,11 +140,11 @@ TEST(CategoryPageRoundTrip, SubmittedBoardPageComesBackPreFilled) {
   struct StoreScope {
     explicit StoreScope(ProfileStore* store) {
       ProfileStore::SetCurrent(store);
-      ServerConfig::Reload();
+      ServerSettings::Reload();
     }
     ~StoreScope() {
       ProfileStore::SetCurrent(nullptr);
-      ServerConfig::Reload();
+      ServerSettings::Reload();
     }
   } storeScope(&store);
 

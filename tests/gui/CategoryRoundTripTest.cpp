@@ -15,10 +15,10 @@
 #include <wx/webview.h>
 
 #include "gui/GuiTestSupport.h"
-#include "net/ServerConfig.h"
 #include "pages/CategoryNavigationState.h"
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
+#include "profile/ServerSettings.h"
 #include "support/RecordingMessageSink.h"
 #include "support/ReportCentreHarness.h"
 #include "support/TempDir.h"
@@ -45,7 +45,7 @@ class CategoryRoundTrip : public ::testing::Test {
     store.WriteProfileString(profile::kServers, "report", centre.Centre().Address().HostPort());
     store.WriteProfileString(profile::kServers, "version", centre.Centre().Address().HostPort());
     store.WriteProfileString(profile::kServers, "ca_file", centre.CaFile());
-    ServerConfig::Reload();
+    ServerSettings::Reload();
     PersonalProfile& person = PersonalProfile::Global();
     person = PersonalProfile();
     person.name =
@@ -80,7 +80,7 @@ class CategoryRoundTrip : public ::testing::Test {
     window->Destroy();
     WaitFor([] { return false; }, std::chrono::milliseconds(50));
     ProfileStore::SetCurrent(nullptr);
-    ServerConfig::Reload();
+    ServerSettings::Reload();
     PersonalProfile::Global() = PersonalProfile();
   }
 
@@ -147,7 +147,7 @@ TEST_F(CategoryRoundTrip, StartOpensTheReportPageAndItsFirstCompletionShowsTheTe
   EXPECT_EQ(window->mode, 0);
   // The centre's page did load (its address completed), trusted through the
   // configured authority, once.
-  const wxString reportPage = wxString::FromUTF8(ServerConfig::Current().ReportUrl("/h_singo/singo.jsp").c_str());
+  const wxString reportPage = wxString::FromUTF8(ServerSettings::Current().ReportUrl("/h_singo/singo.jsp").c_str());
   EXPECT_NE(std::find(navigated.begin(), navigated.end(), reportPage), navigated.end());
   EXPECT_EQ(window->GetBrowser()->TrustedCertificateCount(), 1);
   EXPECT_EQ(Script("document.forms[0].elements['name'].value"), wxString::FromUTF8("김똠"));
@@ -192,7 +192,7 @@ TEST_F(CategoryRoundTrip, SubmittedBoardPageComesBackFreshAndPreFilled) {
       },
       kPageTime))
       << View()->GetCurrentURL();
-  const wxString reportPage = wxString::FromUTF8(ServerConfig::Current().ReportUrl("/h_singo/singo.jsp").c_str());
+  const wxString reportPage = wxString::FromUTF8(ServerSettings::Current().ReportUrl("/h_singo/singo.jsp").c_str());
   EXPECT_NE(std::find(navigated.begin(), navigated.end(), reportPage), navigated.end());
   EXPECT_EQ(Script("document.forms[0].site_url.value"), "");
   EXPECT_EQ(Script("document.forms[0].spam_content.value"), "");

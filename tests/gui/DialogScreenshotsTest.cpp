@@ -8,11 +8,11 @@
 
 #include "GuiTestSupport.h"
 #include "platform/Cp949.h"
-#include "profile/LoginDialog.h"
 #include "profile/MemoryProfileStore.h"
-#include "profile/PasswordSetupDialog.h"
 #include "profile/PersonalProfile.h"
-#include "profile/SettingsDialog.h"
+#include "ui/settings/LoginDialog.h"
+#include "ui/settings/PasswordSetupDialog.h"
+#include "ui/settings/SettingsDialog.h"
 
 namespace veradex {
 namespace {

@@ -8,10 +8,10 @@
 
 #include "ModalTestSupport.h"
 #include "platform/Cp949.h"
-#include "profile/LoginDialog.h"
-#include "profile/PasswordSetupDialog.h"
-#include "profile/ProfileTexts.h"
 #include "support/RecordingMessageSink.h"
+#include "ui/settings/LoginDialog.h"
+#include "ui/settings/PasswordSetupDialog.h"
+#include "ui/settings/SettingsTexts.h"
 #include "ui/skin/SkinMessageBox.h"
 #include "ui/skin/SkinMessageSink.h"
 
@@ -68,7 +68,7 @@ TEST_F(PasswordDialogs, SetupRefusesEntriesThatDifferOnlyInCaseAndSelectsTheFirs
   });
   EXPECT_TRUE(stayedOpen);
   ASSERT_EQ(sink.Count(), 1u);
-  EXPECT_EQ(sink.Messages()[0].text, ProfileTexts::Bytes("입력하신 두 암호가 다릅니다."));
+  EXPECT_EQ(sink.Messages()[0].text, SettingsTexts::Bytes("입력하신 두 암호가 다릅니다."));
   EXPECT_EQ(sink.Messages()[0].style, 16u);
   EXPECT_EQ(from, 0);
   EXPECT_EQ(to, 6);
@@ -190,7 +190,7 @@ TEST_F(PasswordDialogs, ATextCodePage949CannotHoldIsRefusedAndKept) {
   });
   EXPECT_TRUE(stayedOpen);
   ASSERT_EQ(sink.Count(), 1u);
-  EXPECT_EQ(sink.Messages()[0].text, ProfileTexts::Bytes(ProfileTexts::kUnstorableText));
+  EXPECT_EQ(sink.Messages()[0].text, SettingsTexts::Bytes(SettingsTexts::kUnstorableText));
   EXPECT_EQ(dialog.PasswordEdit()->GetValue(), emoji);
   EXPECT_EQ(dialog.Password(), "");
 }

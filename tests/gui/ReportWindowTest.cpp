@@ -16,10 +16,10 @@
 #include <wx/utils.h>
 
 #include "gui/GuiTestSupport.h"
-#include "net/ServerConfig.h"
 #include "pages/CategoryNavigationState.h"
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
+#include "profile/ServerSettings.h"
 #include "report/ReportSender.h"
 #include "report/VersionCheck.h"
 #include "support/RecordingMessageSink.h"
@@ -63,7 +63,7 @@ class ReportWindowTest : public ::testing::Test {
     store.WriteProfileString(profile::kServers, "report", centre.Centre().Address().HostPort());
     store.WriteProfileString(profile::kServers, "version", centre.Centre().Address().HostPort());
     store.WriteProfileString(profile::kServers, "ca_file", centre.CaFile());
-    ServerConfig::Reload();
+    ServerSettings::Reload();
     PersonalProfile& person = PersonalProfile::Global();
     person = PersonalProfile();
     person.name = Ko("홍길동");
@@ -86,7 +86,7 @@ class ReportWindowTest : public ::testing::Test {
     window->Destroy();
     WaitFor([] { return false; }, std::chrono::milliseconds(50));
     ProfileStore::SetCurrent(nullptr);
-    ServerConfig::Reload();
+    ServerSettings::Reload();
     PersonalProfile::Global() = PersonalProfile();
   }
 
@@ -128,7 +128,7 @@ TEST_F(ReportWindowTest, InitialisationLoadsTheProfileAndPreparesTheList) {
 
 TEST_F(ReportWindowTest, UnreachableVersionHostEndsTheInitialisationEarly) {
   store.WriteProfileString(profile::kServers, "version", "127.0.0.1:" + std::to_string(ClosedPort()));
-  ServerConfig::Reload();
+  ServerSettings::Reload();
   sink.Clear();
   auto* second = new ReportWindow();
   ASSERT_TRUE(second->Create());
@@ -451,14 +451,14 @@ TEST_F(ReportWindowTest, FirstCompletionOfTheReportPageRendersTheTelephonePage) 
     event.SetEventObject(window->GetBrowser());
     window->GetBrowser()->GetEventHandler()->ProcessEvent(event);
   };
-  send(EVT_NAVIGATE_COMPLETE2, ServerConfig::Current().ReportUrl("/h_singo/singo.jsp"));
-  send(EVT_DOCUMENT_COMPLETE, ServerConfig::Current().ReportUrl("/h_singo/singo.jsp"));
+  send(EVT_NAVIGATE_COMPLETE2, ServerSettings::Current().ReportUrl("/h_singo/singo.jsp"));
+  send(EVT_DOCUMENT_COMPLETE, ServerSettings::Current().ReportUrl("/h_singo/singo.jsp"));
   EXPECT_TRUE(std::filesystem::exists(pageDir.Path() + "/PHONE_SPAM.html"));
   EXPECT_EQ(window->category, 1);
   EXPECT_EQ(window->mode, 0);
   // Only the first time in the process.
   Press(ReportWindow::kMediaSpam);
-  send(EVT_NAVIGATE_COMPLETE2, ServerConfig::Current().ReportUrl("/h_singo/singo.jsp"));
+  send(EVT_NAVIGATE_COMPLETE2, ServerSettings::Current().ReportUrl("/h_singo/singo.jsp"));
   EXPECT_EQ(window->category, 4);
 }
 

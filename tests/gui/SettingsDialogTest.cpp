@@ -13,18 +13,18 @@
 
 #include "GuiTestSupport.h"
 #include "ModalTestSupport.h"
+#include "platform/Autostart.h"
 #include "platform/Cp949.h"
-#include "profile/Autostart.h"
-#include "profile/GeneralPage.h"
 #include "profile/MemoryProfileStore.h"
-#include "profile/PasswordPage.h"
-#include "profile/PersonalInfoPage.h"
 #include "profile/PersonalProfile.h"
-#include "profile/ProfileTexts.h"
-#include "profile/ReportWindowLink.h"
-#include "profile/SettingsDialog.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
+#include "ui/settings/GeneralPage.h"
+#include "ui/settings/PasswordPage.h"
+#include "ui/settings/PersonalInfoPage.h"
+#include "ui/settings/ProfileChangeListener.h"
+#include "ui/settings/SettingsDialog.h"
+#include "ui/settings/SettingsTexts.h"
 #include "ui/skin/SkinLabel.h"
 #include "ui/skin/SkinTabCtrl.h"
 
@@ -32,7 +32,7 @@ namespace veradex {
 namespace {
 
 // Records the calls and what PersonalProfile held at each.
-class FakeReportWindow : public ReportWindowLink {
+class FakeReportWindow : public ProfileChangeListener {
  public:
   void LoadProfileFields() override { calls.push_back("LoadProfileFields:" + PersonalProfile::Global().name); }
   void RefreshCategoryPage() override { calls.push_back("RefreshCategoryPage"); }
@@ -74,7 +74,7 @@ class SettingsDialogTest : public ::testing::Test {
     dialog->SelectPage(page);
     dialog->LoadPages();
     dialog->Show();
-    dialog->SetReportWindowLink(&reportWindow);
+    dialog->SetProfileChangeListener(&reportWindow);
   }
 
   wxTextCtrl* PersonalEdit(int id) { return dialog->PersonalPage()->Edit(id); }
@@ -190,7 +190,7 @@ TEST_F(SettingsDialogTest, SavingThePersonalPageUpdatesTheProfileAndTheReportWin
   dialog->PersonalPage()->CarrierList()->SetSelection(2);
   Click(1036);
 
-  const std::string hong = ProfileTexts::Bytes("홍길동");
+  const std::string hong = SettingsTexts::Bytes("홍길동");
   EXPECT_EQ(store.GetProfileString(profile::kOptions, "Name"), hong + " ");  // stored untrimmed
   EXPECT_EQ(PersonalProfile::Global().name, hong);                           // used trimmed
   EXPECT_EQ(PersonalProfile::Global().email, "hong@example.com");
@@ -240,7 +240,7 @@ TEST_F(SettingsDialogTest, PasswordPageRefusesAWrongCurrentPasswordAndADiffering
   PasswordEdit(PasswordPage::kConfirmationEdit)->ChangeValue("new");
   Click(1036);
   ASSERT_EQ(sink.Count(), 1u);
-  EXPECT_EQ(sink.Messages()[0].text, ProfileTexts::Bytes("인증에 실패하였습니다."));
+  EXPECT_EQ(sink.Messages()[0].text, SettingsTexts::Bytes("인증에 실패하였습니다."));
   EXPECT_EQ(sink.Messages()[0].style, 16u);
   EXPECT_TRUE(dialog->IsShown());
   EXPECT_TRUE(dialog->Password()->IsShown());
@@ -255,7 +255,7 @@ TEST_F(SettingsDialogTest, PasswordPageRefusesAWrongCurrentPasswordAndADiffering
   PasswordEdit(PasswordPage::kConfirmationEdit)->ChangeValue("New");
   Click(1036);
   ASSERT_EQ(sink.Count(), 2u);
-  EXPECT_EQ(sink.Messages()[1].text, ProfileTexts::Bytes("입력하신 두 암호가 다릅니다."));
+  EXPECT_EQ(sink.Messages()[1].text, SettingsTexts::Bytes("입력하신 두 암호가 다릅니다."));
   EXPECT_EQ(wxWindow::FindFocus(), PasswordEdit(PasswordPage::kNewEdit));
   EXPECT_EQ(Env("PW"), "old");
   EXPECT_TRUE(dialog->IsShown());
@@ -280,7 +280,7 @@ TEST_F(SettingsDialogTest, PasswordPageStoresTheNewPasswordEvenWhenEmpty) {
 TEST_F(SettingsDialogTest, AProfileThatCannotBeWrittenKeepsTheDialogOpenAndSaysSo) {
   store.WriteProfileString(profile::kEnvironments, "PW", "old");
   store.refusing = true;
-  const std::string notSaved = ProfileTexts::Bytes(ProfileTexts::kNotSavedText);
+  const std::string notSaved = SettingsTexts::Bytes(SettingsTexts::kNotSavedText);
 
   // The personal page: the typed name stays and the report window is not told.
   Open(0);
@@ -373,7 +373,7 @@ TEST_F(SettingsDialogTest, APersonalTextCodePage949CannotHoldIsRefusedBeforeAnyt
   PersonalEdit(PersonalInfoPage::kEmailEdit)->ChangeValue("kim@example.com");
   Click(1036);
   ASSERT_EQ(sink.Count(), 1u);
-  EXPECT_EQ(sink.Messages()[0].text, ProfileTexts::Bytes(ProfileTexts::kUnstorableText));
+  EXPECT_EQ(sink.Messages()[0].text, SettingsTexts::Bytes(SettingsTexts::kUnstorableText));
   EXPECT_TRUE(dialog->IsShown());
   EXPECT_FALSE(store.Has(profile::kOptions, "EMail"));
   EXPECT_EQ(PersonalEdit(PersonalInfoPage::kNameEdit)->GetValue(), emoji);

@@ -16,9 +16,9 @@
 #include "GuiTestSupport.h"
 #include "app/TrayMenu.h"
 #include "app/TrayWindow.h"
-#include "net/ServerConfig.h"
 #include "platform/Cp949.h"
 #include "profile/MemoryProfileStore.h"
+#include "profile/ServerSettings.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 
@@ -67,7 +67,7 @@ class FakeReportWindow : public OwnedReportWindow {
   bool IsReady() const override { return ready_; }
   std::string ProgramDir() const override { return programDir_; }
   // Only handed on, never called: the tray passes it to the settings dialog.
-  ReportWindowLink* Link() override { return reinterpret_cast<ReportWindowLink*>(&linkTag); }
+  ProfileChangeListener* Link() override { return reinterpret_cast<ProfileChangeListener*>(&linkTag); }
   wxWindow* Window() override { return frame_; }
 
   wxFrame* frame_;
@@ -88,9 +88,9 @@ class FakeSettingsDialog : public OwnedSettingsDialog {
   void SelectPage(int page) override { journal_.events.push_back("page " + std::to_string(page)); }
   void LoadPages() override { journal_.events.push_back("load"); }
   void ShowDialog() override { journal_.events.push_back("show"); }
-  void SetReportWindowLink(ReportWindowLink* link) override {
-    journal_.events.push_back(link == reinterpret_cast<ReportWindowLink*>(&FakeReportWindow::linkTag) ? "link"
-                                                                                                      : "no link");
+  void SetProfileChangeListener(ProfileChangeListener* link) override {
+    journal_.events.push_back(link == reinterpret_cast<ProfileChangeListener*>(&FakeReportWindow::linkTag) ? "link"
+                                                                                                           : "no link");
   }
 
  private:
@@ -121,7 +121,7 @@ class TrayWindowTest : public ::testing::Test {
  protected:
   TrayWindowTest() {
     ProfileStore::SetCurrent(&store);
-    ServerConfig::Reload();
+    ServerSettings::Reload();
     programDir = dir.Path() + "/";
   }
   ~TrayWindowTest() override {
@@ -289,7 +289,7 @@ TEST_F(TrayWindowTest, BrokenInstallationIsReportedEachTimeTheWindowIsShown) {
 
 TEST_F(TrayWindowTest, PageCommandsOpenTheInformationSiteInTheBrowser) {
   store.WriteProfileString("servers", "info", "info.test:8080");
-  ServerConfig::Reload();
+  ServerSettings::Reload();
   StartAndInstall();
   tray->RunCommand(TrayMenu::kUsageGuide);
   tray->RunCommand(TrayMenu::kFaq);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "net/CertificateCheck.h"
-#include "net/ServerConfig.h"
+#include "profile/ServerSettings.h"
 
 #if defined(__WXGTK__) && defined(VERADEX_HAVE_WEBKIT2GTK)
 #include <webkit2/webkit2.h>
@@ -93,7 +93,7 @@ int CWebBrowser::OnCertificateRefused(void* webView, const char* failingUrl, voi
   // authority can mend; an expired, wrongly named, revoked or otherwise
   // faulty certificate stays refused whatever its issuer.
   if (errors != G_TLS_CERTIFICATE_UNKNOWN_CA) return FALSE;
-  const ServerConfig& config = ServerConfig::Current();
+  const ServerConfig& config = ServerSettings::Current();
   std::string host;
   if (!CertificateCheck::ExtraAuthorityApplies(failingUrl, config, &host)) return FALSE;
 

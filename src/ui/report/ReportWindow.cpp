@@ -15,7 +15,6 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include "net/ServerConfig.h"
 #include "pages/CategoryPageController.h"
 #include "pages/CategoryPages.h"
 #include "platform/Cp949.h"
@@ -25,6 +24,7 @@
 #include "platform/TempFolder.h"
 #include "profile/PersonalProfile.h"
 #include "profile/ProfileStore.h"
+#include "profile/ServerSettings.h"
 #include "report/ReportForm.h"
 #include "report/ReportSender.h"
 #include "report/VersionCheck.h"
@@ -141,7 +141,7 @@ bool ReportWindow::Create(wxWindow* parent) {
   // the initialisation ends here.
   ReportVersionActions defaultActions;
   VersionActions& actions = versionActions != nullptr ? *versionActions : defaultActions;
-  if (!VersionCheck::Run(actions, ServerConfig::Current())) return true;
+  if (!VersionCheck::Run(actions, ServerSettings::Current())) return true;
 
   // 12: the attachment list.
   attachmentList->SetupColumns();
@@ -290,7 +290,7 @@ void ReportWindow::CreateControls() {
   Bind(
       wxEVT_BUTTON,
       [](wxCommandEvent&) {
-        wxLaunchDefaultBrowser(ServerConfig::Current().InfoUrl("/ambrel/spam/jsp/spam_4010.jsp"));
+        wxLaunchDefaultBrowser(ServerSettings::Current().InfoUrl("/ambrel/spam/jsp/spam_4010.jsp"));
       },
       kInformation);
   Bind(
@@ -529,7 +529,7 @@ void ReportWindow::OnSend() {
   link->SetProgramDir(Cp949::FromWxLossy(programDir));
   sending = true;
   everSent = true;
-  if (!ReportSender::Start(std::move(form), *link, ServerConfig::Current(), sending)) {
+  if (!ReportSender::Start(std::move(form), *link, ServerSettings::Current(), sending)) {
     sending = false;
     Say("전송을 시작하지 못했습니다. 잠시 후 다시 보내주시기 바랍니다.");
   }
@@ -603,7 +603,7 @@ void ReportWindow::OnCapture() {
   } else {
     MessageSink::Current().ShowMessage(
         Utf8Text::ToCp949("메일 클라이언트가 켜져 있는 상태라면 활성화 되어 있는지 확인하시고 여전히 되지 않으면 ") +
-            ServerConfig::Current().supportEmail +
+            ServerSettings::Current().supportEmail +
             Utf8Text::ToCp949("로 \n메일 클라이언트의 자세한 버전과\n사용하시는 OS버전을 보내주시기\n바랍니다."),
         kStyleStop);
   }

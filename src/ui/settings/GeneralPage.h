@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profile/SettingsPage.h"
+#include "ui/settings/SettingsPage.h"
 
 class wxCheckBox;
 

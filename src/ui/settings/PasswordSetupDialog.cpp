@@ -1,11 +1,11 @@
-#include "profile/PasswordSetupDialog.h"
+#include "ui/settings/PasswordSetupDialog.h"
 
 #include <wx/statbmp.h>
 #include <wx/textctrl.h>
 
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
-#include "profile/ProfileTexts.h"
+#include "ui/settings/SettingsTexts.h"
 #include "ui/skin/SkinBitmapButton.h"
 
 namespace veradex {
@@ -37,18 +37,18 @@ auto Command(Action action) {
 }  // namespace
 
 PasswordSetupDialog::PasswordSetupDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap) {
-  Create(parent, kTemplateId, ProfileTexts::Wx(ProfileTexts::kSetupCaption));
-  CreateCaption(ProfileTexts::Wx(ProfileTexts::kSetupCaption));
+  Create(parent, kTemplateId, SettingsTexts::Wx(SettingsTexts::kSetupCaption));
+  CreateCaption(SettingsTexts::Wx(SettingsTexts::kSetupCaption));
 
   // The picture is hidden in the layout and shown once the dialog is set up.
   wxStaticBitmap* picture = CreatePicture(kPicture, kStopPicture, Du(37, 53, 25, 22));
-  CreateLabel(kExplanation, ProfileTexts::Wx(kExplanationText), Du(73, 37, 110, 56));
-  CreateLabel(wxID_ANY, ProfileTexts::Wx("암호 설정"), Du(29, 100, 31, 8));
+  CreateLabel(kExplanation, SettingsTexts::Wx(kExplanationText), Du(73, 37, 110, 56));
+  CreateLabel(wxID_ANY, SettingsTexts::Wx("암호 설정"), Du(29, 100, 31, 8));
   passwordEdit = CreateEdit(kPasswordEdit, Du(69, 99, 112, 12), wxTE_PASSWORD);
-  CreateLabel(wxID_ANY, ProfileTexts::Wx("암호 재확인"), Du(29, 121, 38, 8));
+  CreateLabel(wxID_ANY, SettingsTexts::Wx("암호 재확인"), Du(29, 121, 38, 8));
   confirmationEdit = CreateEdit(kConfirmationEdit, Du(69, 120, 112, 12), wxTE_PASSWORD);
-  okButton = CreateButton(kOkButton, ProfileTexts::Wx("확인"), Du(51, 165, 52, 17), 147, 148, 147, 150);
-  cancelButton = CreateButton(kCancelButton, ProfileTexts::Wx("취소"), Du(110, 165, 52, 17), 135, 136, 134, 138);
+  okButton = CreateButton(kOkButton, SettingsTexts::Wx("확인"), Du(51, 165, 52, 17), 147, 148, 147, 150);
+  cancelButton = CreateButton(kCancelButton, SettingsTexts::Wx("취소"), Du(110, 165, 52, 17), 135, 136, 134, 138);
   picture->Show();
 
   Bind(wxEVT_BUTTON, Command([this] { OnOK(); }), kOkButton);
@@ -66,13 +66,13 @@ void PasswordSetupDialog::OnOK() {
   std::string first;
   std::string second;
   if (!Cp949::FromWx(passwordEdit->GetValue(), &first)) {
-    MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kUnstorableText), kStyleStop);
+    MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kUnstorableText), kStyleStop);
     passwordEdit->SelectAll();
     passwordEdit->SetFocus();
     return;
   }
   if (!Cp949::FromWx(confirmationEdit->GetValue(), &second)) {
-    MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kUnstorableText), kStyleStop);
+    MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kUnstorableText), kStyleStop);
     confirmationEdit->SelectAll();
     confirmationEdit->SetFocus();
     return;
@@ -83,7 +83,7 @@ void PasswordSetupDialog::OnOK() {
     if (IsModal()) EndModal(kIdOk);
     return;
   }
-  MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kPasswordsDiffer), kStyleStop);
+  MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kPasswordsDiffer), kStyleStop);
   passwordEdit->SelectAll();
   passwordEdit->ShowPosition(passwordEdit->GetLastPosition());
   passwordEdit->SetFocus();

@@ -1,10 +1,10 @@
-#include "profile/LoginDialog.h"
+#include "ui/settings/LoginDialog.h"
 
 #include <wx/textctrl.h>
 
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
-#include "profile/ProfileTexts.h"
+#include "ui/settings/SettingsTexts.h"
 #include "ui/skin/SkinBitmapButton.h"
 
 namespace veradex {
@@ -29,12 +29,12 @@ auto Command(Action action) {
 }  // namespace
 
 LoginDialog::LoginDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap) {
-  Create(parent, kTemplateId, ProfileTexts::Wx(ProfileTexts::kLoginCaption));
-  CreateCaption(ProfileTexts::Wx(ProfileTexts::kLoginCaption));
-  CreateLabel(kPasswordLabel, ProfileTexts::Wx("암호"), Du(35, 73, 15, 8));
+  Create(parent, kTemplateId, SettingsTexts::Wx(SettingsTexts::kLoginCaption));
+  CreateCaption(SettingsTexts::Wx(SettingsTexts::kLoginCaption));
+  CreateLabel(kPasswordLabel, SettingsTexts::Wx("암호"), Du(35, 73, 15, 8));
   passwordEdit = CreateEdit(kPasswordEdit, Du(57, 72, 70, 12), wxTE_PASSWORD);
-  okButton = CreateButton(kOkButton, ProfileTexts::Wx("확인"), Du(26, 131, 52, 17), 147, 148, 147, 150);
-  cancelButton = CreateButton(kCancelButton, ProfileTexts::Wx("취소"), Du(85, 131, 52, 17), 135, 136, 134, 138);
+  okButton = CreateButton(kOkButton, SettingsTexts::Wx("확인"), Du(26, 131, 52, 17), 147, 148, 147, 150);
+  cancelButton = CreateButton(kCancelButton, SettingsTexts::Wx("취소"), Du(85, 131, 52, 17), 135, 136, 134, 138);
 
   Bind(wxEVT_BUTTON, Command([this] { OnOK(); }), kOkButton);
   Bind(wxEVT_BUTTON, Command([this] { OnCancel(); }), kCancelButton);
@@ -51,7 +51,7 @@ void LoginDialog::OnOK() {
   std::string typed;
   if (!Cp949::FromWx(passwordEdit->GetValue(), &typed)) {
     // Keep the dialog and the entry; the user removes the character.
-    MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kUnstorableText), kStyleStop);
+    MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kUnstorableText), kStyleStop);
     passwordEdit->SelectAll();
     passwordEdit->SetFocus();
     return;

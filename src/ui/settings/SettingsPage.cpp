@@ -1,4 +1,4 @@
-#include "profile/SettingsPage.h"
+#include "ui/settings/SettingsPage.h"
 
 #include <wx/toplevel.h>
 

@@ -1,8 +1,8 @@
-#include "profile/GeneralPage.h"
+#include "ui/settings/GeneralPage.h"
 
 #include <wx/checkbox.h>
 
-#include "profile/ProfileTexts.h"
+#include "ui/settings/SettingsTexts.h"
 
 namespace veradex {
 
@@ -18,7 +18,7 @@ GeneralPage::GeneralPage(wxWindow* parent, const wxRect& rect) : SettingsPage(pa
   };
   int y = 34;
   for (const Box& box : boxes) {
-    new wxCheckBox(this, box.id, ProfileTexts::Wx(box.text), wxPoint(40, y), wxSize(260, 24));
+    new wxCheckBox(this, box.id, SettingsTexts::Wx(box.text), wxPoint(40, y), wxSize(260, 24));
     y += 40;
   }
 }

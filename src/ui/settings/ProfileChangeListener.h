@@ -7,9 +7,9 @@ namespace veradex {
 // again so the page templates pick up the changed data. The report window
 // implements it; the tray window hands it to the settings dialog each time it
 // shows the dialog.
-class ReportWindowLink {
+class ProfileChangeListener {
  public:
-  virtual ~ReportWindowLink() = default;
+  virtual ~ProfileChangeListener() = default;
   virtual void LoadProfileFields() = 0;
   virtual void RefreshCategoryPage() = 0;
 };

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "profile/SettingsPage.h"
+#include "ui/settings/SettingsPage.h"
 
 class wxTextCtrl;
 

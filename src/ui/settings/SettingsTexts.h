@@ -10,7 +10,7 @@ namespace veradex {
 
 // The fixed Korean texts of the password and settings dialogs. The source
 // holds them as UTF-8; the program's domain text is code page 949.
-class ProfileTexts {
+class SettingsTexts {
  public:
   static wxString Wx(const char* utf8) { return wxString::FromUTF8(utf8); }
   static std::string Bytes(const char* utf8) { return Cp949::FromUtf8(utf8); }

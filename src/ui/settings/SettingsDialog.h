@@ -13,7 +13,7 @@ namespace veradex {
 class GeneralPage;
 class PasswordPage;
 class PersonalInfoPage;
-class ReportWindowLink;
+class ProfileChangeListener;
 class SkinBitmapButton;
 class SkinLabel;
 class SkinTabCtrl;
@@ -44,8 +44,8 @@ class SettingsDialog : public SkinDialog {
   bool SavePage(int index);
 
   // Set by the tray window each time it shows the dialog; may be none.
-  void SetReportWindowLink(ReportWindowLink* link) { reportWindowLink = link; }
-  ReportWindowLink* GetReportWindowLink() const { return reportWindowLink; }
+  void SetProfileChangeListener(ProfileChangeListener* link) { profileChangeListener = link; }
+  ProfileChangeListener* GetProfileChangeListener() const { return profileChangeListener; }
   // How saving the general page applies the autostart preference at once;
   // the program's own entry unless replaced (tests use a temporary folder).
   void SetAutostartAction(AutostartAction action) { applyAutostart = std::move(action); }
@@ -76,7 +76,7 @@ class SettingsDialog : public SkinDialog {
   PersonalInfoPage* personalInfoPage = nullptr;
   PasswordPage* passwordPage = nullptr;
   wxRect pageRect;
-  ReportWindowLink* reportWindowLink = nullptr;
+  ProfileChangeListener* profileChangeListener = nullptr;
   AutostartAction applyAutostart;
 
   SkinLabel* captionLabel = nullptr;

@@ -1,4 +1,4 @@
-#include "profile/Autostart.h"
+#include "platform/Autostart.h"
 
 #include <cstdlib>
 #include <utility>

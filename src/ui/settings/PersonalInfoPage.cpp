@@ -1,4 +1,4 @@
-#include "profile/PersonalInfoPage.h"
+#include "ui/settings/PersonalInfoPage.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include <wx/valtext.h>
 
 #include "platform/Cp949.h"
-#include "profile/ProfileTexts.h"
+#include "ui/settings/SettingsTexts.h"
 #include "ui/skin/SkinLabel.h"
 
 namespace veradex {
@@ -43,7 +43,7 @@ constexpr int kPartGap = 22;
 int RowY(int row) { return kRowTop + row * kRowStep + (row >= 5 ? 8 : 0); }
 
 void AddLabel(wxWindow* parent, const char* utf8, int row, int extraHeight = 0) {
-  new SkinLabel(parent, wxID_ANY, ProfileTexts::Wx(utf8), wxPoint(kLabelX, RowY(row) + 4 - extraHeight / 2),
+  new SkinLabel(parent, wxID_ANY, SettingsTexts::Wx(utf8), wxPoint(kLabelX, RowY(row) + 4 - extraHeight / 2),
                 wxSize(kLabelWidth, 18 + extraHeight));
 }
 

@@ -1,9 +1,9 @@
-#include "profile/PasswordPage.h"
+#include "ui/settings/PasswordPage.h"
 
 #include <wx/textctrl.h>
 
 #include "platform/Cp949.h"
-#include "profile/ProfileTexts.h"
+#include "ui/settings/SettingsTexts.h"
 #include "ui/skin/SkinLabel.h"
 
 namespace veradex {
@@ -16,7 +16,7 @@ PasswordPage::PasswordPage(wxWindow* parent, const wxRect& rect) : SettingsPage(
   const Row rows[] = {{kCurrentEdit, "암호확인"}, {kNewEdit, "새 암호"}, {kConfirmationEdit, "새 암호재확인"}};
   int y = 36;
   for (const Row& row : rows) {
-    new SkinLabel(this, wxID_ANY, ProfileTexts::Wx(row.label), wxPoint(40, y + 4), wxSize(96, 18));
+    new SkinLabel(this, wxID_ANY, SettingsTexts::Wx(row.label), wxPoint(40, y + 4), wxSize(96, 18));
     new wxTextCtrl(this, row.id, wxEmptyString, wxPoint(140, y), wxSize(170, 24), wxTE_PASSWORD | wxBORDER_SIMPLE);
     y += 40;
   }

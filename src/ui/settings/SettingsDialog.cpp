@@ -1,19 +1,19 @@
-#include "profile/SettingsDialog.h"
+#include "ui/settings/SettingsDialog.h"
 
 #include <wx/bookctrl.h>
 #include <wx/choice.h>
 #include <wx/textctrl.h>
 
+#include "platform/Autostart.h"
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
-#include "profile/Autostart.h"
-#include "profile/GeneralPage.h"
-#include "profile/PasswordPage.h"
-#include "profile/PersonalInfoPage.h"
 #include "profile/PersonalProfile.h"
 #include "profile/ProfileStore.h"
-#include "profile/ProfileTexts.h"
-#include "profile/ReportWindowLink.h"
+#include "ui/settings/GeneralPage.h"
+#include "ui/settings/PasswordPage.h"
+#include "ui/settings/PersonalInfoPage.h"
+#include "ui/settings/ProfileChangeListener.h"
+#include "ui/settings/SettingsTexts.h"
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinLabel.h"
 #include "ui/skin/SkinTabCtrl.h"
@@ -51,24 +51,24 @@ auto Command(Action action) {
 wxString SettingsDialog::TabText(int index) {
   static const char* const kWords[] = {"개인정보", "일반설정", "암호변경"};
   if (index < 0 || index > 2) return wxString();
-  return wxString(' ', 6) + ProfileTexts::Wx(kWords[index]) + wxString(' ', 7);
+  return wxString(' ', 6) + SettingsTexts::Wx(kWords[index]) + wxString(' ', 7);
 }
 
 SettingsDialog::SettingsDialog(wxWindow* parent)
     : SkinDialog(kSkinBitmap, kSkinBitmap),
       applyAutostart([](int on) { return Autostart::ForThisProgram().ApplyAutostart(on); }) {
-  const wxString caption = ProfileTexts::Wx(ProfileTexts::kSettingsCaption);
+  const wxString caption = SettingsTexts::Wx(SettingsTexts::kSettingsCaption);
   Create(parent, kTemplateId, caption);
   captionLabel = CreateCaption(caption);
 
   const int centre = GetClientSize().GetWidth() / 2;
   saveButton =
-      CreateButton(kSaveButton, ProfileTexts::Wx("저장"),
+      CreateButton(kSaveButton, SettingsTexts::Wx("저장"),
                    wxRect(wxPoint(centre - kButtonSize.GetWidth() - 5, kButtonTop), kButtonSize), 159, 160, 158, 162);
-  cancelButton = CreateButton(kCancelButton, ProfileTexts::Wx("취소"),
+  cancelButton = CreateButton(kCancelButton, SettingsTexts::Wx("취소"),
                               wxRect(wxPoint(centre + 5, kButtonTop), kButtonSize), 135, 136, 134, 138);
   // The remove-personal-data button exists but is never shown.
-  removeButton = CreateButton(kRemoveButton, ProfileTexts::Wx("개인정보 제거"),
+  removeButton = CreateButton(kRemoveButton, SettingsTexts::Wx("개인정보 제거"),
                               wxRect(wxPoint(kTabRect.GetLeft(), kButtonTop), kButtonSize), 159, 160, 158, 162);
   removeButton->Hide();
 
@@ -141,7 +141,7 @@ void SettingsDialog::LoadPages() {
 
   wxChoice* carriers = personal.CarrierList();
   if (carriers->IsEmpty()) {
-    for (const char* carrier : kCarriers) carriers->Append(ProfileTexts::Wx(carrier));
+    for (const char* carrier : kCarriers) carriers->Append(SettingsTexts::Wx(carrier));
   }
   // Whole-string match ignoring case; anything unknown selects "기타".
   const int match = carriers->FindString(Cp949::ToWx(profile.carrier), false);
@@ -191,7 +191,7 @@ bool SettingsDialog::SavePage(int index) {
       profile.tel3 = page.tel3;
       profile.reportPassword = page.reportPassword;
       const int position = page.carrier;
-      profile.carrier = ProfileTexts::Bytes(position >= 0 && position <= 2 ? kCarriers[position] : kCarriers[3]);
+      profile.carrier = SettingsTexts::Bytes(position >= 0 && position <= 2 ? kCarriers[position] : kCarriers[3]);
       return profile.Save(store);
     }
     case kGeneralPage: {
@@ -212,7 +212,7 @@ bool SettingsDialog::SavePage(int index) {
 }
 
 void SettingsDialog::RefuseUnstorable(int page, wxTextCtrl* edit) {
-  MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kUnstorableText), kStyleStop);
+  MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kUnstorableText), kStyleStop);
   SelectPage(page);
   if (edit != nullptr) {
     edit->SelectAll();
@@ -238,12 +238,12 @@ void SettingsDialog::OnSave() {
     }
     const std::string stored = ProfileStore::Current().GetProfileString(profile::kEnvironments, "PW", "");
     if (passwordPage->currentPassword != stored) {
-      MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kAuthenticationFailed), kStyleStop);
+      MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kAuthenticationFailed), kStyleStop);
       FocusPasswordEdit(PasswordPage::kCurrentEdit);
       return;
     }
     if (passwordPage->newPassword != passwordPage->confirmation) {
-      MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kPasswordsDiffer), kStyleStop);
+      MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kPasswordsDiffer), kStyleStop);
       FocusPasswordEdit(PasswordPage::kNewEdit);
       return;
     }
@@ -261,13 +261,13 @@ void SettingsDialog::OnSave() {
   if (!SavePage(index)) {
     // Not stored: the dialog stays open with everything as typed, so the
     // user can try again instead of believing it saved.
-    MessageSink::Current().ShowMessage(ProfileTexts::Bytes(ProfileTexts::kNotSavedText), kStyleStop);
+    MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kNotSavedText), kStyleStop);
     return;
   }
   if (index == kGeneralPage && applyAutostart) applyAutostart(generalPage->runAtSysstart ? 1 : 0);
-  if (reportWindowLink != nullptr) {
-    reportWindowLink->LoadProfileFields();
-    reportWindowLink->RefreshCategoryPage();
+  if (profileChangeListener != nullptr) {
+    profileChangeListener->LoadProfileFields();
+    profileChangeListener->RefreshCategoryPage();
   }
   HideDialog(kIdOk);
 }

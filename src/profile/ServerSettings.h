@@ -1,0 +1,22 @@
+#pragma once
+
+#include "net/ServerConfig.h"
+#include "profile/ProfileStore.h"
+
+namespace veradex {
+
+// The servers of this run: the compiled defaults, each of which the profile
+// section "servers" may override (values "report", "version", "info",
+// "download", "support_email" and "ca_file", a PEM file with one more
+// certificate authority to trust).
+class ServerSettings {
+ public:
+  static ServerConfig Load(const ProfileStore& store);
+
+  // Loaded from ProfileStore::Current() on first use; Reload() reads the
+  // profile again (tests, settings changes).
+  static const ServerConfig& Current();
+  static void Reload();
+};
+
+}  // namespace veradex

@@ -172,6 +172,13 @@ TEST_F(ReportWindowTest, OfflineStartKeepsTheEmailViewFullyUsable) {
   EXPECT_EQ(list->GetItemText(1, 0), "dropped.msg");
   EXPECT_EQ(list->GetItemText(1, 1), "400");
   EXPECT_TRUE(WaitFor([&] { return offline->GetCountLabel() == wxString::FromUTF8("[총 2개 첨부]"); }));
+  if (const char* dir = std::getenv("VERADEX_SHOT_DIR")) {  // tools/report-window-shots.sh
+    window->Hide();
+    offline->Move(0, 0);
+    WaitFor([] { return false; }, std::chrono::milliseconds(500));
+    wxExecute(wxString::Format("import -window root %s/report-window-offline.png", dir),
+              wxEXEC_SYNC | wxEXEC_NODISABLE);
+  }
   list->CheckItem(0, true);
   press(ReportWindow::kDelete);
   ASSERT_EQ(list->GetItemCount(), 1);

@@ -23,12 +23,12 @@ CWebBrowser::CWebBrowser(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
     : wxPanel(parent, id, pos, size, wxBORDER_NONE) {
   SetBackgroundColour(*wxWHITE);
   if (wxWebView::IsBackendAvailable(wxWebViewBackendDefault)) {
-    view = wxWebView::New(this, wxID_ANY, wxWebViewDefaultURLStr, wxPoint(0, 0), GetClientSize(),
-                          wxWebViewBackendDefault, wxBORDER_NONE);
+    view_ = wxWebView::New(this, wxID_ANY, wxWebViewDefaultURLStr, wxPoint(0, 0), GetClientSize(),
+                           wxWebViewBackendDefault, wxBORDER_NONE);
   }
-  if (view != nullptr) {
-    view->Bind(wxEVT_WEBVIEW_NAVIGATED, &CWebBrowser::OnNavigated, this);
-    view->Bind(wxEVT_WEBVIEW_LOADED, &CWebBrowser::OnLoaded, this);
+  if (view_ != nullptr) {
+    view_->Bind(wxEVT_WEBVIEW_NAVIGATED, &CWebBrowser::OnNavigated, this);
+    view_->Bind(wxEVT_WEBVIEW_LOADED, &CWebBrowser::OnLoaded, this);
     ConnectCertificateTrust();
   }
   Bind(wxEVT_SIZE, &CWebBrowser::OnSize, this);
@@ -38,23 +38,23 @@ CWebBrowser::~CWebBrowser() {
 #ifdef VERADEX_BROWSER_TRUST
   // The view outlives this part of the object for a moment: no refusal may
   // reach it any more.
-  if (view != nullptr && view->GetNativeBackend() != nullptr)
-    g_signal_handlers_disconnect_by_data(view->GetNativeBackend(), this);
+  if (view_ != nullptr && view_->GetNativeBackend() != nullptr)
+    g_signal_handlers_disconnect_by_data(view_->GetNativeBackend(), this);
 #endif
 }
 
 void CWebBrowser::Navigate(const wxString& url) {
-  if (view == nullptr) return;
+  if (view_ == nullptr) return;
   // Local pages are written beside the program; the engine wants them as file URLs.
-  requestedUrl = url.StartsWith("/") ? wxFileName::FileNameToURL(wxFileName(url)) : url;
-  ++navigation;
-  view->LoadURL(requestedUrl);
+  requestedUrl_ = url.StartsWith("/") ? wxFileName::FileNameToURL(wxFileName(url)) : url;
+  ++navigation_;
+  view_->LoadURL(requestedUrl_);
 }
 
 wxString CWebBrowser::GetLocationName() const {
-  if (view == nullptr) return wxString();
-  const wxString title = view->GetCurrentTitle();
-  return title.empty() ? view->GetCurrentURL() : title;
+  if (view_ == nullptr) return wxString();
+  const wxString title = view_->GetCurrentTitle();
+  return title.empty() ? view_->GetCurrentURL() : title;
 }
 
 void CWebBrowser::OnNavigated(wxWebViewEvent& event) {
@@ -72,13 +72,13 @@ void CWebBrowser::OnLoaded(wxWebViewEvent& event) {
 }
 
 void CWebBrowser::OnSize(wxSizeEvent& event) {
-  if (view != nullptr) view->SetSize(GetClientSize());
+  if (view_ != nullptr) view_->SetSize(GetClientSize());
   event.Skip();
 }
 
 void CWebBrowser::ConnectCertificateTrust() {
 #ifdef VERADEX_BROWSER_TRUST
-  void* native = view->GetNativeBackend();
+  void* native = view_->GetNativeBackend();
   if (native == nullptr || !WEBKIT_IS_WEB_VIEW(native)) return;
   g_signal_connect(native, "load-failed-with-tls-errors", G_CALLBACK(&CWebBrowser::OnCertificateRefused), this);
 #endif
@@ -111,22 +111,22 @@ int CWebBrowser::OnCertificateRefused(void* webView, const char* failingUrl, voi
   // Refused again after the certificate was accepted and the page loaded
   // again: the engine has its reasons, the failure stands.
   const wxString url = wxString::FromUTF8(failingUrl);
-  const bool ownNavigation = url == browser->requestedUrl;
-  if (ownNavigation && browser->retried == browser->navigation) return FALSE;
+  const bool ownNavigation = url == browser->requestedUrl_;
+  if (ownNavigation && browser->retried_ == browser->navigation_) return FALSE;
 
   WebKitWebContext* context = webkit_web_view_get_context(static_cast<WebKitWebView*>(webView));
   webkit_web_context_allow_tls_certificate_for_host(context, static_cast<GTlsCertificate*>(certificate), host.c_str());
-  ++browser->trustedCertificates;
+  ++browser->trustedCertificates_;
 
   // A page this browser was sent to is loaded again, once. A load the page
   // started itself (a form sent, a link) cannot be repeated from here without
   // its data: the page stays as it is, with whatever the user typed, and the
   // next attempt finds the certificate accepted.
   if (ownNavigation) {
-    browser->retried = browser->navigation;
-    const unsigned navigation = browser->navigation;
+    browser->retried_ = browser->navigation_;
+    const unsigned navigation = browser->navigation_;
     browser->CallAfter([browser, navigation, url] {
-      if (browser->navigation == navigation && browser->view != nullptr) browser->view->LoadURL(url);
+      if (browser->navigation_ == navigation && browser->view_ != nullptr) browser->view_->LoadURL(url);
     });
   }
   return TRUE;

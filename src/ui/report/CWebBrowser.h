@@ -30,10 +30,10 @@ class CWebBrowser : public wxPanel {
   // The title of the page shown, or its address when it has none.
   wxString GetLocationName() const;
   // False when the platform has no web engine; the panel then stays blank.
-  bool HasEngine() const { return view != nullptr; }
-  wxWebView* View() const { return view; }
+  bool HasEngine() const { return view_ != nullptr; }
+  wxWebView* View() const { return view_; }
   // Certificates accepted through the extra authority so far.
-  int TrustedCertificateCount() const { return trustedCertificates; }
+  int TrustedCertificateCount() const { return trustedCertificates_; }
 
  private:
   void OnNavigated(wxWebViewEvent& event);
@@ -45,11 +45,11 @@ class CWebBrowser : public wxPanel {
   static int OnCertificateRefused(void* webView, const char* failingUrl, void* certificate, unsigned errors,
                                   void* self);
 
-  wxWebView* view = nullptr;
-  wxString requestedUrl;    // the address last given to the engine by Navigate
-  unsigned navigation = 0;  // counts Navigate calls
-  unsigned retried = 0;     // the navigation already loaded again after a trust decision
-  int trustedCertificates = 0;
+  wxWebView* view_ = nullptr;
+  wxString requestedUrl_;    // the address last given to the engine by Navigate
+  unsigned navigation_ = 0;  // counts Navigate calls
+  unsigned retried_ = 0;     // the navigation already loaded again after a trust decision
+  int trustedCertificates_ = 0;
 };
 
 // A navigation has completed (the page's address is known).

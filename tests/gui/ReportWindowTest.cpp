@@ -401,6 +401,36 @@ TEST_F(ReportWindowTest, FrameDecorationsFollowTheWindowEdgesAndStayHidden) {
   }
 }
 
+TEST_F(ReportWindowTest, EachCategoryButtonTakesItsCurrentLookAndGivesItBack) {
+  // Control, category, then the normal, pressed, focused and disabled images
+  // of the current look; the normal look has the disabled image as its up image.
+  const struct {
+    int id;
+    Category category;
+    int normal, pressed, focused, disabled;
+  } buttons[] = {
+      {ReportWindow::kEmailSpam, Category::kEmail, 208, 209, 208, 210},
+      {ReportWindow::kPhoneSpam, Category::kTelephone, 224, 213, 224, 214},
+      {ReportWindow::kResentSpam, Category::kResentAfterOptOut, 230, 225, 230, 228},
+      {ReportWindow::kBoardSpam, Category::kBulletinBoard, 234, 231, 234, 232},
+      {ReportWindow::kMediaSpam, Category::kElectronicMedia, 252, 237, 252, 238},
+      {ReportWindow::kFaxSpam, Category::kFax, 261, 253, 261, 254},
+      {ReportWindow::kCodeSpam, Category::kMaliciousCode, 212, 263, 212, 264},
+  };
+  for (const auto& b : buttons) {
+    SCOPED_TRACE(b.id);
+    window->SetCategory(b.category);
+    SkinBitmapButton* button = window->GetButton(b.id);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->GetLookId(SkinBitmapButton::kLookUp), b.normal);
+    EXPECT_EQ(button->GetLookId(SkinBitmapButton::kLookDown), b.pressed);
+    EXPECT_EQ(button->GetLookId(SkinBitmapButton::kLookFocus), b.focused);
+    EXPECT_EQ(button->GetLookId(SkinBitmapButton::kLookDisabled), b.disabled);
+    window->SetCategory(Category::kNone);
+    EXPECT_EQ(button->GetLookId(SkinBitmapButton::kLookUp), b.disabled);
+  }
+}
+
 TEST_F(ReportWindowTest, EmailCategoryShowsTheFormAndHoverWinsOverTheCurrentLook) {
   window->ShowView(View::kBrowser);
   EXPECT_EQ(window->GetView(), View::kBrowser);

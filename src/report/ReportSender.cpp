@@ -11,8 +11,19 @@
 #include "net/UrlEncoder.h"
 #include "platform/LocalTime.h"
 #include "platform/LockedRandom.h"
+#include "report/ReportTexts.h"
 
 namespace veradex {
+
+namespace {
+
+// Why an exchange failed, for whoever reads the program's standard error; the
+// user sees the message chosen for the failure.
+void LogFailure(const char* exchange, const NetOutcome& result) {
+  std::fprintf(stderr, "veradex: %s failed: %s\n", exchange, result.Describe().c_str());
+}
+
+}  // namespace
 
 ReportSender::ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers)
     : form_(std::move(form)), observer_(observer), servers_(servers) {}
@@ -66,27 +77,36 @@ void ReportSender::Run(std::atomic<bool>& sending) {
       return;
     }
     // Uploads never carry a cookie.
-    const std::string result =
-        HttpExchange::PostMultipart(body, servers_.report, kUploadPath, &observer_, std::string(), servers_, observer_);
-    if (result == "false") {
+    const NetResult<std::string> uploaded =
+        HttpExchange::PostMultipart(body, servers_.report, kUploadPath, &observer_, std::string(), servers_);
+    if (!uploaded) {
+      LogFailure("upload", uploaded);
+      observer_.ShowMessage(ReportTexts::ForUpload(uploaded.Error()), kStyleStop);
       sending = false;
       return;
     }
     // The first upload that set a cookie provides it for every later post.
-    if (cookie.empty()) cookie = result;
+    if (cookie.empty()) cookie = uploaded.Value();
     // Each attachment is its own report; the last verdict decides the
     // closing message.
-    posted = HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_, observer_);
+    const NetResult<void> reported =
+        HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_);
+    if (!reported) {
+      LogFailure("report", reported);
+      const std::string& message = ReportTexts::ForForm(reported.Error());
+      if (!message.empty()) observer_.ShowMessage(message, kStyleStop);
+    }
+    posted = reported.Ok();
   }
 
   if (!posted) {
     // A failed report keeps the description, the rows and the captured mail
     // for another try instead of clearing them.
-    observer_.ShowMessage(kReportFailed, kStyleStop);
+    observer_.ShowMessage(ReportTexts::Get(ReportTexts::kReportFailed), kStyleStop);
     sending = false;
     return;
   }
-  observer_.ShowMessage(kReportReceived, kStyleStop);
+  observer_.ShowMessage(ReportTexts::Get(ReportTexts::kReportReceived), kStyleStop);
   observer_.OnCleanTempFolder();
   observer_.OnRunEnded();
   sending = false;

@@ -17,12 +17,6 @@ class ReportSender {
   static constexpr const char* kUploadPath = "/attach_query/attach.jsp";
   static constexpr const char* kFormPath = "/common/input_1.jsp";
   static constexpr const char* kUploadField = "attach";
-  // 정상적으로 접수되었습니다.
-  static constexpr const char* kReportReceived =
-      "\xc1\xa4\xbb\xf3\xc0\xfb\xc0\xb8\xb7\xce\x20\xc1\xa2\xbc\xf6\xb5\xc7\xbe\xfa\xbd\xc0\xb4\xcf\xb4\xd9\x2e";
-  // 전송이 실패했습니다.
-  static constexpr const char* kReportFailed =
-      "\xc0\xfc\xbc\xdb\xc0\xcc\x20\xbd\xc7\xc6\xd0\xc7\xdf\xbd\xc0\xb4\xcf\xb4\xd9\x2e";
 
   ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers);
 

@@ -21,6 +21,7 @@
 #include "profile/PersonalProfile.h"
 #include "profile/ServerSettings.h"
 #include "report/ReportSender.h"
+#include "report/ReportTexts.h"
 #include "report/VersionCheck.h"
 #include "support/RecordingMessageSink.h"
 #include "support/ReportCentreHarness.h"
@@ -136,7 +137,7 @@ TEST_F(ReportWindowTest, UnreachableVersionHostEndsTheInitialisationEarly) {
   EXPECT_TRUE(second->ready);
   EXPECT_EQ(second->mode, 1);
   EXPECT_EQ(second->GetAttachmentList()->GetColumnCount(), 0);
-  EXPECT_EQ(LastMessage(), VersionCheck::kUnreachableText);
+  EXPECT_EQ(LastMessage(), ReportTexts::Get(ReportTexts::kVersionUnreachable));
   second->Destroy();
 }
 
@@ -362,7 +363,7 @@ TEST_F(ReportWindowTest, FullSendOfTwoAttachmentsEmptiesListDescriptionAndTempFo
       WaitFor([&] { return !window->sending && window->GetAttachmentList()->Count() == 0; }, std::chrono::seconds(30)));
   EXPECT_TRUE(WaitFor([&] { return window->GetCountLabel() == wxString::FromUTF8("[총 0개 첨부]"); }));
   EXPECT_EQ(window->GetProgress(), 100);
-  EXPECT_EQ(LastMessage(), ReportSender::kReportReceived);
+  EXPECT_EQ(LastMessage(), ReportTexts::Get(ReportTexts::kReportReceived));
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), "");
   EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("홍길동"));
   EXPECT_FALSE(std::filesystem::exists(programDir.Path() + "/temp/captured1A2B.eml"));
@@ -399,7 +400,8 @@ TEST_F(ReportWindowTest, RefusedReportKeepsListDescriptionAndCapturedMail) {
   Edit(ReportWindow::kContent)->ChangeValue(description);
   window->OnSend();
   ASSERT_TRUE(WaitFor([&] { return !window->sending; }, std::chrono::seconds(30)));
-  ASSERT_TRUE(WaitFor([&] { return LastMessage() == ReportSender::kReportFailed; }, std::chrono::seconds(5)));
+  ASSERT_TRUE(
+      WaitFor([&] { return LastMessage() == ReportTexts::Get(ReportTexts::kReportFailed); }, std::chrono::seconds(5)));
   EXPECT_EQ(window->GetAttachmentList()->Count(), 2);
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), description);
   EXPECT_TRUE(std::filesystem::exists(programDir.Path() + "/temp/captured1A2B.eml"));

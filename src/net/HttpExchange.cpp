@@ -1,7 +1,6 @@
 #include "net/HttpExchange.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "net/HttpConnection.h"

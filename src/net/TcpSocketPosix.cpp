@@ -54,7 +54,7 @@ NetResult<void> TcpSocket::Connect(const std::string& host, int port) {
 
   fcntl(socket_, F_SETFL, fcntl(socket_, F_GETFL, 0) | O_NONBLOCK);
   if (connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    if (!WouldBlock()) return NetFailure{NetError::kConnect, SystemError("connect")};
+    if (!WouldBlock()) return NetFailure{NetError::kConnect, std::strerror(errno)};
     if (!WaitReady(Wait::kWrite, DeadlineAfter(connectTimeout_))) {
       return NetFailure{NetError::kTimeout, "no connection within " + std::to_string(connectTimeout_) + " s"};
     }
@@ -63,7 +63,7 @@ NetResult<void> TcpSocket::Connect(const std::string& host, int port) {
     if (getsockopt(socket_, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
       return NetFailure{NetError::kConnect, SystemError("getsockopt SO_ERROR")};
     }
-    if (error != 0) return NetFailure{NetError::kConnect, std::string("connect: ") + std::strerror(error)};
+    if (error != 0) return NetFailure{NetError::kConnect, std::strerror(error)};
   }
   return {};
 }

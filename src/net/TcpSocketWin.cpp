@@ -58,7 +58,7 @@ NetResult<void> TcpSocket::Connect(const std::string& host, int port) {
   u_long nonBlocking = 1;
   ioctlsocket(Native(socket_), FIONBIO, &nonBlocking);
   if (connect(Native(socket_), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    if (!WouldBlock()) return NetFailure{NetError::kConnect, SystemError("connect")};
+    if (!WouldBlock()) return NetFailure{NetError::kConnect, "Winsock error " + std::to_string(WSAGetLastError())};
     if (!WaitReady(Wait::kWrite, DeadlineAfter(connectTimeout_))) {
       return NetFailure{NetError::kTimeout, "no connection within " + std::to_string(connectTimeout_) + " s"};
     }
@@ -67,7 +67,7 @@ NetResult<void> TcpSocket::Connect(const std::string& host, int port) {
     if (getsockopt(Native(socket_), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) {
       return NetFailure{NetError::kConnect, SystemError("getsockopt SO_ERROR")};
     }
-    if (error != 0) return NetFailure{NetError::kConnect, "connect: Winsock error " + std::to_string(error)};
+    if (error != 0) return NetFailure{NetError::kConnect, "Winsock error " + std::to_string(error)};
   }
   return {};
 }

@@ -19,8 +19,9 @@ namespace {
 
 // Why an exchange failed, for whoever reads the program's standard error; the
 // user sees the message chosen for the failure.
-void LogFailure(const char* exchange, const NetOutcome& result) {
-  std::fprintf(stderr, "veradex: %s failed: %s\n", exchange, result.Describe().c_str());
+void LogFailure(const char* exchange, const ServerAddress& server, const NetOutcome& result) {
+  std::fprintf(stderr, "veradex: %s to %s failed: %s\n", exchange, server.HostPort().c_str(),
+               result.Describe().c_str());
 }
 
 }  // namespace
@@ -80,7 +81,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     const NetResult<std::string> uploaded =
         HttpExchange::PostMultipart(body, servers_.report, kUploadPath, &observer_, std::string(), servers_);
     if (!uploaded) {
-      LogFailure("upload", uploaded);
+      LogFailure("upload", servers_.report, uploaded);
       observer_.ShowMessage(ReportTexts::ForUpload(uploaded.Error()), kStyleStop);
       sending = false;
       return;
@@ -92,7 +93,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     const NetResult<void> reported =
         HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_);
     if (!reported) {
-      LogFailure("report", reported);
+      LogFailure("report", servers_.report, reported);
       const std::string& message = ReportTexts::ForForm(reported.Error());
       if (!message.empty()) observer_.ShowMessage(message, kStyleStop);
     }

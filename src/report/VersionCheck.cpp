@@ -25,7 +25,8 @@ std::string VersionCheck::PublishedVersion(const std::string& body) {
 bool VersionCheck::Run(VersionActions& actions, const ServerConfig& servers) {
   const NetResult<std::string> page = HttpExchange::QueryPage(servers.version, kVersionPath, servers);
   if (!page) {
-    std::fprintf(stderr, "veradex: version check failed: %s\n", page.Describe().c_str());
+    std::fprintf(stderr, "veradex: version check at %s failed: %s\n", servers.version.HostPort().c_str(),
+                 page.Describe().c_str());
     actions.ShowMessage(ReportTexts::ForPage(page.Error()), kStyleStop);
     actions.ShowMessage(ReportTexts::Get(ReportTexts::kVersionUnreachable), kStyleStop);
     return false;

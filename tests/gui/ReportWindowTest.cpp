@@ -478,10 +478,11 @@ TEST_F(ReportWindowTest, PointerOverACategoryButtonShowsItsHoverImage) {
   EXPECT_TRUE(WaitFor([&] { return phone->GetLookId(SkinBitmapButton::kLookUp) == 224; }, std::chrono::seconds(3)));
 }
 
-// Screenshots of both views for review: run tools/report-window-shots.sh.
+// Screenshots of both views for review: run tools/screenshots.sh report-window.
 TEST_F(ReportWindowTest, Screenshots) {
-  const char* dir = std::getenv("VERADEX_SHOT_DIR");
-  if (dir == nullptr) GTEST_SKIP() << "VERADEX_SHOT_DIR not set";
+  const std::string folder = test::ScreenshotFolder();
+  if (folder.empty()) GTEST_SKIP() << "VERADEX_SCREENSHOT_DIR not set";
+  const char* dir = folder.c_str();
   window->Move(0, 0);
   // The first completed load of the report page brings the telephone page
   // back; let that happen before switching to the e-mail view.

@@ -2,7 +2,7 @@
 // loads from the file the renderer writes, its Korean text is decoded from
 // code page 949, the reporter's data sits in the form and nothing scrolls
 // sideways at the browser area's 610 x 490. With VERADEX_SCREENSHOT_DIR set, a
-// screenshot of every page is written there (tools/page_screenshots.sh).
+// screenshot of every page is written there (tools/screenshots.sh pages).
 #include <gtest/gtest.h>
 
 #include <wx/datetime.h>

@@ -486,7 +486,7 @@ void ReportWindow::OnSend() {
   ReportFormCheck::Fields fields;
   fields.sending = sending;
   std::string tel2, tel3, content;
-  if (!sending) {
+  if (!fields.sending) {
     // The fields, each of which must be writable in code page 949.
     SaveFields();
     const struct {

@@ -22,6 +22,29 @@ class ReportTexts {
     kUpgrade,             // 새로운 버전으로 업그레이드 하십시오
     kVersionUnreachable,  // 서버로의 접속이 실패하여 버전정보를 불러올 수 없습니다. …
     kAttachmentsRemain,  // 접수되지 않은 첨부파일 %d개가 목록에 남아 있습니다. … (printf format)
+    // The send checks and the attachment rules.
+    kStillSending,
+    kUnstorableField,
+    kNoName,
+    kNoTelephone,
+    kNoEmail,
+    kPasswordMismatch,
+    kNoAttachment,
+    kContentLimitBefore,
+    kContentLimitAfter,
+    kTooManyFiles,
+    kDuplicateFile,
+    kNotMailFile,
+    kOpenErrorPrefix,
+    kFileTooLarge,
+    kWrongExtension,
+    kFileNotFound,
+    kBadPath,
+    kTooManyOpenFiles,
+    kAccessDenied,
+    kFolderNotFile,
+    kDeviceError,
+    kFileInUse,
     kTextCount,
     kReportFailed = kSendFailed,  // the closing message of a failed report
   };

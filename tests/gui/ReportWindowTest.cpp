@@ -173,11 +173,11 @@ TEST_F(ReportWindowTest, OfflineStartKeepsTheEmailViewFullyUsable) {
   EXPECT_EQ(list->GetItemText(1, 0), "dropped.msg");
   EXPECT_EQ(list->GetItemText(1, 1), "400");
   EXPECT_TRUE(WaitFor([&] { return offline->GetCountLabel() == wxString::FromUTF8("[총 2개 첨부]"); }));
-  if (const char* dir = std::getenv("VERADEX_SHOT_DIR")) {  // tools/report-window-shots.sh
+  if (const std::string dir = test::ScreenshotFolder(); !dir.empty()) {  // tools/screenshots.sh report-window
     window->Hide();
     offline->Move(0, 0);
     WaitFor([] { return false; }, std::chrono::milliseconds(500));
-    wxExecute(wxString::Format("import -window root %s/report-window-offline.png", dir),
+    wxExecute(wxString::Format("import -window root %s/report-window-offline.png", wxString::FromUTF8(dir.c_str())),
               wxEXEC_SYNC | wxEXEC_NODISABLE);
   }
   list->CheckItem(0, true);
@@ -582,10 +582,11 @@ TEST_F(ReportWindowTest, PointerOverACategoryButtonShowsItsHoverImage) {
   EXPECT_TRUE(WaitFor([&] { return phone->GetLookId(SkinBitmapButton::kLookUp) == 224; }, std::chrono::seconds(3)));
 }
 
-// Screenshots of both views for review: run tools/report-window-shots.sh.
+// Screenshots of both views for review: run tools/screenshots.sh report-window.
 TEST_F(ReportWindowTest, Screenshots) {
-  const char* dir = std::getenv("VERADEX_SHOT_DIR");
-  if (dir == nullptr) GTEST_SKIP() << "VERADEX_SHOT_DIR not set";
+  const std::string folder = test::ScreenshotFolder();
+  if (folder.empty()) GTEST_SKIP() << "VERADEX_SCREENSHOT_DIR not set";
+  const char* dir = folder.c_str();
   window->Move(0, 0);
   // The first completed load of the report page brings the telephone page
   // back; let that happen before switching to the e-mail view.

@@ -115,7 +115,6 @@ class EmailReportPanel {
   SkinLabel* AddLabel(const wxString& text, const wxRect& rect, long align = 0);
   SkinBitmapButton* AddButton(int id, int width, int height, int up, int down, int focus, int disabled);
   bool ListChangesAllowed() const;
-  bool ConvertField(const wxString& label, const wxString& text, std::string* out) const;
   void RemoveCapturedFile(const wxString& path);
 
   SkinDialog& window_;

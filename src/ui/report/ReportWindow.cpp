@@ -18,6 +18,7 @@
 #include "platform/LockedRandom.h"
 #include "platform/NativePath.h"
 #include "profile/PersonalProfile.h"
+#include "profile/Preferences.h"
 #include "profile/ProfileStore.h"
 #include "profile/ServerSettings.h"
 #include "report/VersionCheck.h"
@@ -74,7 +75,7 @@ bool ReportWindow::Create(wxWindow* parent) {
   LockedRandom::Seed(static_cast<unsigned>(std::time(nullptr)));
 
   // 6: the program folder and its temporary folder.
-  programDir_ = Cp949::ToWx(ProfileStore::Current().GetProfileString(profile::kEnvironments, "ProPathName"));
+  programDir_ = Cp949::ToWx(Preferences::Load(ProfileStore::Current()).programDir);
   if (programDir_.empty()) programDir_ = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
   if (!programDir_.EndsWith(wxFileName::GetPathSeparator())) programDir_ += wxFileName::GetPathSeparator();
   ::mkdir(NativePath::FromWx(programDir_ + "temp").c_str(), 0700);

@@ -183,7 +183,8 @@ std::string HttpExchange::PostMultipart(const MultipartBody& body, const ServerA
 }
 
 bool HttpExchange::PostForm(const std::string& formText, const ServerAddress& server, const std::string& path,
-                            const std::string& cookie, const ServerConfig& config, MessageSink& sink) {
+                            const std::string& cookie, const ServerConfig& config, MessageSink& sink,
+                            std::string* answerBody) {
   const std::string body = formText.empty() ? std::string() : formText.substr(1);
   const std::string request = FormRequest(path, cookie, server.host, body);
 
@@ -215,6 +216,10 @@ bool HttpExchange::PostForm(const std::string& formText, const ServerAddress& se
   }
   // No answer at all (closed or silent server) is no report received.
   if (!anyAnswer) result = false;
+  if (answerBody != nullptr) {
+    const std::size_t headEnd = answer.find(kHeadEnd);
+    *answerBody = headEnd == std::string::npos ? answer : answer.substr(headEnd + std::strlen(kHeadEnd));
+  }
   connection.Close();
   connection.Shutdown();
   return result;

@@ -58,9 +58,11 @@ class HttpExchange {
 
   // Posts the form text (pairs each starting with "&"; the first "&" is
   // dropped). False when the connection or the sending failed, when no answer
-  // came at all, or when the server said the report was not received.
+  // came at all, or when the server said the report was not received. The
+  // answer's body (as far as it was read) goes to answerBody when given.
   static bool PostForm(const std::string& formText, const ServerAddress& server, const std::string& path,
-                       const std::string& cookie, const ServerConfig& config, MessageSink& sink);
+                       const std::string& cookie, const ServerConfig& config, MessageSink& sink,
+                       std::string* answerBody = nullptr);
 
   // Sends an empty multipart POST to the page and gives back its body (at
   // most 511 bytes). False on failure, after its message.

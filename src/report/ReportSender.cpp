@@ -14,8 +14,14 @@
 
 namespace veradex {
 
-ReportSender::ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers)
-    : form_(std::move(form)), observer_(observer), servers_(servers) {}
+ReportSender::ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers,
+                           ReportRecorder* recorder)
+    : form_(std::move(form)), observer_(observer), servers_(servers), recorder_(recorder) {}
+
+void ReportSender::Record(const std::string& path, const std::string& serverFileName, ReportVerdict verdict,
+                          const std::string& answer) {
+  if (recorder_ != nullptr) recorder_->OnAttachmentReported({path, serverFileName, verdict, answer}, observer_);
+}
 
 std::string ReportSender::ServerFileName(int month, int day, int second, int random, const std::string& extension) {
   char name[64];
@@ -50,6 +56,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
   // Month, day and seconds are taken once for the whole run.
   const std::tm local = LocalTime::Now();
 
+  if (recorder_ != nullptr) recorder_->OnRunStarted();
   bool posted = false;
   for (const std::string& path : form_.attachmentPaths) {
     const auto ticks =
@@ -62,6 +69,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     // The body lives for this attachment only; its block goes with it.
     MultipartBody body;
     if (body.AddPart(-1)->LoadFile(kUploadField, path, name, observer_) < 0) {
+      Record(path, name, ReportVerdict::kNotSent);
       sending = false;  // the message is shown; the list and the description stay
       return;
     }
@@ -69,6 +77,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     const std::string result =
         HttpExchange::PostMultipart(body, servers_.report, kUploadPath, &observer_, std::string(), servers_, observer_);
     if (result == "false") {
+      Record(path, name, ReportVerdict::kNotSent);
       sending = false;
       return;
     }
@@ -76,7 +85,12 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     if (cookie.empty()) cookie = result;
     // Each attachment is its own report; the last verdict decides the
     // closing message.
-    posted = HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_, observer_);
+    std::string answer;
+    posted = HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_, observer_, &answer);
+    // A post that got no answer at all never reached the centre's verdict.
+    Record(path, name,
+           posted ? ReportVerdict::kAccepted : (answer.empty() ? ReportVerdict::kNotSent : ReportVerdict::kRefused),
+           answer);
   }
 
   if (!posted) {
@@ -99,10 +113,10 @@ std::atomic<int> runningWorkers{0};
 }  // namespace
 
 bool ReportSender::Start(ReportForm form, ReportObserver& observer, const ServerConfig& servers,
-                         std::atomic<bool>& sending) {
+                         std::atomic<bool>& sending, ReportRecorder* recorder) {
   ++runningWorkers;
   try {
-    std::thread worker([sender = ReportSender(std::move(form), observer, servers), &sending]() mutable {
+    std::thread worker([sender = ReportSender(std::move(form), observer, servers, recorder), &sending]() mutable {
       sender.Run(sending);
       --runningWorkers;
     });

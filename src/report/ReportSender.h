@@ -6,6 +6,7 @@
 #include "net/ServerConfig.h"
 #include "report/ReportForm.h"
 #include "report/ReportObserver.h"
+#include "report/ReportRecorder.h"
 
 namespace veradex {
 
@@ -24,7 +25,9 @@ class ReportSender {
   static constexpr const char* kReportFailed =
       "\xc0\xfc\xbc\xdb\xc0\xcc\x20\xbd\xc7\xc6\xd0\xc7\xdf\xbd\xc0\xb4\xcf\xb4\xd9\x2e";
 
-  ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers);
+  // recorder (may be null) hears how each attachment's report ended.
+  ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers,
+               ReportRecorder* recorder = nullptr);
 
   // The whole run, on the calling thread. A completed run ends with the
   // message, OnCleanTempFolder (success only), OnRunEnded, `sending` cleared,
@@ -39,7 +42,8 @@ class ReportSender {
   // the servers; the observer and `sending` must outlive the run (the report
   // window lives as long as the program). Returns false and clears `sending`
   // when the thread cannot be started.
-  static bool Start(ReportForm form, ReportObserver& observer, const ServerConfig& servers, std::atomic<bool>& sending);
+  static bool Start(ReportForm form, ReportObserver& observer, const ServerConfig& servers, std::atomic<bool>& sending,
+                    ReportRecorder* recorder = nullptr);
   // Workers started by Start whose thread has not yet ended. The program's
   // end must not run the process's exit handlers (the TLS library's clean-up
   // among them) under a worker that is still sending.
@@ -50,10 +54,13 @@ class ReportSender {
 
  private:
   std::string FormText(const std::string& serverFileName) const;
+  void Record(const std::string& path, const std::string& serverFileName, ReportVerdict verdict,
+              const std::string& answer = std::string());
 
   ReportForm form_;
   ReportObserver& observer_;
   ServerConfig servers_;
+  ReportRecorder* recorder_;
 };
 
 }  // namespace veradex

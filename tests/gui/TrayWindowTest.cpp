@@ -212,6 +212,7 @@ TEST_F(TrayWindowTest, MenuHoldsTheEntriesInOrderWithTheirCommands) {
                                              "-",
                                              "32777 개인정보 환경설정",
                                              "32780 프로그램 관리",
+                                             "32781 신고 내역",
                                              "-",
                                              "57665 종료"};
   EXPECT_EQ(menuEntries, expected);

@@ -5,6 +5,7 @@
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-utils.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -155,6 +156,9 @@ std::string DecodeHeader(const char* raw) {
 }
 
 bool ReadBytes(const std::string& path, std::string* bytes, long long* size) {
+  // Only regular files: a folder has no bytes and a pipe would block the caller.
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   std::ifstream file(path, std::ios::binary);
   if (!file) return false;
   file.seekg(0, std::ios::end);

@@ -301,6 +301,8 @@ long long ReportHistory::NextRun() const {
 }
 
 std::string ReportHistory::FileSha256(const std::string& nativePath) {
+  struct stat info;
+  if (::stat(nativePath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::string();
   std::ifstream file(nativePath, std::ios::binary);
   if (!file) return std::string();
   std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);

@@ -5,6 +5,7 @@
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -160,9 +161,14 @@ TEST(MailSummary, LargeMissingAndOutlookFiles) {
   EXPECT_EQ(big.size, 2 * 1024 * 1024);
   EXPECT_EQ(big.messageId, "big@spam.example");
 
-  const MailSummary missing = MailSummary::FromFile(dir.File("none.eml"));
-  EXPECT_EQ(missing.kind, MailSummary::Kind::kUnreadable);
-  EXPECT_EQ(missing.Describe(), ReportTexts::Unreadable());
+  // Nothing to read, and nothing that could block the reader.
+  ASSERT_EQ(::mkfifo(dir.File("pipe.eml").c_str(), 0600), 0);
+  ::mkdir(dir.File("folder.msg").c_str(), 0700);
+  for (const char* name : {"none.eml", "pipe.eml", "folder.msg"}) {
+    const MailSummary missing = MailSummary::FromFile(dir.File(name));
+    EXPECT_EQ(missing.kind, MailSummary::Kind::kUnreadable) << name;
+    EXPECT_EQ(missing.Describe(), ReportTexts::Unreadable());
+  }
 
   // 2026-12-07 01:00 UTC as a FILETIME.
   const unsigned long long sent = (1796605200ULL + 11644473600ULL) * 10000000ULL;

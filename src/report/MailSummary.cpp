@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <mutex>
@@ -226,6 +227,16 @@ std::string WithoutTags(const std::string& html) {
   return text;
 }
 
+// At most limit bytes (default: enough for the preview) of UTF-8 text, cut
+// between characters.
+std::string Prefix(const char* utf8, std::size_t limit) {
+  if (limit == 0) limit = kPreviewCharacters * 8;
+  const std::size_t length = std::strlen(utf8);
+  if (length <= limit) return std::string(utf8, length);
+  const char* end = g_utf8_find_prev_char(utf8, utf8 + limit + 1);
+  return std::string(utf8, end != nullptr ? static_cast<std::size_t>(end - utf8) : 0);
+}
+
 // The first text part of the given subtype that is not an attachment, depth first.
 GMimeObject* FindTextPart(GMimeObject* part, const char* subtype) {
   if (part == nullptr) return nullptr;
@@ -248,10 +259,11 @@ void ReadPreview(GMimeMessage* message, MailSummary* summary) {
   if (body == nullptr) return;
   char* text = g_mime_text_part_get_text(GMIME_TEXT_PART(body));
   if (text == nullptr) return;
-  std::string content(text);
+  // Only the start is shown; the rest of a long body is never looked at.
+  const bool html = g_mime_content_type_is_type(g_mime_object_get_content_type(body), "text", "html");
+  std::string content = Prefix(text, html ? 64 * 1024 : 0);
   g_free(text);
-  GMimeContentType* type = g_mime_object_get_content_type(body);
-  if (type != nullptr && g_mime_content_type_is_type(type, "text", "html")) content = WithoutTags(content);
+  if (html) content = Prefix(WithoutTags(content).c_str(), 0);
   summary->preview = Shortened(OneLine(content), kPreviewCharacters);
 }
 

@@ -111,6 +111,16 @@ TEST_F(ReportHistoryGuiTest, AReportLeavesItsRowsAndAnAcceptedMailIsOnlyAddedAga
   // Each row shows what it is; the picture is marked as no mail.
   List().SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
   EXPECT_TRUE(WaitFor([&] { return List().ShownSummary().Contains(wxString::FromUTF8("대출 광고")); }));
+  // The pointer over a row shows that row's summary instead.
+  wxWindow* rowsWindow = List().GetChildren().front();
+  wxRect pictureRow;
+  ASSERT_TRUE(List().GetItemRect(2, pictureRow));
+  wxMouseEvent move(wxEVT_MOTION);
+  move.SetPosition(wxPoint(pictureRow.x + 20, pictureRow.y + pictureRow.height / 2 - rowsWindow->GetPosition().y));
+  move.SetEventObject(rowsWindow);
+  rowsWindow->GetEventHandler()->ProcessEvent(move);
+  EXPECT_TRUE(List().ShownSummary().StartsWith(Utf8Text::Wx("메일 파일이 아닙니다")));
+  EXPECT_EQ(rowsWindow->GetToolTipText(), List().ShownSummary());
   EXPECT_FALSE(List().Entry(0).notMail);
   EXPECT_TRUE(List().Entry(2).notMail);
   EXPECT_EQ(List().GetItemText(2, 0), "picture.eml");  // the two columns stay as they were

@@ -89,6 +89,11 @@ HistoryWindow::HistoryWindow(wxWindow* parent, ReportHistory& history, std::func
   exportButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnExport(); });
   closeButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Hide(); });
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Hide(); });
+  // Reports recorded while the window was open show up when it is next used.
+  Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
+    if (event.GetActive()) Reload();
+    event.Skip();
+  });
   Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
     if (event.IsShown()) Reload();
     event.Skip();
@@ -108,6 +113,8 @@ void HistoryWindow::SetFilter(const wxString& text) {
 }
 
 void HistoryWindow::Fill() {
+  // The selected report stays selected when it is still listed.
+  const long long selectedId = selectedId_;
   shown_.clear();
   for (const HistoryEntry& entry : entries_) {
     if (!filter_.empty()) {
@@ -136,11 +143,14 @@ void HistoryWindow::Fill() {
     status_->SetLabel(
         wxString::Format(HistoryTexts::RowCount(), static_cast<int>(shown_.size()), static_cast<int>(entries_.size())));
   selected_ = -1;
-  ShowDetail();
+  for (std::size_t i = 0; i < shown_.size() && selectedId != 0; ++i)
+    if (shown_[i]->id == selectedId) selected_ = static_cast<long>(i);
+  SelectRow(selected_);
 }
 
 void HistoryWindow::SelectRow(long row) {
   selected_ = row >= 0 && row < RowCount() ? row : -1;
+  selectedId_ = selected_ >= 0 ? shown_[static_cast<std::size_t>(selected_)]->id : 0;
   if (selected_ >= 0 && list_->GetItemState(selected_, wxLIST_STATE_SELECTED) == 0) {
     list_->SetItemState(selected_, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
                         wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);

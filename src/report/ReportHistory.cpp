@@ -293,6 +293,13 @@ std::time_t ReportHistory::LastAccepted(const std::string& messageId, const std:
   return static_cast<std::time_t>(sqlite3_column_int64(read.handle, 0));
 }
 
+long long ReportHistory::LastId() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Statement read(db_, "SELECT max(id) FROM reports;");
+  if (!read || sqlite3_step(read.handle) != SQLITE_ROW) return 0;
+  return sqlite3_column_int64(read.handle, 0);
+}
+
 long long ReportHistory::NextRun() const {
   std::lock_guard<std::mutex> lock(mutex_);
   Statement read(db_, "SELECT max(run) FROM reports;");

@@ -74,6 +74,8 @@ class ReportHistory : public ReportRecorder {
   // The moment of the latest accepted report of the same mail: the same
   // Message-ID, or when the mail has none the same SHA-256. 0 when none.
   std::time_t LastAccepted(const std::string& messageId, const std::string& sha256) const;
+  // The id of the newest entry (0: none): a cheap test whether anything was added.
+  long long LastId() const;
   // The number the next run will get.
   long long NextRun() const;
 

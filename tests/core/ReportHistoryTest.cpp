@@ -107,6 +107,7 @@ TEST(ReportHistory, KeepsEveryFieldAndFindsTheSameMailAgain) {
   EXPECT_EQ(history.LastAccepted("", std::string(64, 'b')), 3000);
   EXPECT_EQ(history.LastAccepted("other@spam.example", std::string(64, 'b')), 0);
   EXPECT_EQ(history.NextRun(), 2);
+  EXPECT_EQ(history.LastId(), 3);
 
   // Spreadsheet export: UTF-8 with a byte-order mark, and a sender that looks
   // like a formula stays text.

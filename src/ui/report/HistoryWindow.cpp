@@ -91,7 +91,7 @@ HistoryWindow::HistoryWindow(wxWindow* parent, ReportHistory& history, std::func
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Hide(); });
   // Reports recorded while the window was open show up when it is next used.
   Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
-    if (event.GetActive()) Reload();
+    if (event.GetActive() && history_.LastId() != loadedId_) Reload();
     event.Skip();
   });
   Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
@@ -102,6 +102,7 @@ HistoryWindow::HistoryWindow(wxWindow* parent, ReportHistory& history, std::func
 }
 
 void HistoryWindow::Reload() {
+  loadedId_ = history_.LastId();
   entries_ = history_.Entries();
   Fill();
 }

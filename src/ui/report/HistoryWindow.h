@@ -67,7 +67,9 @@ class HistoryWindow : public wxDialog {
   std::vector<const HistoryEntry*> shown_;
   wxString filter_;
   long selected_ = -1;
-  long long selectedId_ = 0;  // the history's id of the selected report, kept over reloads
+  long long selectedId_ = 0;
+  long long loadedId_ = -1;  // the history's newest id when it was last read  // the history's id of the selected
+                             // report, kept over reloads
   wxTextCtrl* filterEdit_ = nullptr;
   wxListCtrl* list_ = nullptr;
   wxTextCtrl* detail_ = nullptr;

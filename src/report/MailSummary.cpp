@@ -190,13 +190,14 @@ bool HeaderBlockEnds(const std::string& bytes) {
   return bytes.find("\n\n") != std::string::npos || bytes.find("\r\n\r\n") != std::string::npos;
 }
 
-// "from host (name [1.2.3.4]) by ...": the host after "from" and the address in brackets.
-void ParseReceived(const std::string& value, MailSummary* summary) {
+// "from host (name [1.2.3.4]) by ...": the host after "from" and the address
+// in brackets. False for a header without a "from" clause (a local hand-over).
+bool ParseReceived(const std::string& value, MailSummary* summary) {
   std::string lower = value;
   for (char& c : lower) c = g_ascii_tolower(c);
-  std::size_t from = lower.find("from ");
-  if (from == std::string::npos) return;
-  if (from > 0 && lower[from - 1] != ' ' && lower[from - 1] != '\t') return;
+  // The clause comes first when there is one ("... from userid 1000" in a comment is none).
+  std::size_t from = lower.find_first_not_of(" \t");
+  if (from == std::string::npos || lower.compare(from, 5, "from ") != 0) return false;
   from += 5;
   while (from < value.size() && (value[from] == ' ' || value[from] == '\t')) ++from;
   std::size_t end = from;
@@ -211,6 +212,7 @@ void ParseReceived(const std::string& value, MailSummary* summary) {
              summary->firstHopHost.back() == ']') {
     summary->firstHopAddress = summary->firstHopHost.substr(1, summary->firstHopHost.size() - 2);
   }
+  return true;
 }
 
 std::string WithoutTags(const std::string& html) {
@@ -328,8 +330,7 @@ bool ReadInternetMessage(const std::string& bytes, MailSummary* summary, bool* d
         GMimeHeader* header = g_mime_header_list_get_header_at(headers, i);
         if (g_ascii_strcasecmp(g_mime_header_get_name(header), "Received") != 0) continue;
         const char* value = g_mime_header_get_value(header);
-        if (value != nullptr) ParseReceived(value, summary);
-        break;
+        if (value != nullptr && ParseReceived(value, summary)) break;
       }
       ReadPreview(message, summary);
     }

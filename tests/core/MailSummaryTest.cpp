@@ -79,7 +79,9 @@ struct Expected {
   std::string subject = {}, from = {}, date = {}, messageId = {}, hopHost = {}, hopAddress = {}, preview = {};
 };
 
+// The topmost hop with a "from" clause; a local hand-over above it names no sender.
 const std::string kReceived =
+    "Received: by mail.example.kr (Postfix, from userid 1000); Mon, 7 Dec 2026 10:00:01 +0900\r\n"
     "Received: from mx.spam.example (unknown\r\n [203.0.113.7]) by mail.example.kr with SMTP;\r\n"
     " Mon, 7 Dec 2026 10:00:00 +0900\r\n"
     "Received: from inner.spam.example ([198.51.100.1]) by mx.spam.example; Mon, 7 Dec 2026 09:59:00 +0900\r\n";

@@ -51,6 +51,8 @@ void ReportWindowHolder::SetReportHistory(ReportHistory* history) {
 
 bool ReportWindowHolder::AddAttachment(const std::string& nativePath) {
   if (window_ == nullptr || window_->GetAttachmentList() == nullptr) return false;
+  // Not while a report goes out (the guard says so).
+  if (!window_->GetAttachmentList()->ChangesAllowed()) return false;
   window_->ShowEmailView();
   return window_->GetAttachmentList()->AddFile(NativePath::ToWx(nativePath)) == 1;
 }

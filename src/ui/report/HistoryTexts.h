@@ -7,6 +7,7 @@ namespace veradex {
 // The texts of the report history window and of the duplicate question.
 namespace HistoryTexts {
 inline wxString Title() { return wxString::FromUTF8("신고 내역"); }
+inline wxString Subtitle() { return wxString::FromUTF8("보낸 신고와 센터의 답변을 이 컴퓨터에 기록해 둡니다."); }
 inline wxString FilterLabel() { return wxString::FromUTF8("찾기"); }
 inline wxString DateColumn() { return wxString::FromUTF8("날짜"); }
 inline wxString SubjectColumn() { return wxString::FromUTF8("제목"); }

@@ -7,6 +7,7 @@
 #include <wx/button.h>
 #include <wx/filedlg.h>
 #include <wx/listctrl.h>
+#include <wx/panel.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -40,12 +41,29 @@ void Say(const wxString& text) { MessageSink::Current().ShowMessage(Utf8Text::To
 }  // namespace
 
 HistoryWindow::HistoryWindow(wxWindow* parent, ReportHistory& history, std::function<bool(const std::string&)> resend)
-    : wxDialog(parent, wxID_ANY, HistoryTexts::Title(), wxDefaultPosition, wxSize(760, 560),
+    : wxDialog(parent, wxID_ANY, HistoryTexts::Title(), wxDefaultPosition, wxSize(760, 620),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       history_(history),
       resend_(std::move(resend)) {
   SetBackgroundColour(*wxWHITE);
   auto* top = new wxBoxSizer(wxVERTICAL);
+
+  // The heading band in the report window's colours.
+  auto* band = new wxPanel(this);
+  band->SetBackgroundColour(wxColour(0x1B, 0x3A, 0x57));
+  auto* bandSizer = new wxBoxSizer(wxVERTICAL);
+  auto* heading = new wxStaticText(band, wxID_ANY, HistoryTexts::Title());
+  heading->SetForegroundColour(*wxWHITE);
+  heading->SetFont(heading->GetFont().Bold().Scaled(1.4f));
+  auto* subtitle = new wxStaticText(band, wxID_ANY, HistoryTexts::Subtitle());
+  subtitle->SetForegroundColour(wxColour(0xD6, 0xE2, 0xEC));
+  bandSizer->Add(heading, 0, wxLEFT | wxRIGHT | wxTOP, 12);
+  bandSizer->Add(subtitle, 0, wxALL, 12);
+  band->SetSizer(bandSizer);
+  top->Add(band, 0, wxEXPAND);
+  auto* accent = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxSize(-1, 3));
+  accent->SetBackgroundColour(wxColour(0xE8, 0x8B, 0x2E));
+  top->Add(accent, 0, wxEXPAND);
 
   auto* filterRow = new wxBoxSizer(wxHORIZONTAL);
   filterRow->Add(new wxStaticText(this, wxID_ANY, HistoryTexts::FilterLabel()), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT,

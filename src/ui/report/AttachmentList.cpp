@@ -201,7 +201,8 @@ int AttachmentList::AddFile(const wxString& path) {
   SetItem(row, 1, entry.sizeText);
   SetItemTextColour(row, *wxBLACK);
   // The send-time checks still decide; the mark only warns.
-  if (entry.notMail && notMailImage >= 0) SetItemImage(row, notMailImage);
+  // Every row takes the mark's room (image 0 is blank) so the names line up.
+  if (notMailImage >= 0) SetItemImage(row, entry.notMail ? notMailImage : 0);
   entries.insert(entries.begin() + row, entry);
   UpdateHeaderBox();
   Refresh();

@@ -29,7 +29,7 @@ Answer Status(const std::string& statusLine) {
   return Page("<!DOCTYPE html><html><body><p>" + statusLine.substr(9) + "</p></body></html>\n", statusLine);
 }
 
-std::string NewSession() {
+std::string NewToken() {
   unsigned char random[12];
   if (RAND_bytes(random, sizeof random) != 1) return "sandbox";
   static const char hex[] = "0123456789ABCDEF";
@@ -79,6 +79,7 @@ CentreServer::Answer SandboxCentre::Respond(const CentreServer::Request& request
   if (!get) return Status("HTTP/1.1 405 Method Not Allowed");
   if (path == "/" || path == "/index.html") return Page(CentrePages::List(store_.List()));
   if (path.rfind("/files/", 0) == 0) return StoredFile(path);
+  if (path == kResultPath) return Result(request.Path());
   return Status("HTTP/1.1 404 Not Found");
 }
 
@@ -86,7 +87,7 @@ CentreServer::Answer SandboxCentre::Upload(const CentreServer::Request& request)
   MultipartUpload upload;
   if (!MultipartUpload::Parse(request.HeaderValue("Content-Type"), request.Body(), &upload))
     return Answer::UploadFailed();
-  const std::string session = NewSession();
+  const std::string session = NewToken();
   if (store_.AddUpload(session, upload.FileName(), upload.Content()) == 0) return Answer::UploadFailed();
   return Answer::UploadAccepted(std::string(" ") + kSessionCookie + session + "; Path=/");
 }
@@ -118,7 +119,7 @@ CentreServer::Answer SandboxCentre::ReportPage(const CentreServer::Request& requ
           !report.password.empty())
         found.push_back(std::move(report));
     }
-    return Page(CentrePages::Lookup(found, number, number.empty() || form.Get("singo_pw").empty()));
+    return RedirectToResult(CentrePages::Lookup(found, number, number.empty() || form.Get("singo_pw").empty()));
   }
   if (!IsCategory(kind)) return Answer::FormNotReceived();
   const StoredReport report = store_.AddCategoryReport(kind, form);
@@ -128,6 +129,30 @@ CentreServer::Answer SandboxCentre::ReportPage(const CentreServer::Request& requ
     answer.body = refused.body;
   }
   return answer;
+}
+
+CentreServer::Answer SandboxCentre::RedirectToResult(const std::string& html) {
+  const std::string token = NewToken();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    results_[token] = html;
+    resultOrder_.push_back(token);
+    while (resultOrder_.size() > kMaxResults) {
+      results_.erase(resultOrder_.front());
+      resultOrder_.pop_front();
+    }
+  }
+  CentreServer::Answer answer = Status("HTTP/1.1 303 See Other");
+  answer.headerLines.push_back(std::string("Location: ") + kResultPath + "?id=" + token);
+  return answer;
+}
+
+CentreServer::Answer SandboxCentre::Result(const std::string& target) {
+  const std::size_t at = target.find("?id=");
+  const std::string token = at == std::string::npos ? std::string() : target.substr(at + 4);
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto found = results_.find(token);
+  return found == results_.end() ? Status("HTTP/1.1 404 Not Found") : Page(found->second);
 }
 
 CentreServer::Answer SandboxCentre::StoredFile(const std::string& path) {

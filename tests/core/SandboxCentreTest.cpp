@@ -172,7 +172,14 @@ TEST_F(SandboxCentreTest, CategoryReportsAreKeptAndFoundByMobileNumberAndPasswor
       {"singo_type=search&mtel1=010&mtel2=1234&mtel3=5678&singo_pw=", false},
   };
   for (const auto& c : cases) {
-    const std::string answer = Send(Post(CentreServer::kReportPagePath, "", c.form));
+    // The result comes from the address the answer redirects to.
+    const std::string redirect = Send(Post(CentreServer::kReportPagePath, "", c.form));
+    ASSERT_EQ(redirect.rfind("HTTP/1.1 303 ", 0), 0u) << redirect;
+    const auto location = redirect.find("Location: ");
+    ASSERT_NE(location, std::string::npos);
+    const std::string target = redirect.substr(location + 10, redirect.find("\r\n", location) - location - 10);
+    EXPECT_EQ(target.find("singo.jsp"), std::string::npos) << target;
+    const std::string answer = Send("GET " + target + " HTTP/1.1\r\n\r\n");
     EXPECT_EQ(answer.find("<td>" + std::to_string(reports[0].id) + "</td>") != std::string::npos, c.found) << c.form;
     EXPECT_NE(answer.find(u8"<title>신고 민원 확인 결과</title>"), std::string::npos);
   }

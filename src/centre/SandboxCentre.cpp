@@ -107,7 +107,7 @@ CentreServer::Answer SandboxCentre::ReportPage(const CentreServer::Request& requ
                                    : form.Get("mtel1") + "-" + form.Get("mtel2") + "-" + form.Get("mtel3");
     const std::string password = form.Get("singo_pw");
     const bool missing = form.Get("mtel2").empty() || form.Get("mtel3").empty() || password.empty();
-    return Page(
+    return RedirectToResult(
         CentrePages::Lookup(missing ? std::vector<StoredReport>() : store_.Lookup(number, password), number, missing));
   }
   if (kind == "search_2006") {

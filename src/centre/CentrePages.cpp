@@ -17,7 +17,8 @@ constexpr const char* kStyle =
     "main{padding:10px 16px}table{border-collapse:collapse;width:100%;background:#fff}"
     "th,td{border:1px solid #c6d7dd;padding:5px 7px;vertical-align:top;text-align:left}"
     "th{background:#e8f1f4;color:#1b4356;white-space:nowrap}"
-    ".content{white-space:pre-wrap;word-break:break-all;max-width:360px}.small{font-size:12px;color:#5a6d77}"
+    ".nw{white-space:nowrap}.content{white-space:pre-wrap;min-width:160px;word-break:break-all;max-width:360px}.small{"
+    "font-size:12px;color:#5a6d77}"
     ".refused{color:#b3261e;font-weight:bold}.received{color:#1d6b35;font-weight:bold}a{color:#12506a}";
 
 std::string KindName(const std::string& kind) {
@@ -38,7 +39,7 @@ std::string State(const std::string& verdict) {
 }
 
 std::string Cell(const std::string& cp949) {
-  return "<td>" + CentrePages::Escape(CentrePages::FromCp949(cp949)) + "</td>";
+  return "<td class=\"nw\">" + CentrePages::Escape(CentrePages::FromCp949(cp949)) + "</td>";
 }
 
 std::string Head(const std::string& title) {
@@ -119,9 +120,10 @@ std::string CentrePages::List(const std::vector<StoredReport>& reports) {
           texts::kMobile + "</th><th>" + texts::kContent + "</th><th>" + texts::kAttachment + "</th><th>" +
           texts::kState + "</th></tr>\n";
   for (const auto& report : reports) {
-    page += "<tr><td>" + std::to_string(report.id) + "</td><td>" + Escape(report.received) + "</td><td>" +
-            KindName(report.kind) + "</td>" + Cell(report.name) + Cell(report.email) + Cell(report.tel) +
-            Cell(report.mobile) + "<td><div class=\"content\">" + Escape(FromCp949(report.content)) + "</div>";
+    page += "<tr><td>" + std::to_string(report.id) + "</td><td class=\"nw\">" + Escape(report.received) +
+            "</td><td class=\"nw\">" + KindName(report.kind) + "</td>" + Cell(report.name) + Cell(report.email) +
+            Cell(report.tel) + Cell(report.mobile) + "<td><div class=\"content\">" + Escape(FromCp949(report.content)) +
+            "</div>";
     const std::string others = OtherFields(report);
     if (!others.empty()) page += std::string("<div class=\"small\">") + others + "</div>";
     page += "</td><td>";
@@ -151,9 +153,9 @@ std::string CentrePages::Lookup(const std::vector<StoredReport>& reports, const 
     page += std::string("<table><tr><th>") + texts::kNumber + "</th><th>" + texts::kTime + "</th><th>" + texts::kKind +
             "</th><th>" + texts::kContent + "</th><th>" + texts::kState + "</th></tr>\n";
     for (const auto& report : reports) {
-      page += "<tr><td>" + std::to_string(report.id) + "</td><td>" + Escape(report.received) + "</td><td>" +
-              KindName(report.kind) + "</td><td><div class=\"content\">" + Escape(FromCp949(report.content)) +
-              "</div></td><td>" + State(report.verdict) + "</td></tr>\n";
+      page += "<tr><td>" + std::to_string(report.id) + "</td><td class=\"nw\">" + Escape(report.received) +
+              "</td><td class=\"nw\">" + KindName(report.kind) + "</td><td><div class=\"content\">" +
+              Escape(FromCp949(report.content)) + "</div></td><td>" + State(report.verdict) + "</td></tr>\n";
     }
     page += "</table>";
   }

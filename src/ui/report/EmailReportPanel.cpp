@@ -18,8 +18,10 @@
 #include "report/AttachmentRules.h"
 #include "report/ReportForm.h"
 #include "report/ReportFormCheck.h"
+#include "report/ReportHistory.h"
 #include "report/ReportSender.h"
 #include "ui/report/AttachmentList.h"
+#include "ui/report/DuplicateQuestion.h"
 #include "ui/report/ReportWindowIds.h"
 #include "ui/report/ReportWindowObserver.h"
 #include "ui/report/Utf8Text.h"
@@ -246,6 +248,16 @@ bool EmailReportPanel::TakesEnter(const wxWindow* focus) const { return focus ==
 
 void EmailReportPanel::SetPlainMessageSink(MessageSink* sink) { attachmentList_->SetPlainMessageSink(sink); }
 
+void EmailReportPanel::SetReportHistory(ReportHistory* history) {
+  reportHistory_ = history;
+  if (history == nullptr)
+    attachmentList_->SetAddCheck(nullptr);
+  else
+    attachmentList_->SetAddCheck([history](const wxString& path, const MailSummary& summary) {
+      return DuplicateQuestion::Allows(*history, path, summary);
+    });
+}
+
 void EmailReportPanel::OnSend() {
   ReportFormCheck::Fields fields;
   fields.sending = sending_;
@@ -304,7 +316,7 @@ void EmailReportPanel::OnSend() {
   link_->SetProgramDir(Cp949::FromWxLossy(programDir_));
   sending_ = true;
   everSent_ = true;
-  if (!ReportSender::Start(std::move(form), *link_, ServerSettings::Current(), sending_)) {
+  if (!ReportSender::Start(std::move(form), *link_, ServerSettings::Current(), sending_, reportHistory_)) {
     sending_ = false;
     Say("전송을 시작하지 못했습니다. 잠시 후 다시 보내주시기 바랍니다.");
   }

@@ -19,6 +19,7 @@ namespace veradex {
 class AttachmentList;
 class MessageSink;
 class PersonalProfile;
+class ReportHistory;
 class ReportWindowObserver;
 class SkinBitmapButton;
 class SkinDialog;
@@ -97,6 +98,9 @@ class EmailReportPanel {
   void SetCaptureHandler(std::function<bool(wxString*)> handler) { captureHandler_ = std::move(handler); }
   // Where the drop filter's plain notices go (default: the platform box).
   void SetPlainMessageSink(MessageSink* sink);
+  // The history the reports are recorded in and that the duplicate question
+  // asks (none: nothing kept, nothing asked). It must outlive every report.
+  void SetReportHistory(ReportHistory* history);
 
   // A report is being sent; the worker clears the flag when it ends.
   bool IsSending() const { return sending_; }
@@ -135,6 +139,7 @@ class EmailReportPanel {
   std::vector<wxString> sentPaths_;  // the rows the running (or last) report took
   std::function<wxArrayString()> fileChooser_;
   std::function<bool(wxString*)> captureHandler_;
+  ReportHistory* reportHistory_ = nullptr;
 };
 
 }  // namespace veradex

@@ -236,6 +236,10 @@ void ReportWindow::OpenInDefaultBrowser(const std::string& url) {
 
 void ReportWindow::SetPlainMessageSink(MessageSink* sink) { emailReport_->SetPlainMessageSink(sink); }
 
+void ReportWindow::SetReportHistory(ReportHistory* history) { emailReport_->SetReportHistory(history); }
+
+void ReportWindow::ShowEmailView() { pageCommands_->ShowCategory(Category::kEmail); }
+
 AttachmentList* ReportWindow::GetAttachmentList() const { return emailReport_->GetAttachmentList(); }
 
 wxTextCtrl* ReportWindow::GetEdit(int id) const { return emailReport_->GetEdit(id); }

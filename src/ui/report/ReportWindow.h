@@ -21,6 +21,7 @@ class CategoryPages;
 class CWebBrowser;
 class EmailReportPanel;
 class MessageSink;
+class ReportHistory;
 class ReportWindowHost;
 class SkinBitmapButton;
 class SkinLabel;
@@ -69,6 +70,11 @@ class ReportWindow : public SkinDialog, public CategoryPageHost, public ReportWi
   void SetPageFolders(const std::string& programDirectory, const std::string& fallbackDirectory);
   // Where the drop filter's plain notices go (default: the platform box).
   void SetPlainMessageSink(MessageSink* sink);
+  // The history the reports are recorded in and that the duplicate question
+  // asks (none: nothing kept, nothing asked). It must outlive every report.
+  void SetReportHistory(ReportHistory* history);
+  // Shows the e-mail report view as its category button does.
+  void ShowEmailView();
 
   View GetView() const { return view_; }
   // The program folder (ending in the separator), read from the profile.

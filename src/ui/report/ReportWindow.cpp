@@ -18,6 +18,7 @@
 #include "pages/CategoryPageController.h"
 #include "pages/CategoryPages.h"
 #include "platform/Cp949.h"
+#include "platform/Desktop.h"
 #include "platform/LockedRandom.h"
 #include "platform/MessageSink.h"
 #include "platform/NativePath.h"
@@ -25,6 +26,7 @@
 #include "profile/PersonalProfile.h"
 #include "profile/ProfileStore.h"
 #include "profile/ServerSettings.h"
+#include "report/MailClientCapture.h"
 #include "report/ReportForm.h"
 #include "report/ReportSender.h"
 #include "report/VersionCheck.h"
@@ -40,6 +42,11 @@
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinLabel.h"
 #include "ui/skin/WhiteStatic.h"
+
+#ifdef VERADEX_HAVE_GDK_X11
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+#endif
 
 namespace veradex {
 
@@ -70,6 +77,31 @@ std::size_t Cp949Bytes(wxUniChar c) {
   if (Cp949::FromWx(wxString(c), &bytes) && !bytes.empty()) return bytes.size();
   return 2;
 }
+
+// The window's id on the desktop, for the capture (0 when unknown).
+Desktop::Window DesktopIdOf(wxWindow* window) {
+#ifdef VERADEX_HAVE_GDK_X11
+  GtkWidget* widget = window->GetHandle();
+  GdkWindow* native = widget != nullptr ? gtk_widget_get_window(widget) : nullptr;
+  if (native != nullptr && GDK_IS_X11_WINDOW(native)) return gdk_x11_window_get_xid(native);
+#else
+  (void)window;
+#endif
+  return 0;
+}
+
+// The report window as the mail-client capture sees it.
+class CaptureHost : public MailClientCapture::Host {
+ public:
+  explicit CaptureHost(ReportWindow& window) : window_(window) {}
+  int AttachmentCount() override { return window_.GetAttachmentList()->Count(); }
+  void SaveFields() override { window_.SaveFields(); }
+  void LoadFields() override { window_.LoadFields(); }
+  void AddFile(const std::string& path) override { window_.GetAttachmentList()->AddFile(NativePath::ToWx(path)); }
+
+ private:
+  ReportWindow& window_;
+};
 
 }  // namespace
 
@@ -595,20 +627,13 @@ void ReportWindow::OnDeleteChecked() {
 
 void ReportWindow::OnCapture() {
   if (!ListChangesAllowed()) return;
-  if (attachmentList->Count() >= AttachmentList::kMaxFiles) return Say("5개 이상은 첨부하실 수 없습니다");
-  SaveFields();
-  wxString path;
-  if (captureHandler && captureHandler(&path)) {
-    attachmentList->AddFile(path);
-  } else {
-    MessageSink::Current().ShowMessage(
-        Utf8Text::ToCp949("메일 클라이언트가 켜져 있는 상태라면 활성화 되어 있는지 확인하시고 여전히 되지 않으면 ") +
-            ServerSettings::Current().supportEmail +
-            Utf8Text::ToCp949("로 \n메일 클라이언트의 자세한 버전과\n사용하시는 OS버전을 보내주시기\n바랍니다."),
-        kStyleStop);
-  }
-  LoadFields();
+  if (!desktop) desktop = Desktop::CreateNative();
+  desktop->SetOwnWindow(DesktopIdOf(this));
+  CaptureHost host(*this);
+  MailClientCapture(*desktop, ServerSettings::Current().supportEmail).OnCapture(host, NativePath::FromWx(programDir));
 }
+
+void ReportWindow::SetDesktop(std::unique_ptr<Desktop> newDesktop) { desktop = std::move(newDesktop); }
 
 void ReportWindow::UpdateCountLabel() {
   countLabel->SetLabel(wxString::Format(wxString::FromUTF8("[총 %d개 첨부]"), attachmentList->Count()));

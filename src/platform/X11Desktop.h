@@ -7,8 +7,6 @@
 
 namespace veradex {
 
-class X11Clipboard;
-
 // The desktop of an X server: windows are found by WM_CLASS and title, keys
 // are synthesised with XTest and reach the focused window, the save dialog's
 // name field is read through the PRIMARY selection (after selecting all) and

@@ -8,6 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +20,7 @@
 #include <memory>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "gui/GuiTestSupport.h"
 #include "pages/CategoryNavigationState.h"
@@ -23,6 +28,7 @@
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
 #include "profile/ServerSettings.h"
+#include "report/MailClientCapture.h"
 #include "report/ReportSender.h"
 #include "support/ChildProcess.h"
 #include "support/DesktopDriver.h"
@@ -65,7 +71,6 @@ const char* const kMessages[] = {
     "\n"
     "Body two.\n",
 };
-const char* const kSubjects[] = {"한글 광고", "Second offer"};
 
 constexpr const char* kUserJs =
     "user_pref(\"mail.shell.checkDefaultClient\", false);\n"
@@ -132,6 +137,70 @@ std::vector<pid_t> DescendantsOf(pid_t pid) {
   found.erase(found.begin());
   return found;
 }
+
+// Another program that has put text on the clipboard: it owns CLIPBOARD on a
+// connection and thread of its own and answers TARGETS and UTF8_STRING until
+// someone else takes the clipboard.
+class UserClipboard {
+ public:
+  explicit UserClipboard(std::string text) : text_(std::move(text)) {
+    display_ = XOpenDisplay(nullptr);
+    if (display_ == nullptr) return;
+    window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+    clipboard_ = XInternAtom(display_, "CLIPBOARD", False);
+    XSetSelectionOwner(display_, clipboard_, window_, CurrentTime);
+    XFlush(display_);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~UserClipboard() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (display_ != nullptr) XCloseDisplay(display_);
+  }
+  const std::string& Text() const { return text_; }
+
+ private:
+  void Serve() {
+    const Atom targets = XInternAtom(display_, "TARGETS", False);
+    const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
+    while (!stop_) {
+      if (XPending(display_) == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        continue;
+      }
+      XEvent event;
+      XNextEvent(display_, &event);
+      if (event.type != SelectionRequest) continue;
+      const XSelectionRequestEvent& request = event.xselectionrequest;
+      XSelectionEvent reply{};
+      reply.type = SelectionNotify;
+      reply.requestor = request.requestor;
+      reply.selection = request.selection;
+      reply.target = request.target;
+      reply.time = request.time;
+      reply.property = request.property;
+      if (request.target == targets) {
+        long atoms[] = {static_cast<long>(targets), static_cast<long>(utf8)};
+        XChangeProperty(display_, request.requestor, request.property, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(atoms), 2);
+      } else if (request.target == utf8) {
+        XChangeProperty(display_, request.requestor, request.property, utf8, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text_.data()), static_cast<int>(text_.size()));
+      } else {
+        reply.property = None;
+      }
+      XSendEvent(display_, request.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
+      XFlush(display_);
+    }
+  }
+
+  std::string text_;
+  Display* display_ = nullptr;
+  ::Window window_ = 0;
+  Atom clipboard_ = None;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
 
 class ThunderbirdCaptureTest : public ::testing::TestWithParam<bool> {
  protected:
@@ -269,7 +338,11 @@ TEST_P(ThunderbirdCaptureTest, CapturesTheSelectedMessageAndSendsIt) {
   Desktop::Window main = 0;
   ASSERT_TRUE(WaitFor([&] { return (main = desktop.FindTopLevel(kThunderbirdMain)) != 0; }, std::chrono::seconds(90)))
       << "Thunderbird's main window did not appear";
+  // The user has copied some words in another program.
+  UserClipboard words("사용자가 복사한 글");
+  ASSERT_TRUE(WaitFor([&] { return desktop.ReadSelectionText("CLIPBOARD") == words.Text(); }));
   ASSERT_TRUE(SelectMessage(main)) << "the Inbox could not be opened with the keyboard";
+  const std::string id = std::to_string(main);
 
   const auto start = std::chrono::steady_clock::now();
   Press(ReportWindow::kCapture);
@@ -289,9 +362,11 @@ TEST_P(ThunderbirdCaptureTest, CapturesTheSelectedMessageAndSendsIt) {
 
   // The saved file is the message as it was received, less Return-Path.
   const std::string saved = test::ReadFileBytes(row.path.utf8_string());
-  const int which = saved.find("<two@example.net>") != std::string::npos ? 1 : 0;
-  EXPECT_EQ(Normalised(saved), Normalised(WithoutReturnPath(kMessages[which])));
-  EXPECT_EQ(name.rfind(kSubjects[which], 0), 0u) << name;
+  // End selected the older message, the one with the Korean subject.
+  EXPECT_EQ(Normalised(saved), Normalised(WithoutReturnPath(kMessages[0])));
+  EXPECT_EQ(name.rfind("한글 광고 - Spammer", 0), 0u) << name;
+  // The path was pasted, and the user's words are on the clipboard again.
+  EXPECT_EQ(desktop.ReadSelectionText("CLIPBOARD"), words.Text());
 
   // And a send delivers it to the centre.
   window->GetEdit(ReportWindow::kContent)->ChangeValue(wxString::FromUTF8("대출 광고 메일입니다."));
@@ -302,6 +377,15 @@ TEST_P(ThunderbirdCaptureTest, CapturesTheSelectedMessageAndSendsIt) {
   const auto uploads = centre.Centre().RequestsTo(test::TestReportCentre::kUploadPath);
   ASSERT_EQ(uploads.size(), 1u);
   EXPECT_NE(uploads[0].Body().find(saved), std::string::npos);
+
+  // Both messages selected: the client asks for a folder; that dialog is
+  // closed again and the user asked to select one message.
+  ASSERT_TRUE(driver.PressKeys(id, {"ctrl+a"}));
+  sink.Clear();
+  Press(ReportWindow::kCapture);
+  EXPECT_EQ(sink.Texts(), std::vector<std::string>{MailClientCapture::WrongSelectionText()});
+  EXPECT_EQ(list->Count(), 0);
+  EXPECT_TRUE(WaitFor([&] { return desktop.FindTopLevel(kThunderbirdFolderChooser) == 0; }, std::chrono::seconds(2)));
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManager, ThunderbirdCaptureTest, ::testing::Values(false, true),

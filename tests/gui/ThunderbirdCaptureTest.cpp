@@ -377,6 +377,7 @@ TEST_P(ThunderbirdCaptureTest, CapturesTheSelectedMessageAndSendsIt) {
   const auto uploads = centre.Centre().RequestsTo(test::TestReportCentre::kUploadPath);
   ASSERT_EQ(uploads.size(), 1u);
   EXPECT_NE(uploads[0].Body().find(saved), std::string::npos);
+  ASSERT_TRUE(WaitFor([&] { return list->Count() == 0; }));
 
   // Both messages selected: the client asks for a folder; that dialog is
   // closed again and the user asked to select one message.

@@ -112,7 +112,7 @@ int MailClientCapture::CaptureFromOutlookExpress(std::string* path) {
     return kNotPossible;
   }
   const std::string proposed = ReadProposedName(dialog, LLONG_MAX);
-  *path = SavedFilePath(*path, proposed, LockedRandom::Next() & 0x7FFF);
+  *path = SavedFilePath(*path, proposed, LockedRandom::Next());
   desktop_.SetNameField(dialog, *path);
   desktop_.Pause(100);
   desktop_.PressKey(Desktop::kAlt);
@@ -161,7 +161,7 @@ int MailClientCapture::CaptureFromThunderbird(std::string* path) {
   }
 
   const std::string proposed = ReadProposedName(dialog, deadline);
-  *path = SavedFilePath(*path, proposed, LockedRandom::Next() & 0x7FFF);
+  *path = SavedFilePath(*path, proposed, LockedRandom::Next());
   desktop_.SetNameField(dialog, *path);
   desktop_.Pause(100);
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "net/ServerConfig.h"
 #include "report/ReportForm.h"
@@ -23,16 +24,24 @@ class ReportSender {
   // 전송이 실패했습니다.
   static constexpr const char* kReportFailed =
       "\xc0\xfc\xbc\xdb\xc0\xcc\x20\xbd\xc7\xc6\xd0\xc7\xdf\xbd\xc0\xb4\xcf\xb4\xd9\x2e";
+  // 접수되지 않은 첨부파일 %d개가 목록에 남아 있습니다. 다시 보내주시기 바랍니다.
+  static constexpr const char* kAttachmentsRemain =
+      "\xc1\xa2\xbc\xf6\xb5\xc7\xc1\xf6\x20\xbe\xca\xc0\xba\x20\xc3\xb7\xba\xce\xc6\xc4\xc0\xcf\x20\x25\x64"
+      "\xb0\xb3\xb0\xa1\x20\xb8\xf1\xb7\xcf\xbf\xa1\x20\xb3\xb2\xbe\xc6\x20\xc0\xd6\xbd\xc0\xb4\xcf\xb4\xd9\x2e"
+      "\x20\xb4\xd9\xbd\xc3\x20\xba\xb8\xb3\xbb\xc1\xd6\xbd\xc3\xb1\xe2\x20\xb9\xd9\xb6\xf8\xb4\xcf\xb4\xd9\x2e";
 
   ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers);
 
-  // The whole run, on the calling thread. A completed run ends with the
-  // message, OnCleanTempFolder (success only), OnRunEnded, `sending` cleared,
-  // OnAttachmentsCleared and OnAttachmentCountChanged; a run completes when
-  // the last report was received. A run stopped by a file that cannot be
-  // loaded or an upload that fails, and a run whose last report was refused,
-  // only clear `sending` (the last with the failure message): the list and
-  // the description stay.
+  // The whole run, on the calling thread. The closing message follows the
+  // last report's verdict. When every report was received the run ends with
+  // OnCleanTempFolder, OnRunEnded, `sending` cleared, OnAttachmentsCleared
+  // and OnAttachmentCountChanged. When none was, or a file that cannot be
+  // loaded or a failed upload stopped the run before any was, only `sending`
+  // is cleared: the list and the description stay. When some were received
+  // and others not (refused, or never sent because the run stopped), the
+  // received ones must not go out again: kAttachmentsRemain, then
+  // OnAttachmentsReceived, `sending` cleared and OnAttachmentCountChanged;
+  // the description stays.
   void Run(std::atomic<bool>& sending);
 
   // Starts Run on a new, detached thread with its own copy of the form and
@@ -47,9 +56,14 @@ class ReportSender {
 
   // "SPM_%02d%02d_%02d_%2X.%s" with every space turned into "0".
   static std::string ServerFileName(int month, int day, int second, int random, const std::string& extension);
+  // kAttachmentsRemain for count attachments.
+  static std::string RemainText(int count);
 
  private:
   std::string FormText(const std::string& serverFileName) const;
+  // The end of a run in which not every report was received (received[i]:
+  // the verdict of attachment i). Clears `sending`.
+  void KeepUnreceived(const std::vector<bool>& received, std::atomic<bool>& sending);
 
   ReportForm form_;
   ReportObserver& observer_;

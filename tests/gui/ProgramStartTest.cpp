@@ -50,7 +50,14 @@ class ProgramStartTest : public ::testing::Test {
     store.WriteProfileString("servers", "ca_file", centre.CaFile());
   }
 
+  // A failed toolkit assertion is logged there instead of shown: none may happen.
+  void TearDown() override {
+    const std::string log = StateHome() + "/Ambrel/veradex/veradex.log";
+    EXPECT_FALSE(fs::exists(log)) << ReadFileBytes(log);
+  }
+
   std::string ConfigHome() const { return dir.Path() + "/config"; }
+  std::string StateHome() const { return dir.Path() + "/state"; }
   std::string ProfileFolder() const { return ConfigHome() + "/Ambrel"; }
   std::string AutostartFolder() const { return dir.Path() + "/autostart"; }
   std::string EntryPath() const { return AutostartFolder() + "/Veradex.desktop"; }
@@ -72,6 +79,7 @@ class ProgramStartTest : public ::testing::Test {
   std::map<std::string, std::string> Environment(const VirtualDisplay& display) const {
     return {{"DISPLAY", display.Name()},
             {"XDG_CONFIG_HOME", ConfigHome()},
+            {"XDG_STATE_HOME", StateHome()},
             {"VERADEX_AUTOSTART_DIR", AutostartFolder()},
             {"GSETTINGS_BACKEND", "memory"},
             {"NO_AT_BRIDGE", "1"},

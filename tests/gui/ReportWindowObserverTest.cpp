@@ -26,6 +26,7 @@ TEST(ReportWindowObserverTest, WorkerMessagesAfterTheWindowWentAreRefusedUnseen)
     observer.OnProgress(50);
     observer.OnRunEnded();
     observer.OnAttachmentsCleared();
+    observer.OnAttachmentsReceived({0});
     observer.OnAttachmentCountChanged();
   });
   worker.join();

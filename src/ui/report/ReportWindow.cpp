@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -19,6 +21,7 @@
 #include "pages/CategoryPages.h"
 #include "platform/Cp949.h"
 #include "platform/Desktop.h"
+#include "platform/LineBreaks.h"
 #include "platform/LockedRandom.h"
 #include "platform/MessageSink.h"
 #include "platform/NativePath.h"
@@ -76,6 +79,15 @@ std::size_t Cp949Bytes(wxUniChar c) {
   std::string bytes;
   if (Cp949::FromWx(wxString(c), &bytes) && !bytes.empty()) return bytes.size();
   return 2;
+}
+
+// Bytes of one character of the description as it is sent: code page 949,
+// every line break as CR LF (the GTK control holds LF alone), so a break
+// counts two bytes; the LF of a pasted CR LF adds nothing to its CR.
+std::size_t SentBytes(wxUniChar c, wxUniChar previous) {
+  if (c == '\n') return previous == '\r' ? 0 : 2;
+  if (c == '\r') return 2;
+  return Cp949Bytes(c);
 }
 
 // The window's id on the desktop, for the capture (0 when unknown).
@@ -170,18 +182,17 @@ bool ReportWindow::Create(wxWindow* parent) {
   versionLabel->SetLabel(wxString("Ver ") + VersionCheck::kOwnVersion + "      ");
 
   // 10-11: the version check (it shows its own messages); without an answer
-  // the initialisation ends here.
+  // the initialisation ends here, but the e-mail view stays fully usable:
+  // a list without its columns would hide the rows it holds.
   ReportVersionActions defaultActions;
   VersionActions& actions = versionActions != nullptr ? *versionActions : defaultActions;
-  if (!VersionCheck::Run(actions, ServerSettings::Current())) return true;
+  if (!VersionCheck::Run(actions, ServerSettings::Current())) {
+    SetupAttachmentList();
+    return true;
+  }
 
   // 12: the attachment list.
-  attachmentList->SetupColumns();
-  attachmentList->SetupHeaderCheckBox();
-  attachmentList->SetHintText(wxString::FromUTF8("스팸메일 원본(.eml)을 마우스로 끌어오세요"));
-  AttachmentList::DropFilter filter;
-  filter.flags = AttachmentList::kAcceptFiles | AttachmentList::kAcceptFolders;
-  attachmentList->SetDropFilter(filter);
+  SetupAttachmentList();
 
   // 13: the telephone page (the browser view); 14: the report host's page.
   pageCommands->RenderCategoryPage(CategoryPage::kTelephone);
@@ -393,6 +404,15 @@ void ReportWindow::SetupTooltips() {
   for (const auto& tip : tips) buttons[tip.first]->SetToolTip(wxString::FromUTF8(tip.second));
 }
 
+void ReportWindow::SetupAttachmentList() {
+  attachmentList->SetupColumns();
+  attachmentList->SetupHeaderCheckBox();
+  attachmentList->SetHintText(wxString::FromUTF8("스팸메일 원본(.eml)을 마우스로 끌어오세요"));
+  AttachmentList::DropFilter filter;
+  filter.flags = AttachmentList::kAcceptFiles | AttachmentList::kAcceptFolders;
+  attachmentList->SetDropFilter(filter);
+}
+
 void ReportWindow::SetDisplayMode(int show) {
   if (show == 5) {
     mode = 1;
@@ -554,7 +574,8 @@ void ReportWindow::OnSend() {
   form.tel1 = tel1;
   form.tel2 = tel2;
   form.tel3 = tel3;
-  form.content = content;
+  // Line breaks go out as CR LF, as the limit counts them.
+  form.content = LineBreaks::ToCrLf(content);
   form.password = password;
   for (const wxString& path : paths) form.attachmentPaths.push_back(NativePath::FromWx(path));
   sentPaths = paths;
@@ -572,8 +593,10 @@ void ReportWindow::OnContentChanged() {
   const wxString text = content->GetValue();
   std::size_t total = 0;
   std::size_t keep = 0;  // characters that fit into the limit
+  wxUniChar previous = 0;
   for (wxString::const_iterator it = text.begin(); it != text.end(); ++it) {
-    total += Cp949Bytes(*it);
+    total += SentBytes(*it, previous);
+    previous = *it;
     if (total <= kContentLimit) ++keep;
   }
   contentText = text;
@@ -658,6 +681,29 @@ void ReportWindow::OnAttachmentsCleared() {
     if (std::find(sentPaths.begin(), sentPaths.end(), path) != sentPaths.end()) attachmentList->RemoveAt(i);
   }
   sentPaths.clear();
+}
+
+void ReportWindow::OnAttachmentsReceived(const std::vector<std::size_t>& received) {
+  std::vector<wxString> gone;
+  for (std::size_t index : received)
+    if (index < sentPaths.size()) gone.push_back(sentPaths[index]);
+  for (int i = attachmentList->Count() - 1; i >= 0; --i) {
+    const wxString path = attachmentList->Entry(i).path;
+    if (std::find(gone.begin(), gone.end(), path) == gone.end()) continue;
+    RemoveCapturedFile(path);
+    attachmentList->RemoveAt(i);
+  }
+  sentPaths.clear();
+}
+
+void ReportWindow::RemoveCapturedFile(const wxString& path) {
+  // Only mail the capture saved in the temp folder; files the user added
+  // from elsewhere are never touched.
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path file(NativePath::FromWx(path));
+  if (fs::equivalent(file.parent_path(), fs::path(NativePath::FromWx(programDir + "temp")), error) && !error)
+    fs::remove(file, error);
 }
 
 void ReportWindow::CloseWindow() {

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/arrstr.h>
 #include <wx/font.h>
@@ -114,6 +115,9 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   void SetProgress(int percent);
   void OnRunEnded();
   void OnAttachmentsCleared();
+  // Some reports were received, others not: the received rows (indices in
+  // the run's list) go with their captured mail; the rest stay.
+  void OnAttachmentsReceived(const std::vector<std::size_t>& received);
 
   // Hides the window as the close buttons, Enter and Escape do.
   void CloseWindow();
@@ -167,6 +171,8 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   void CreateControls();
   void ApplyLayout();
   void SetupTooltips();
+  void SetupAttachmentList();
+  void RemoveCapturedFile(const wxString& path);
   void OnCategoryButton(int id);
   void UpdateCategoryLooks();
   bool OnSkinKey(wxKeyEvent& event) override;

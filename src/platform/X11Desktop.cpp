@@ -395,12 +395,18 @@ struct X11Desktop::Impl {
     return value == IconicState;
   }
 
+  // The server's time now: the time of a property change on the helper
+  // (earlier notices there, from reading selections, are dropped first).
   Time ServerTime() const {
     const Atom property = Intern("VERADEX_TIME");
+    XEvent event;
+    while (XCheckTypedWindowEvent(display, helper, PropertyNotify, &event)) {
+    }
     XChangeProperty(display, helper, property, XA_STRING, 8, PropModeAppend, nullptr, 0);
     XFlush(display);
-    XEvent event;
-    if (WaitForEvent(display, helper, PropertyNotify, &event, Now() + 500)) return event.xproperty.time;
+    const long long deadline = Now() + 500;
+    while (WaitForEvent(display, helper, PropertyNotify, &event, deadline))
+      if (event.xproperty.atom == property) return event.xproperty.time;
     return CurrentTime;
   }
 
@@ -426,6 +432,8 @@ struct X11Desktop::Impl {
     const XWindow owner = XGetSelectionOwner(display, selection);
     if (owner == None) return saved;
     // Our own windows cannot answer while the capture holds their thread.
+    // Windows of one client share the bits above the server's resource-id
+    // mask (0x1FFFFF on the X.Org server).
     const unsigned long base = ~static_cast<unsigned long>(0x1FFFFF);
     if (ownWindow != 0 && (owner & base) == (ownWindow & base)) return saved;
     const long long deadline = Now() + 600;

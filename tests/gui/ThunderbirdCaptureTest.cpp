@@ -228,6 +228,9 @@ class ThunderbirdCaptureTest : public ::testing::TestWithParam<bool> {
     ASSERT_TRUE(window->Create());
     window->Show();
     WaitFor([&] { return window->IsShownOnScreen(); }, std::chrono::seconds(2));
+    // The first load of the report page shows the telephone page again; the
+    // user then switches to the e-mail view.
+    WaitFor([] { return CategoryNavigationState::Process().FirstReportPageSeen(); }, std::chrono::seconds(10));
     Press(ReportWindow::kEmailSpam);
   }
 
@@ -359,6 +362,11 @@ TEST_P(ThunderbirdCaptureTest, CapturesTheSelectedMessageAndSendsIt) {
   const std::string name = row.name.utf8_string();
   EXPECT_TRUE(std::regex_search(name, std::regex("[0-9A-F]{4}\\.eml$"))) << name;
   EXPECT_EQ(fs::path(row.path.utf8_string()).parent_path(), fs::path(programDir.Path() + "/temp"));
+
+  if (const char* shots = std::getenv("VERADEX_SHOT_DIR")) {
+    WaitFor([] { return false; }, std::chrono::milliseconds(300));
+    driver.Screenshot(std::string(shots) + (withWindowManager ? "/capture-openbox.png" : "/capture.png"));
+  }
 
   // The saved file is the message as it was received, less Return-Path.
   const std::string saved = test::ReadFileBytes(row.path.utf8_string());

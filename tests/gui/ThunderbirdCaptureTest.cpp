@@ -40,6 +40,8 @@
 #include "ui/report/Utf8Text.h"
 #include "ui/skin/SkinBitmapButton.h"
 
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
 #include <wx/textctrl.h>
 
 namespace veradex {
@@ -395,6 +397,25 @@ TEST_P(ThunderbirdCaptureTest, CapturesTheSelectedMessageAndSendsIt) {
   EXPECT_EQ(sink.Texts(), std::vector<std::string>{MailClientCapture::WrongSelectionText()});
   EXPECT_EQ(list->Count(), 0);
   EXPECT_TRUE(WaitFor([&] { return desktop.FindTopLevel(kThunderbirdFolderChooser) == 0; }, std::chrono::seconds(2)));
+
+  // One message again, and words the user copied in the report window
+  // itself: they are on the clipboard after the capture too.
+  ASSERT_TRUE(driver.PressKeys(id, {"End"}));
+  const wxString ownWords = wxString::FromUTF8("신고 창에서 복사한 글");
+  {
+    wxClipboardLocker locker;
+    ASSERT_FALSE(!locker);
+    wxTheClipboard->SetData(new wxTextDataObject(ownWords));
+  }
+  Press(ReportWindow::kCapture);
+  EXPECT_EQ(list->Count(), 1);
+  wxTextDataObject copied;
+  {
+    wxClipboardLocker locker;
+    ASSERT_FALSE(!locker);
+    EXPECT_TRUE(wxTheClipboard->GetData(copied));
+  }
+  EXPECT_EQ(copied.GetText(), ownWords);
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManager, ThunderbirdCaptureTest, ::testing::Values(false, true),

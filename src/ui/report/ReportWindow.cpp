@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/gauge.h>
@@ -100,6 +102,23 @@ Desktop::Window DesktopIdOf(wxWindow* window) {
   (void)window;
 #endif
   return 0;
+}
+
+// True when text copied in one of this program's own windows is on the
+// clipboard: the capture cannot ask these for it while it holds their
+// thread, so the window keeps it and puts it back itself.
+bool OwnTextOnClipboard(wxString* text) {
+#ifdef VERADEX_HAVE_GDK_X11
+  if (gdk_selection_owner_get(GDK_SELECTION_CLIPBOARD) == nullptr) return false;
+  wxClipboardLocker locker;
+  wxTextDataObject data;
+  if (!locker || !wxTheClipboard->IsSupported(wxDF_UNICODETEXT) || !wxTheClipboard->GetData(data)) return false;
+  *text = data.GetText();
+  return true;
+#else
+  (void)text;
+  return false;
+#endif
 }
 
 // The report window as the mail-client capture sees it.
@@ -652,8 +671,14 @@ void ReportWindow::OnCapture() {
   if (!ListChangesAllowed()) return;
   if (!desktop) desktop = Desktop::CreateNative();
   desktop->SetOwnWindow(DesktopIdOf(this));
+  wxString ownCopy;
+  const bool ownClipboard = OwnTextOnClipboard(&ownCopy);
   CaptureHost host(*this);
   MailClientCapture(*desktop, ServerSettings::Current().supportEmail).OnCapture(host, NativePath::FromWx(programDir));
+  if (ownClipboard) {
+    wxClipboardLocker locker;
+    if (!!locker) wxTheClipboard->SetData(new wxTextDataObject(ownCopy));
+  }
 }
 
 void ReportWindow::SetDesktop(std::unique_ptr<Desktop> newDesktop) { desktop = std::move(newDesktop); }

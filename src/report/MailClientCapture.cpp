@@ -7,9 +7,10 @@
 #include <cstdio>
 #include <utility>
 
-#include "platform/Cp949.h"
 #include "platform/LockedRandom.h"
 #include "platform/MessageSink.h"
+#include "report/AttachmentRules.h"
+#include "report/ReportTexts.h"
 
 namespace veradex {
 
@@ -20,14 +21,6 @@ constexpr char kSeparator = '\\';
 #else
 constexpr char kSeparator = '/';
 #endif
-
-// The texts of the capture.
-constexpr const char* kLimitUtf8 = "5개 이상은 첨부하실 수 없습니다";
-constexpr const char* kWrongSelectionUtf8 = "메일을 하나만 선택한 뒤 다시 눌러주시기 바랍니다.";
-constexpr const char* kFailureHeadUtf8 =
-    "메일 클라이언트가 켜져 있는 상태라면 활성화 되어 있는지 확인하시고 여전히 되지 않으면 ";
-constexpr const char* kFailureTailUtf8 =
-    "로 \n메일 클라이언트의 자세한 버전과\n사용하시는 OS버전을 보내주시기\n바랍니다.";
 
 long long FileSize(const std::string& path) {
   struct stat status {};
@@ -40,10 +33,11 @@ long long FileSize(const std::string& path) {
 MailClientCapture::MailClientCapture(Desktop& desktop, std::string supportEmail)
     : desktop_(desktop), supportEmail_(std::move(supportEmail)) {}
 
-std::string MailClientCapture::LimitText() { return Cp949::FromUtf8(kLimitUtf8); }
-std::string MailClientCapture::WrongSelectionText() { return Cp949::FromUtf8(kWrongSelectionUtf8); }
+std::string MailClientCapture::LimitText() { return AttachmentRules::MessageOf(AttachmentProblem::kTooMany); }
+std::string MailClientCapture::WrongSelectionText() { return ReportTexts::Get(ReportTexts::kOneMessageOnly); }
 std::string MailClientCapture::FailureText() const {
-  return Cp949::FromUtf8(kFailureHeadUtf8) + supportEmail_ + Cp949::FromUtf8(kFailureTailUtf8);
+  return ReportTexts::Get(ReportTexts::kCaptureFailedBefore) + supportEmail_ +
+         ReportTexts::Get(ReportTexts::kCaptureFailedAfter);
 }
 
 std::string MailClientCapture::Tag(int random) {
@@ -207,7 +201,7 @@ void MailClientCapture::WaitUntilSettled(const std::string& path) {
 }
 
 void MailClientCapture::OnCapture(Host& host, const std::string& programDir) {
-  if (host.AttachmentCount() >= 5) {
+  if (host.AttachmentCount() >= AttachmentRules::kMaxFiles) {
     MessageSink::Current().ShowMessage(LimitText(), kStyleStop);
     return;
   }

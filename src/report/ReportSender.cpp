@@ -12,8 +12,20 @@
 #include "net/UrlEncoder.h"
 #include "platform/LocalTime.h"
 #include "platform/LockedRandom.h"
+#include "report/ReportTexts.h"
 
 namespace veradex {
+
+namespace {
+
+// Why an exchange failed, for whoever reads the program's standard error; the
+// user sees the message chosen for the failure.
+void LogFailure(const char* exchange, const ServerAddress& server, const NetOutcome& result) {
+  std::fprintf(stderr, "veradex: %s to %s failed: %s\n", exchange, server.HostPort().c_str(),
+               result.Describe().c_str());
+}
+
+}  // namespace
 
 ReportSender::ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers)
     : form_(std::move(form)), observer_(observer), servers_(servers) {}
@@ -47,7 +59,7 @@ std::string ReportSender::FormText(const std::string& serverFileName) const {
 
 std::string ReportSender::RemainText(int count) {
   char text[160];
-  std::snprintf(text, sizeof text, kAttachmentsRemain, count);
+  std::snprintf(text, sizeof text, ReportTexts::Get(ReportTexts::kAttachmentsRemain).c_str(), count);
   return text;
 }
 
@@ -76,18 +88,30 @@ void ReportSender::Run(std::atomic<bool>& sending) {
       return KeepUnreceived(received, sending);
     }
     // Uploads never carry a cookie.
-    const std::string result =
-        HttpExchange::PostMultipart(body, servers_.report, kUploadPath, &observer_, std::string(), servers_, observer_);
-    if (result == "false") return KeepUnreceived(received, sending);
+    const NetResult<std::string> uploaded =
+        HttpExchange::PostMultipart(body, servers_.report, kUploadPath, &observer_, std::string(), servers_);
+    if (!uploaded) {
+      LogFailure("upload", servers_.report, uploaded);
+      observer_.ShowMessage(ReportTexts::ForUpload(uploaded.Error()), kStyleStop);
+      return KeepUnreceived(received, sending);
+    }
     // The first upload that set a cookie provides it for every later post.
-    if (cookie.empty()) cookie = result;
+    if (cookie.empty()) cookie = uploaded.Value();
     // Each attachment is its own report; the last verdict decides the
     // closing message.
-    posted = HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_, observer_);
+    const NetResult<void> reported =
+        HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_);
+    if (!reported) {
+      LogFailure("report", servers_.report, reported);
+      const std::string& message = ReportTexts::ForForm(reported.Error());
+      if (!message.empty()) observer_.ShowMessage(message, kStyleStop);
+    }
+    posted = reported.Ok();
     received[i] = posted;
   }
 
-  observer_.ShowMessage(posted ? kReportReceived : kReportFailed, kStyleStop);
+  observer_.ShowMessage(ReportTexts::Get(posted ? ReportTexts::kReportReceived : ReportTexts::kReportFailed),
+                        kStyleStop);
   const bool everyReceived = posted && std::find(received.begin(), received.end(), false) == received.end();
   if (!everyReceived) return KeepUnreceived(received, sending);
   observer_.OnCleanTempFolder();

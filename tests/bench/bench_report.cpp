@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "report/ReportSender.h"
+#include "report/ReportTexts.h"
 #include "support/RecordingReportObserver.h"
 #include "support/ReportCentreHarness.h"
 #include "support/TempDir.h"
@@ -95,7 +96,8 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     veradex::ReportSender(form, observer, servers).Run(sending);
     times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    if (observer.Milestones().front() != std::string("message:") + veradex::ReportSender::kReportReceived) {
+    if (observer.Milestones().front() !=
+        "message:" + veradex::ReportTexts::Get(veradex::ReportTexts::kReportReceived)) {
       std::fprintf(stderr, "report failed\n");
       return 1;
     }

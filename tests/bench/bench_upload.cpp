@@ -46,11 +46,10 @@ int main(int argc, char** argv) {
     {
       veradex::MultipartBody body;
       body.AddPart(-1)->LoadFile("attach", path, "SPM_0101_00_AB.eml", sink);
-      const std::string cookie = veradex::HttpExchange::PostMultipart(body, harness.Config().report,
-                                                                      veradex::test::TestReportCentre::kUploadPath,
-                                                                      nullptr, "", harness.Config(), sink);
-      if (cookie == "false") {
-        std::fprintf(stderr, "upload failed\n");
+      const auto uploaded = veradex::HttpExchange::PostMultipart(
+          body, harness.Config().report, veradex::test::TestReportCentre::kUploadPath, nullptr, "", harness.Config());
+      if (!uploaded) {
+        std::fprintf(stderr, "upload failed: %s\n", uploaded.Describe().c_str());
         return 1;
       }
     }

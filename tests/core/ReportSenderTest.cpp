@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "report/ReportSender.h"
+#include "report/ReportTexts.h"
 #include "support/RecordingReportObserver.h"
 #include "support/ReportCentreHarness.h"
 
@@ -14,8 +15,8 @@ namespace {
 using test::TestReportCentre;
 using Answer = TestReportCentre::Answer;
 
-const std::string kReceived = ReportSender::kReportReceived;  // 정상적으로 접수되었습니다.
-const std::string kFailed = ReportSender::kReportFailed;      // 전송이 실패했습니다.
+const std::string kReceived = ReportTexts::Get(ReportTexts::kReportReceived);  // 정상적으로 접수되었습니다.
+const std::string kFailed = ReportTexts::Get(ReportTexts::kReportFailed);      // 전송이 실패했습니다.
 // 등록이 실패하였습니다.
 const std::string kRegistrationFailed =
     "\xb5\xee\xb7\xcf\xc0\xcc\x20\xbd\xc7\xc6\xd0\xc7\xcf\xbf\xb4\xbd\xc0\xb4\xcf\xb4\xd9\x2e";

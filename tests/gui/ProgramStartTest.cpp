@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "gui/GuiTestSupport.h"
 #include "platform/Cp949.h"
 #include "platform/SingleInstanceGuard.h"
 #include "profile/ConfigProfileStore.h"
@@ -128,10 +129,10 @@ class ProgramStartTest : public ::testing::Test {
 
   // Pictures for review go to $VERADEX_SCREENSHOT_DIR when it is set.
   void Picture(const DesktopDriver& desktop, const std::string& name) {
-    const char* folder = std::getenv("VERADEX_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0') return;
+    const std::string folder = test::ScreenshotFolder();
+    if (folder.empty()) return;
     fs::create_directories(folder);
-    EXPECT_TRUE(desktop.Screenshot(std::string(folder) + "/" + name + ".png"));
+    EXPECT_TRUE(desktop.Screenshot(folder + "/" + name + ".png"));
   }
 
   // The second copy's message, dismissed with Enter as a user would.

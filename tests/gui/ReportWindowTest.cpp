@@ -21,6 +21,7 @@
 #include "profile/PersonalProfile.h"
 #include "profile/ServerSettings.h"
 #include "report/ReportSender.h"
+#include "report/ReportTexts.h"
 #include "report/VersionCheck.h"
 #include "support/RecordingMessageSink.h"
 #include "support/ReportCentreHarness.h"
@@ -146,7 +147,7 @@ TEST_F(ReportWindowTest, OfflineStartKeepsTheEmailViewFullyUsable) {
   EXPECT_FALSE(offline->IsFullyInitialised());
   EXPECT_TRUE(offline->ready);
   EXPECT_EQ(offline->mode, 1);
-  EXPECT_EQ(LastMessage(), VersionCheck::kUnreachableText);
+  EXPECT_EQ(LastMessage(), ReportTexts::Get(ReportTexts::kVersionUnreachable));
   offline->LoadProfileFields();  // as the tray window does when it shows it
   offline->Show();
 
@@ -172,11 +173,11 @@ TEST_F(ReportWindowTest, OfflineStartKeepsTheEmailViewFullyUsable) {
   EXPECT_EQ(list->GetItemText(1, 0), "dropped.msg");
   EXPECT_EQ(list->GetItemText(1, 1), "400");
   EXPECT_TRUE(WaitFor([&] { return offline->GetCountLabel() == wxString::FromUTF8("[총 2개 첨부]"); }));
-  if (const char* dir = std::getenv("VERADEX_SHOT_DIR")) {  // tools/report-window-shots.sh
+  if (const std::string dir = test::ScreenshotFolder(); !dir.empty()) {  // tools/screenshots.sh report-window
     window->Hide();
     offline->Move(0, 0);
     WaitFor([] { return false; }, std::chrono::milliseconds(500));
-    wxExecute(wxString::Format("import -window root %s/report-window-offline.png", dir),
+    wxExecute(wxString::Format("import -window root %s/report-window-offline.png", wxString::FromUTF8(dir.c_str())),
               wxEXEC_SYNC | wxEXEC_NODISABLE);
   }
   list->CheckItem(0, true);
@@ -439,7 +440,7 @@ TEST_F(ReportWindowTest, FullSendOfTwoAttachmentsEmptiesListDescriptionAndTempFo
       WaitFor([&] { return !window->sending && window->GetAttachmentList()->Count() == 0; }, std::chrono::seconds(30)));
   EXPECT_TRUE(WaitFor([&] { return window->GetCountLabel() == wxString::FromUTF8("[총 0개 첨부]"); }));
   EXPECT_EQ(window->GetProgress(), 100);
-  EXPECT_EQ(LastMessage(), ReportSender::kReportReceived);
+  EXPECT_EQ(LastMessage(), ReportTexts::Get(ReportTexts::kReportReceived));
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), "");
   EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("홍길동"));
   EXPECT_FALSE(std::filesystem::exists(programDir.Path() + "/temp/captured1A2B.eml"));
@@ -487,7 +488,7 @@ TEST_F(ReportWindowTest, PartlyRefusedRunKeepsOnlyTheRefusedRowAndTheDescription
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), description);
   const std::vector<std::string> texts = sink.Texts();
   ASSERT_GE(texts.size(), 2u);
-  EXPECT_EQ(texts[texts.size() - 2], ReportSender::kReportReceived);
+  EXPECT_EQ(texts[texts.size() - 2], ReportTexts::Get(ReportTexts::kReportReceived));
   EXPECT_EQ(texts.back(), Ko("접수되지 않은 첨부파일 1개가 목록에 남아 있습니다. 다시 보내주시기 바랍니다."));
   // The received capture goes with its row; the refused one and the user's file stay.
   EXPECT_FALSE(std::filesystem::exists(first.utf8_string()));
@@ -581,10 +582,11 @@ TEST_F(ReportWindowTest, PointerOverACategoryButtonShowsItsHoverImage) {
   EXPECT_TRUE(WaitFor([&] { return phone->GetLookId(SkinBitmapButton::kLookUp) == 224; }, std::chrono::seconds(3)));
 }
 
-// Screenshots of both views for review: run tools/report-window-shots.sh.
+// Screenshots of both views for review: run tools/screenshots.sh report-window.
 TEST_F(ReportWindowTest, Screenshots) {
-  const char* dir = std::getenv("VERADEX_SHOT_DIR");
-  if (dir == nullptr) GTEST_SKIP() << "VERADEX_SHOT_DIR not set";
+  const std::string folder = test::ScreenshotFolder();
+  if (folder.empty()) GTEST_SKIP() << "VERADEX_SCREENSHOT_DIR not set";
+  const char* dir = folder.c_str();
   window->Move(0, 0);
   // The first completed load of the report page brings the telephone page
   // back; let that happen before switching to the e-mail view.

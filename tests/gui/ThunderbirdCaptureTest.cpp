@@ -29,7 +29,7 @@
 #include "profile/PersonalProfile.h"
 #include "profile/ServerSettings.h"
 #include "report/MailClientCapture.h"
-#include "report/ReportSender.h"
+#include "report/ReportTexts.h"
 #include "support/ChildProcess.h"
 #include "support/DesktopDriver.h"
 #include "support/RecordingMessageSink.h"
@@ -383,7 +383,7 @@ TEST_P(ThunderbirdCaptureTest, CapturesTheSelectedMessageAndSendsIt) {
   window->OnSend();
   ASSERT_TRUE(WaitFor([&] { return !window->sending; }, std::chrono::seconds(30)));
   ASSERT_TRUE(WaitFor([&] { return sink.Count() > 0; }, std::chrono::seconds(5)));
-  EXPECT_EQ(sink.Texts().back(), ReportSender::kReportReceived);
+  EXPECT_EQ(sink.Texts().back(), ReportTexts::Get(ReportTexts::kReportReceived));
   const auto uploads = centre.Centre().RequestsTo(test::TestReportCentre::kUploadPath);
   ASSERT_EQ(uploads.size(), 1u);
   EXPECT_NE(uploads[0].Body().find(saved), std::string::npos);

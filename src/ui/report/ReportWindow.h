@@ -76,7 +76,6 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   };
   static constexpr int kSkinBitmap = 216;
   static constexpr int kIcon = 128;
-  static constexpr std::size_t kContentLimit = 4000;  // bytes of code page 949
 
   ReportWindow();
   ~ReportWindow() override;
@@ -177,7 +176,6 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   void UpdateCategoryLooks();
   bool OnSkinKey(wxKeyEvent& event) override;
   bool ListChangesAllowed() const;
-  bool ConvertField(const wxString& label, const wxString& text, std::string* out) const;
 
   SkinBitmapButton* AddButton(int id, const wxRect& rect, int up, int down, int focus, int disabled);
   wxTextCtrl* AddEdit(int id, const wxRect& rect, long style = 0);

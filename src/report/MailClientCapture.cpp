@@ -156,7 +156,13 @@ int MailClientCapture::CaptureFromThunderbird(std::string* path) {
 
   const std::string proposed = ReadProposedName(dialog, deadline);
   *path = SavedFilePath(*path, proposed, LockedRandom::Next());
-  desktop_.SetNameField(dialog, *path);
+  if (!desktop_.SetNameField(dialog, *path)) {
+    // Confirmed now, the message would land wherever the client proposes.
+    desktop_.BringToFront(dialog);
+    desktop_.Stroke(Desktop::kEscape);
+    desktop_.BringOwnWindowToFront();
+    return kNotPossible;
+  }
   desktop_.Pause(100);
 
   // Confirm; Return saves in every state of the dialog. Each try goes to

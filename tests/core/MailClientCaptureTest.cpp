@@ -76,6 +76,8 @@ TEST(MailClientCapture, ChoosesTheClientDrivesItsDialogAndAttachesTheSavedFile) 
        kOneMessageOnly, "@TB +Ctrl +S -S -Ctrl @TBfolder +Escape -Escape", -1, 1, 200},
       {"Thunderbird dialog never opens: bounded", script([](auto& s) { s.saveStrokesToOpen = 0; }), 0, kFailure,
        "@TB +Ctrl +S", -1, 6, MailClientCapture::kThunderbirdBudget + 200},
+      {"path not taken by the name field: dialog closed, nothing added", script([](auto& s) { s.pasteWorks = false; }),
+       0, kFailure, "@TB +Ctrl +S -S -Ctrl @TBsave +Escape -Escape", -1, 1, 200},
       {"dialog stays open: closed, nothing added", script([](auto& s) { s.returnsToClose = 0; }), 0, kFailure,
        "@TB +Ctrl +S -S -Ctrl @TBsave +Return", -1, 1, MailClientCapture::kThunderbirdBudget + 1200},
   };

@@ -118,7 +118,7 @@ std::string FakeDesktop::ReadNameField(Window dialog) {
 }
 
 bool FakeDesktop::SetNameField(Window dialog, const std::string& text) {
-  if (!BringToFront(dialog)) return false;
+  if (!BringToFront(dialog) || !script_.pasteWorks) return false;
   nameSet_ = text;
   return true;
 }

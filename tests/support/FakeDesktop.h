@@ -22,6 +22,7 @@ class FakeDesktop : public Desktop {
     bool folderChooser = false;  // it opens the folder chooser instead
     std::string proposedName = "Hello.eml";
     int emptyReads = 0;      // reads that find the field still empty
+    bool pasteWorks = true;  // the name field takes the path
     int returnsToClose = 1;  // 0: Return never closes the dialog
     std::string content = "From: a@example.com\r\n\r\nbody\r\n";
   };

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ class wxWindow;
 namespace veradex {
 
 class AttachmentList;
+class Desktop;
 class MessageSink;
 class PersonalProfile;
 class ReportHistory;
@@ -94,8 +96,8 @@ class EmailReportPanel {
 
   // Chooses files for the add button (default: the open-file dialog).
   void SetFileChooser(std::function<wxArrayString()> chooser) { fileChooser_ = std::move(chooser); }
-  // Saves the message of a running mail client and gives its path.
-  void SetCaptureHandler(std::function<bool(wxString*)> handler) { captureHandler_ = std::move(handler); }
+  // The desktop the capture button drives (default: this one's).
+  void SetDesktop(std::unique_ptr<Desktop> desktop);
   // Where the drop filter's plain notices go (default: the platform box).
   void SetPlainMessageSink(MessageSink* sink);
   // The history the reports are recorded in and that the duplicate question
@@ -138,7 +140,7 @@ class EmailReportPanel {
   wxString name_, email_, tel1_, tel2_, tel3_, password_, passwordConfirm_, content_;
   std::vector<wxString> sentPaths_;  // the rows the running (or last) report took
   std::function<wxArrayString()> fileChooser_;
-  std::function<bool(wxString*)> captureHandler_;
+  std::unique_ptr<Desktop> desktop_;
   ReportHistory* reportHistory_ = nullptr;
 };
 

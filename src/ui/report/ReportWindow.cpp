@@ -15,6 +15,7 @@
 #include "pages/CategoryPageController.h"
 #include "pages/CategoryPages.h"
 #include "platform/Cp949.h"
+#include "platform/Desktop.h"
 #include "platform/LockedRandom.h"
 #include "platform/NativePath.h"
 #include "profile/PersonalProfile.h"
@@ -235,6 +236,8 @@ void ReportWindow::OpenInDefaultBrowser(const std::string& url) {
 }
 
 void ReportWindow::SetPlainMessageSink(MessageSink* sink) { emailReport_->SetPlainMessageSink(sink); }
+
+void ReportWindow::SetDesktop(std::unique_ptr<Desktop> desktop) { emailReport_->SetDesktop(std::move(desktop)); }
 
 void ReportWindow::SetReportHistory(ReportHistory* history) { emailReport_->SetReportHistory(history); }
 

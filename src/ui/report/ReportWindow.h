@@ -19,6 +19,7 @@ class CategoryButtonBar;
 class CategoryPageController;
 class CategoryPages;
 class CWebBrowser;
+class Desktop;
 class EmailReportPanel;
 class MessageSink;
 class ReportHistory;
@@ -61,6 +62,8 @@ class ReportWindow : public SkinDialog, public CategoryPageHost, public ReportWi
   void TransferFieldsToControls() override;
   void OpenInDefaultBrowser(const std::string& url) override;
 
+  // The desktop the capture button drives (default: this one's).
+  void SetDesktop(std::unique_ptr<Desktop> desktop);
   // The tray window, which owns this one (its menu and settings commands).
   void SetTray(ReportWindowHost* tray) { tray_ = tray; }
   // What the version check does on an upgrade (default: browser and exit).

@@ -9,7 +9,7 @@ packages=(
   # libraries
   libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libssl-dev openssl libx11-dev libxtst-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev googletest libbenchmark-dev curl
+  libgtest-dev libgmock-dev googletest libbenchmark-dev curl libcurl4-openssl-dev
   # a display, a session bus and a tray host for the GUI tests
   xvfb xauth dbus dbus-bin dbus-x11 at-spi2-core trayer x11-utils xdotool
   gsettings-desktop-schemas

@@ -8,6 +8,8 @@
 # larger of the two totals at rest.
 # Usage: tools/bench-memory.sh [settle seconds]   (default 5)
 set -euo pipefail
+# A desktop has a session bus; without one the libraries would start their own.
+if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then exec dbus-run-session -- "$0" "$@"; fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VERADEX_BUILD_DIR:-$root/build}"
 settle="${1:-5}"

@@ -7,6 +7,8 @@
 # "ratio: <program / bare dialog>".
 # Usage: tools/bench-startup.sh [starts]   (default 10)
 set -euo pipefail
+# A desktop has a session bus; without one the libraries would start their own.
+if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then exec dbus-run-session -- "$0" "$@"; fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VERADEX_BUILD_DIR:-$root/build}"
 starts="${1:-10}"

@@ -18,6 +18,8 @@ namespace {
   int status = 0;
   {
     ReportCentreHarness harness(TestCertificateAuthority::LeafKind::kValid, 10);
+    // As an ordinary HTTPS server does: clients may resume their sessions.
+    harness.Centre().SetSessionTickets(2);
     const std::string line = std::to_string(harness.Centre().Port()) + " " + harness.CaFile() + "\n";
     if (write(toParent, line.data(), line.size()) != static_cast<ssize_t>(line.size())) status = 1;
     char byte;

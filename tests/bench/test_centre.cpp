@@ -17,6 +17,8 @@ int main() {
   std::signal(SIGTERM, Stop);
   std::signal(SIGINT, Stop);
   veradex::test::ReportCentreHarness harness(veradex::test::TestCertificateAuthority::LeafKind::kValid, 10);
+  // As an ordinary HTTPS server does: clients may resume their sessions.
+  harness.Centre().SetSessionTickets(2);
   std::printf("%d %s\n", harness.Centre().Port(), harness.CaFile().c_str());
   std::fflush(stdout);
   while (!stop) {

@@ -109,6 +109,12 @@ class TestReportCentre {
   // The newest TLS version the centre speaks (e.g. TLS1_1_VERSION); older
   // versions are then allowed too. Call before connections arrive.
   void SetProtocolCeiling(int version);
+  // Session tickets sent after each handshake (none by default), so clients
+  // can resume their TLS sessions as with an ordinary HTTPS server. Call
+  // before connections arrive.
+  void SetSessionTickets(int count);
+  // Handshakes that resumed an earlier session.
+  int HandshakesResumed() const { return resumed_.load(); }
   // Pause between the pieces of a delayed delivery.
   void SetPauseMilliseconds(int milliseconds);
 
@@ -144,6 +150,7 @@ class TestReportCentre {
   std::atomic<int> accepted_{0};
   std::atomic<int> handshakes_{0};
   std::atomic<int> handshakeFailures_{0};
+  std::atomic<int> resumed_{0};
   std::thread acceptThread_;
 
   mutable std::mutex mutex_;

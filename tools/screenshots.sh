@@ -1,16 +1,66 @@
 #!/usr/bin/env bash
-# Takes pictures of the skinned toolkit's windows under a virtual display.
-# Usage: tools/screenshots.sh [output folder]   (default: build/screenshots)
+# Pictures of the program's windows for a person to look at, taken under a
+# virtual display by the GUI tests of one suite.
+#
+# Usage: tools/screenshots.sh <suite> [output folder]
+#   skin           the skinned toolkit's windows and controls
+#   dialogs        the log-in, password set-up and settings dialogs (each page)
+#   report-window  the report window: e-mail view with and without files, browser view, offline start
+#   pages          the eight report form pages at the browser area's 610 x 490
+#   window-pages   the eight report form pages inside the report window
+#   app            the whole program on its own displays with a tray host:
+#                  second copy, tray menu, exit question, start-up dialogs
+#   all            every suite above, each into a folder of its own name
+#
+# The folder is the second argument, else $VERADEX_SCREENSHOT_DIR, else
+# build/screenshots/<suite>. The tests write there only when
+# VERADEX_SCREENSHOT_DIR is set, which this script does.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VERADEX_BUILD_DIR:-$root/build}"
-out="${1:-$build/screenshots}"
-mkdir -p "$out"
-out="$(cd "$out" && pwd)"
-cmake --build "$build" --target veradex_gui_tests -j2
-export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 LANG=C.UTF-8
-# The root window stays black, so the cut-away corners of the shaped windows show.
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-  VERADEX_SCREENSHOT_DIR="'"$out"'" dbus-run-session -- "'"$build"'/tests/veradex_gui_tests" \
-    --gtest_filter="SkinScreenshots.*"'
-ls -1 "$out"/*.png
+
+filter_of() {
+  case "$1" in
+    skin) echo 'SkinScreenshots.*' ;;
+    dialogs) echo 'DialogScreenshots.*' ;;
+    report-window) echo 'ReportWindowTest.Screenshots:ReportWindowTest.OfflineStart*' ;;
+    pages) echo 'CategoryPagesGui.*' ;;
+    window-pages) echo 'CategoryRoundTrip.Screenshots' ;;
+    app) echo 'ProgramStartTest.*' ;;
+    *) return 1 ;;
+  esac
+}
+suites=(skin dialogs report-window pages window-pages app)
+
+usage() {
+  sed -n '5,13p' "$0" | sed 's/^# \{0,1\}//' >&2
+  exit 2
+}
+
+[ $# -ge 1 ] || usage
+suite="$1"
+if [ "$suite" != all ] && ! filter_of "$suite" >/dev/null; then
+  echo "screenshots.sh: unknown suite '$suite'" >&2
+  usage
+fi
+
+source "$root/tools/lib/headless-env.sh"
+targets=(veradex_gui_tests)
+if [ "$suite" = app ] || [ "$suite" = all ]; then targets+=(veradex); fi
+cmake --build "$build" --target "${targets[@]}" -j2
+
+shoot() {  # suite folder
+  mkdir -p "$2"
+  local folder
+  folder="$(cd "$2" && pwd)"
+  VERADEX_SCREENSHOT_DIR="$folder" headless_run "$build/tests/veradex_gui_tests" --gtest_filter="$(filter_of "$1")"
+  echo "screenshots ($1) in $folder:"
+  ls -1 "$folder" | grep '\.png$' || echo "  (none)"
+}
+
+if [ "$suite" = all ]; then
+  base="${2:-${VERADEX_SCREENSHOT_DIR:-$build/screenshots}}"
+  for s in "${suites[@]}"; do shoot "$s" "$base/$s"; done
+else
+  shoot "$suite" "${2:-${VERADEX_SCREENSHOT_DIR:-$build/screenshots/$suite}}"
+fi

@@ -18,6 +18,8 @@ wxIMPLEMENT_APP_NO_MAIN(veradex::ReportApp);
 namespace {
 
 int RunProgram(int argc, char** argv) {
+  // From the toolkit's own start on, no assertion dialog reaches the user.
+  veradex::ReportApp::InstallAssertHandler();
   if (!wxEntryStart(argc, argv)) {
     std::fprintf(stderr, "veradex: 화면을 열 수 없어 프로그램을 시작하지 못했습니다 (DISPLAY 설정을 확인하십시오).\n");
     return 1;

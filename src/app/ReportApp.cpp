@@ -4,6 +4,7 @@
 
 #include "app/DialogPasswordPrompt.h"
 #include "app/TrayWindow.h"
+#include "platform/AssertionLog.h"
 #include "platform/MessageSink.h"
 #include "ui/settings/LoginDialog.h"
 #include "ui/settings/PasswordSetupDialog.h"
@@ -13,6 +14,15 @@ namespace veradex {
 ReportApp::ReportApp() = default;
 
 ReportApp::~ReportApp() = default;
+
+bool ReportApp::InstallAssertHandler() {
+#ifdef NDEBUG
+  wxSetAssertHandler(&AssertionLog::Handler);
+  return true;
+#else
+  return false;
+#endif
+}
 
 bool ReportApp::OnInit() {
   // The program takes no command-line options, so the base class's option

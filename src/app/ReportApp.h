@@ -31,6 +31,11 @@ class ReportApp : public wxApp {
 
   TrayWindow* Tray() const { return tray_; }
 
+  // A release build reports a failed toolkit assertion on standard error and
+  // in the assertion log and goes on (AssertionLog); a debug build keeps the
+  // toolkit's dialog. True when the handler was installed.
+  static bool InstallAssertHandler();
+
  private:
   SkinMessageSink messageSink_;
   std::unique_ptr<StartupSequence> startup_;

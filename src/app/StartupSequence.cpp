@@ -11,6 +11,8 @@
 #include "platform/SocketLayer.h"
 #include "profile/ConfigProfileStore.h"
 #include "profile/PersonalProfile.h"
+#include "profile/Preferences.h"
+#include "profile/ProgramPassword.h"
 #include "profile/ServerSettings.h"
 
 namespace veradex {
@@ -72,37 +74,38 @@ bool StartupSequence::RunProfileSteps() {
 
   // 6. Where the program is installed, on every start, so that a moved
   // installation is picked up.
-  store_->WriteProfileString(profile::kEnvironments, "ProPathName", parts_.executableDirectory);
+  Preferences preferences = Preferences::Load(*store_);
+  preferences.programDir = parts_.executableDirectory;
+  preferences.SaveProgramDir(*store_);
 
   // 7. The autostart entry follows the preference, with the current path.
   // Failure (no right to the machine's autostart folder) is not reported.
-  if (parts_.autostart)
-    parts_.autostart->ApplyAutostart(store_->GetProfileFlag(profile::kEnvironments, "run_at_sysstart") ? 1 : 0);
+  if (parts_.autostart) parts_.autostart->ApplyAutostart(preferences.runAtStart ? 1 : 0);
   return true;
 }
 
 bool StartupSequence::RunPasswordStep() {
   if (!store_) return false;
-  ProfileStore& store = *store_;
-  if (!store.GetProfileFlag(profile::kEnvironments, "setup")) {
+  ProgramPassword password(*store_);
+  if (!password.IsSet()) {
     // First run (or a set-up never finished): a password before anything
-    // else, even if "PW" holds one from before. No check follows on this run.
+    // else, even if one is stored from before. No check follows on this run.
     std::unique_ptr<PasswordPrompt> setup = parts_.makeSetupDialog ? parts_.makeSetupDialog() : nullptr;
     if (!setup || setup->DoModal() != kIdOk) return false;
     // The password before the mark, so no mark is ever left without it. A
     // profile that cannot be written was reported when it was opened; the
     // program still runs, and asks again next time.
-    store.WriteProfileString(profile::kEnvironments, "PW", setup->Password());
-    store.WriteProfileString(profile::kEnvironments, "setup", "1");
+    password.Set(setup->Password());
+    password.MarkSetUp();
     return true;
   }
 
-  if (!store.GetProfileFlag(profile::kEnvironments, "use_pw")) return true;
+  if (!Preferences::Load(*store_).usePassword) return true;
   std::unique_ptr<PasswordPrompt> login = parts_.makeLoginDialog ? parts_.makeLoginDialog() : nullptr;
   if (!login || login->DoModal() != kIdOk) return false;
   // As many attempts as the user wants; the same dialog each time, so it
   // still holds the last entry.
-  while (login->Password() != store.GetProfileString(profile::kEnvironments, "PW", "")) {
+  while (!password.Matches(login->Password())) {
     MessageSink::Current().ShowMessage(AuthenticationFailedText(), kStyleStop);
     if (login->DoModal() != kIdOk) return false;
   }

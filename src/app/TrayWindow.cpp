@@ -15,7 +15,9 @@
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
 #include "platform/TempFolder.h"
+#include "profile/Preferences.h"
 #include "profile/ProfileStore.h"
+#include "profile/ProgramPassword.h"
 #include "profile/ServerSettings.h"
 #include "ui/settings/LoginDialog.h"
 #include "ui/skin/ResourceImages.h"
@@ -74,7 +76,7 @@ TrayWindow::TrayWindow(Parts parts)
 
   // Unless the window is to start hidden, make it now (still hidden);
   // InstallTrayIcon shows it once the personal data is loaded.
-  if (!ProfileStore::Current().GetProfileFlag(profile::kEnvironments, "hide_at_run")) ShowReportWindow();
+  if (!Preferences::Load(ProfileStore::Current()).hideAtRun) ShowReportWindow();
 }
 
 TrayWindow::~TrayWindow() {
@@ -233,12 +235,11 @@ void TrayWindow::OpenSettings(int page) {
   if (busy_ || quitting_) return;
   if (!parts_.makeLoginDialog) return;
   {
-    // The password is asked on every call, whatever "use_pw" says.
+    // The password is asked on every call, whatever the start-up preference says.
     BusyScope busy(busy_);
     std::unique_ptr<PasswordPrompt> login = parts_.makeLoginDialog();
     if (!login || login->DoModal() != kIdOk) return;
-    const std::string stored = ProfileStore::Current().GetProfileString(profile::kEnvironments, "PW", "");
-    if (login->Password() != stored) {
+    if (!ProgramPassword(ProfileStore::Current()).Matches(login->Password())) {
       MessageSink::Current().ShowMessage(AuthenticationFailedText(), kStyleStop);
       return;
     }

@@ -1,7 +1,6 @@
 #include "net/HttpExchange.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "net/HttpConnection.h"
@@ -100,19 +99,17 @@ long long HttpExchange::ContentLengthOf(const std::string& head) {
   return LeadingNumber(value, start);
 }
 
-std::string HttpExchange::PostMultipart(const MultipartBody& body, const ServerAddress& server, const std::string& path,
-                                        TransferObserver* observer, const std::string& cookie,
-                                        const ServerConfig& config, MessageSink& sink) {
-  HttpConnection connection(true, config.connectTimeout, config.receiveTimeout, config.caFile);
-  if (connection.Connect(server.host, server.port) != 1) {
-    connection.Shutdown();
-    sink.ShowMessage(kConnectFailed, kStyleStop);
-    return "false";
-  }
+namespace {
 
+// The status line of an answer, for the log.
+std::string StatusLineOf(const std::string& answer) {
+  return "answer \"" + answer.substr(0, std::min<std::size_t>(answer.find("\r\n"), 80)) + "\"";
+}
+
+NetResult<std::string> UploadOver(ByteStream& stream, const MultipartBody& body, const std::string& head,
+                                  TransferObserver* observer) {
   const long long total = body.ContentLength();
-  const std::string head = MultipartHead(path, cookie, server.host, total);
-  bool sent = connection.Send(head.data(), static_cast<int>(head.size())) > 0;
+  bool sent = stream.Send(head.data(), static_cast<int>(head.size()));
 
   const long long step = total / 100;
   long long sinceNotice = 0;
@@ -121,13 +118,13 @@ std::string HttpExchange::PostMultipart(const MultipartBody& body, const ServerA
     const MultipartPart& part = body.Part(i);
     const char* block = part.Block();
     const int length = part.BlockLength();
-    for (int offset = 0; sent && offset < length; offset += kUploadChunk) {
-      if (length - offset < kUploadChunk) {
-        sent = connection.Send(block + offset, length - offset) > 0;
+    for (int offset = 0; sent && offset < length; offset += HttpExchange::kUploadChunk) {
+      if (length - offset < HttpExchange::kUploadChunk) {
+        sent = stream.Send(block + offset, length - offset);
         continue;
       }
-      sent = connection.Send(block + offset, kUploadChunk) > 0;
-      sinceNotice += kUploadChunk;
+      sent = stream.Send(block + offset, HttpExchange::kUploadChunk);
+      sinceNotice += HttpExchange::kUploadChunk;
       if (sent && sinceNotice > step) {
         sinceNotice = 0;
         ++notices;
@@ -135,137 +132,123 @@ std::string HttpExchange::PostMultipart(const MultipartBody& body, const ServerA
       }
     }
   }
-  if (sent) sent = connection.Send(MultipartPart::kClosingLine, MultipartPart::kClosingLineLength) > 0;
-  if (!sent) {
-    connection.Shutdown();
-    sink.ShowMessage(kSendFailed, kStyleStop);
-    return "false";
-  }
+  if (sent) sent = stream.Send(MultipartPart::kClosingLine, MultipartPart::kClosingLineLength);
+  if (!sent) return NetFailure{NetError::kSend, "upload of " + std::to_string(total) + " bytes"};
 
   // The whole answer head (a cookie may come in a later TLS record than the
   // status line), and the body after it as far as its length is announced
   // and the buffer holds it.
-  std::vector<char> buffer(kUploadAnswerBuffer, '\0');
+  constexpr int kCapacity = HttpExchange::kUploadAnswerBuffer;
+  std::vector<char> buffer(kCapacity, '\0');
   int received = 0;
-  while (received < kUploadAnswerBuffer - 1) {
-    const int count = connection.Receive(buffer.data() + received, kUploadAnswerBuffer - 1 - received);
+  while (received < kCapacity - 1) {
+    const int count = stream.Receive(buffer.data() + received, kCapacity - 1 - received);
     if (count <= 0) break;
     received += count;
     const std::string soFar(buffer.data(), static_cast<std::size_t>(received));
     const auto headEnd = soFar.find(kHeadEnd);
-    if (headEnd != std::string::npos && (ContentLengthOf(soFar.substr(0, headEnd + 2)) < 0 || AnswerComplete(soFar))) {
+    if (headEnd != std::string::npos &&
+        (HttpExchange::ContentLengthOf(soFar.substr(0, headEnd + 2)) < 0 || AnswerComplete(soFar))) {
       break;
     }
   }
   if (observer != nullptr) observer->OnProgress(100);
-  connection.Close();
+  stream.Close();
   const std::string answer = AsText(buffer.data(), static_cast<std::size_t>(received));
 
-  std::string result;
-  if (answer.compare(0, 15, "HTTP/1.1 200 OK") != 0) {
-    sink.ShowMessage(kRegistrationFailed, kStyleStop);
-    result = "false";
-  } else if (const auto found = answer.find("Set-Cookie:"); found != std::string::npos) {
+  if (answer.empty()) return NetFailure{NetError::kReceive, "no answer to the upload"};
+  if (answer.compare(0, 15, "HTTP/1.1 200 OK") != 0) return NetFailure{NetError::kHttpStatus, StatusLineOf(answer)};
+  if (const auto found = answer.find("Set-Cookie:"); found != std::string::npos) {
     const auto start = found + 11;
     const auto end = answer.find_first_of(";\r\n", start);
-    if (end == std::string::npos) {
-      sink.ShowMessage(kRegistrationFailed, kStyleStop);
-      result = "false";
-    } else {
-      result = answer.substr(start, end - start);
-    }
-  } else if (answer.find(kServerFailureText) != std::string::npos) {
-    sink.ShowMessage(kUploadFailed, kStyleStop);
-    result = "false";
+    if (end == std::string::npos) return NetFailure{NetError::kReceive, "cookie line cut off"};
+    return answer.substr(start, end - start);
   }
-  connection.Shutdown();
-  return result;
+  if (answer.find(HttpExchange::kServerFailureText) != std::string::npos) {
+    return NetFailure{NetError::kRefused, "the server's failure text"};
+  }
+  return std::string();
 }
 
-bool HttpExchange::PostForm(const std::string& formText, const ServerAddress& server, const std::string& path,
-                            const std::string& cookie, const ServerConfig& config, MessageSink& sink) {
-  const std::string body = formText.empty() ? std::string() : formText.substr(1);
-  const std::string request = FormRequest(path, cookie, server.host, body);
-
-  HttpConnection connection(true, config.connectTimeout, config.receiveTimeout, config.caFile);
-  if (connection.Connect(server.host, server.port) != 1 ||
-      connection.Send(request.data(), static_cast<int>(request.size())) <= 0) {
-    connection.Shutdown();
-    return false;
+NetResult<void> FormOver(ByteStream& stream, const std::string& request) {
+  if (!stream.Send(request.data(), static_cast<int>(request.size()))) {
+    return NetFailure{NetError::kSend, "form of " + std::to_string(request.size()) + " bytes"};
   }
-
-  bool result = true;
-  bool anyAnswer = false;
   std::string answer;
-  char piece[kFormReadPiece];
+  bool anyAnswer = false;
+  char piece[HttpExchange::kFormReadPiece];
   for (;;) {
-    const int count = connection.Receive(piece, kFormReadPiece);
+    const int count = stream.Receive(piece, HttpExchange::kFormReadPiece);
     if (count <= 0) break;
     anyAnswer = true;
     answer += AsText(piece, static_cast<std::size_t>(count));
-    if (answer.find(kVerdictReceived) != std::string::npos) break;
-    if (answer.find(kVerdictNotReceived) != std::string::npos) {
-      sink.ShowMessage(kNotReceived, kStyleStop);
-      result = false;
-      break;
+    if (answer.find(HttpExchange::kVerdictReceived) != std::string::npos) break;
+    if (answer.find(HttpExchange::kVerdictNotReceived) != std::string::npos) {
+      return NetFailure{NetError::kRefused, "the report was not received"};
     }
     // A server that keeps the connection open has said all once the body
     // its head announced is in.
     if (AnswerComplete(answer)) break;
   }
   // No answer at all (closed or silent server) is no report received.
-  if (!anyAnswer) result = false;
-  connection.Close();
-  connection.Shutdown();
-  return result;
+  if (!anyAnswer) return NetFailure{NetError::kReceive, "no answer to the form"};
+  return {};
 }
 
-bool HttpExchange::QueryPage(const ServerAddress& server, const std::string& path, std::string& body,
-                             const ServerConfig& config, MessageSink& sink) {
-  HttpConnection connection(true, config.connectTimeout, config.receiveTimeout, config.caFile);
-  if (connection.Connect(server.host, server.port) != 1) {
-    connection.Shutdown();
-    sink.ShowMessage(kConnectFailed, kStyleStop);
-    return false;
-  }
-  const std::string head = MultipartHead(path, std::string(), server.host, 0);
-  if (connection.Send(head.data(), static_cast<int>(head.size())) <= 0) {
-    connection.Shutdown();
-    sink.ShowMessage(kSendFailed, kStyleStop);
-    return false;
-  }
+NetResult<std::string> PageOver(ByteStream& stream, const std::string& head) {
+  if (!stream.Send(head.data(), static_cast<int>(head.size()))) return NetFailure{NetError::kSend, "page request"};
 
-  std::vector<char> headBuffer(kPageHeadBuffer, '\0');
+  constexpr int kHeadCapacity = HttpExchange::kPageHeadBuffer;
+  std::vector<char> headBuffer(kHeadCapacity, '\0');
   int received = 0;
-  while (received < kPageHeadBuffer - 1) {
-    const int count = connection.Receive(headBuffer.data() + received, kPageHeadBuffer - 1 - received);
+  while (received < kHeadCapacity - 1) {
+    const int count = stream.Receive(headBuffer.data() + received, kHeadCapacity - 1 - received);
     if (count <= 0) break;
     received += count;
     if (std::string(headBuffer.data(), static_cast<std::size_t>(received)).find(kHeadEnd) != std::string::npos) break;
   }
   const std::string answer = AsText(headBuffer.data(), static_cast<std::size_t>(received));
 
-  if (StatusCode(answer) != 200) {
-    connection.Shutdown();
-    sink.ShowMessage(kRegistrationFailed, kStyleStop);
-    return false;
-  }
-  const long long contentLength = ContentLengthOf(answer);
+  if (answer.empty()) return NetFailure{NetError::kReceive, "no answer to the page request"};
+  if (HttpExchange::StatusCode(answer) != 200) return NetFailure{NetError::kHttpStatus, StatusLineOf(answer)};
+  const long long contentLength = HttpExchange::ContentLengthOf(answer);
 
   const auto headEnd = answer.find(kHeadEnd);
   if (headEnd != std::string::npos && answer.size() > headEnd + 4) {
-    body = answer.substr(headEnd + 4, kPageBodyBuffer - 1);
-  } else {
-    std::vector<char> bodyBuffer(kPageBodyBuffer, '\0');
-    long long capacity = kPageBodyBuffer - 1;
-    if (contentLength >= 0) capacity = std::min(capacity, contentLength);
-    int count = 0;
-    if (capacity > 0) count = connection.Receive(bodyBuffer.data(), static_cast<int>(capacity));
-    body = AsText(bodyBuffer.data(), static_cast<std::size_t>(std::max(count, 0)));
+    return answer.substr(headEnd + 4, HttpExchange::kPageBodyBuffer - 1);
   }
-  connection.Close();
-  connection.Shutdown();
-  return true;
+  std::vector<char> bodyBuffer(HttpExchange::kPageBodyBuffer, '\0');
+  long long capacity = HttpExchange::kPageBodyBuffer - 1;
+  if (contentLength >= 0) capacity = std::min(capacity, contentLength);
+  int count = 0;
+  if (capacity > 0) count = stream.Receive(bodyBuffer.data(), static_cast<int>(capacity));
+  return AsText(bodyBuffer.data(), static_cast<std::size_t>(std::max(count, 0)));
+}
+
+}  // namespace
+
+NetResult<std::string> HttpExchange::PostMultipart(const MultipartBody& body, const ServerAddress& server,
+                                                   const std::string& path, TransferObserver* observer,
+                                                   const std::string& cookie, const ServerConfig& config) {
+  HttpConnection connection(true, config.connectTimeout, config.receiveTimeout, config.caFile);
+  if (const auto connected = connection.Connect(server.host, server.port); !connected) return connected.Failure();
+  return UploadOver(connection, body, MultipartHead(path, cookie, server.host, body.ContentLength()), observer);
+}
+
+NetResult<void> HttpExchange::PostForm(const std::string& formText, const ServerAddress& server,
+                                       const std::string& path, const std::string& cookie, const ServerConfig& config) {
+  const std::string body = formText.empty() ? std::string() : formText.substr(1);
+  const std::string request = FormRequest(path, cookie, server.host, body);
+  HttpConnection connection(true, config.connectTimeout, config.receiveTimeout, config.caFile);
+  if (const auto connected = connection.Connect(server.host, server.port); !connected) return connected.Failure();
+  return FormOver(connection, request);
+}
+
+NetResult<std::string> HttpExchange::QueryPage(const ServerAddress& server, const std::string& path,
+                                               const ServerConfig& config) {
+  HttpConnection connection(true, config.connectTimeout, config.receiveTimeout, config.caFile);
+  if (const auto connected = connection.Connect(server.host, server.port); !connected) return connected.Failure();
+  return PageOver(connection, MultipartHead(path, std::string(), server.host, 0));
 }
 
 }  // namespace veradex

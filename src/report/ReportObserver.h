@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "net/TransferObserver.h"
 #include "platform/MessageSink.h"
 
@@ -16,6 +19,10 @@ class ReportObserver : public MessageSink, public TransferObserver {
   virtual void OnRunEnded() = 0;
   // The attachment list is to be emptied.
   virtual void OnAttachmentsCleared() = 0;
+  // Some reports of the run were received and others not: the rows of the
+  // received attachments (indices in the form's list) go, each with its
+  // captured message if it was one; the other rows and the description stay.
+  virtual void OnAttachmentsReceived(const std::vector<std::size_t>& received) = 0;
   // Refresh the attachment count label.
   virtual void OnAttachmentCountChanged() = 0;
 };

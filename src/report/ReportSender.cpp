@@ -1,5 +1,6 @@
 #include "report/ReportSender.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -11,8 +12,20 @@
 #include "net/UrlEncoder.h"
 #include "platform/LocalTime.h"
 #include "platform/LockedRandom.h"
+#include "report/ReportTexts.h"
 
 namespace veradex {
+
+namespace {
+
+// Why an exchange failed, for whoever reads the program's standard error; the
+// user sees the message chosen for the failure.
+void LogFailure(const char* exchange, const ServerAddress& server, const NetOutcome& result) {
+  std::fprintf(stderr, "veradex: %s to %s failed: %s\n", exchange, server.HostPort().c_str(),
+               result.Describe().c_str());
+}
+
+}  // namespace
 
 ReportSender::ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers)
     : form_(std::move(form)), observer_(observer), servers_(servers) {}
@@ -44,14 +57,23 @@ std::string ReportSender::FormText(const std::string& serverFileName) const {
   return text;
 }
 
+std::string ReportSender::RemainText(int count) {
+  char text[160];
+  std::snprintf(text, sizeof text, ReportTexts::Get(ReportTexts::kAttachmentsRemain).c_str(), count);
+  return text;
+}
+
 void ReportSender::Run(std::atomic<bool>& sending) {
   std::string cookie;
 
   // Month, day and seconds are taken once for the whole run.
   const std::tm local = LocalTime::Now();
 
+  // Each attachment's verdict: whether the centre received its report.
+  std::vector<bool> received(form_.attachmentPaths.size(), false);
   bool posted = false;
-  for (const std::string& path : form_.attachmentPaths) {
+  for (std::size_t i = 0; i < form_.attachmentPaths.size(); ++i) {
+    const std::string& path = form_.attachmentPaths[i];
     const auto ticks =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
     LockedRandom::Seed(static_cast<unsigned>(ticks.count()));
@@ -62,35 +84,58 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     // The body lives for this attachment only; its block goes with it.
     MultipartBody body;
     if (body.AddPart(-1)->LoadFile(kUploadField, path, name, observer_) < 0) {
-      sending = false;  // the message is shown; the list and the description stay
-      return;
+      // The message is shown; the run stops.
+      return KeepUnreceived(received, sending);
     }
     // Uploads never carry a cookie.
-    const std::string result =
-        HttpExchange::PostMultipart(body, servers_.report, kUploadPath, &observer_, std::string(), servers_, observer_);
-    if (result == "false") {
-      sending = false;
-      return;
+    const NetResult<std::string> uploaded =
+        HttpExchange::PostMultipart(body, servers_.report, kUploadPath, &observer_, std::string(), servers_);
+    if (!uploaded) {
+      LogFailure("upload", servers_.report, uploaded);
+      observer_.ShowMessage(ReportTexts::ForUpload(uploaded.Error()), kStyleStop);
+      return KeepUnreceived(received, sending);
     }
     // The first upload that set a cookie provides it for every later post.
-    if (cookie.empty()) cookie = result;
+    if (cookie.empty()) cookie = uploaded.Value();
     // Each attachment is its own report; the last verdict decides the
     // closing message.
-    posted = HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_, observer_);
+    const NetResult<void> reported =
+        HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_);
+    if (!reported) {
+      LogFailure("report", servers_.report, reported);
+      const std::string& message = ReportTexts::ForForm(reported.Error());
+      if (!message.empty()) observer_.ShowMessage(message, kStyleStop);
+    }
+    posted = reported.Ok();
+    received[i] = posted;
   }
 
-  if (!posted) {
-    // A failed report keeps the description, the rows and the captured mail
-    // for another try instead of clearing them.
-    observer_.ShowMessage(kReportFailed, kStyleStop);
-    sending = false;
-    return;
-  }
-  observer_.ShowMessage(kReportReceived, kStyleStop);
+  observer_.ShowMessage(ReportTexts::Get(posted ? ReportTexts::kReportReceived : ReportTexts::kReportFailed),
+                        kStyleStop);
+  const bool everyReceived = posted && std::find(received.begin(), received.end(), false) == received.end();
+  if (!everyReceived) return KeepUnreceived(received, sending);
   observer_.OnCleanTempFolder();
   observer_.OnRunEnded();
   sending = false;
   observer_.OnAttachmentsCleared();
+  observer_.OnAttachmentCountChanged();
+}
+
+void ReportSender::KeepUnreceived(const std::vector<bool>& received, std::atomic<bool>& sending) {
+  std::vector<std::size_t> gone;
+  for (std::size_t i = 0; i < received.size(); ++i)
+    if (received[i]) gone.push_back(i);
+  if (gone.empty()) {
+    // Nothing went through: the description, the rows and the captured
+    // mail stay for another try.
+    sending = false;
+    return;
+  }
+  // What the centre has received must not be reported twice: those rows go,
+  // the others and the description stay for another try.
+  observer_.ShowMessage(RemainText(static_cast<int>(received.size() - gone.size())), kStyleStop);
+  observer_.OnAttachmentsReceived(gone);
+  sending = false;
   observer_.OnAttachmentCountChanged();
 }
 

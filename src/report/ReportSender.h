@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "net/ServerConfig.h"
 #include "report/ReportForm.h"
@@ -17,22 +18,19 @@ class ReportSender {
   static constexpr const char* kUploadPath = "/attach_query/attach.jsp";
   static constexpr const char* kFormPath = "/common/input_1.jsp";
   static constexpr const char* kUploadField = "attach";
-  // 정상적으로 접수되었습니다.
-  static constexpr const char* kReportReceived =
-      "\xc1\xa4\xbb\xf3\xc0\xfb\xc0\xb8\xb7\xce\x20\xc1\xa2\xbc\xf6\xb5\xc7\xbe\xfa\xbd\xc0\xb4\xcf\xb4\xd9\x2e";
-  // 전송이 실패했습니다.
-  static constexpr const char* kReportFailed =
-      "\xc0\xfc\xbc\xdb\xc0\xcc\x20\xbd\xc7\xc6\xd0\xc7\xdf\xbd\xc0\xb4\xcf\xb4\xd9\x2e";
 
   ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers);
 
-  // The whole run, on the calling thread. A completed run ends with the
-  // message, OnCleanTempFolder (success only), OnRunEnded, `sending` cleared,
-  // OnAttachmentsCleared and OnAttachmentCountChanged; a run completes when
-  // the last report was received. A run stopped by a file that cannot be
-  // loaded or an upload that fails, and a run whose last report was refused,
-  // only clear `sending` (the last with the failure message): the list and
-  // the description stay.
+  // The whole run, on the calling thread. The closing message follows the
+  // last report's verdict. When every report was received the run ends with
+  // OnCleanTempFolder, OnRunEnded, `sending` cleared, OnAttachmentsCleared
+  // and OnAttachmentCountChanged. When none was, or a file that cannot be
+  // loaded or a failed upload stopped the run before any was, only `sending`
+  // is cleared: the list and the description stay. When some were received
+  // and others not (refused, or never sent because the run stopped), the
+  // received ones must not go out again: ReportTexts::kAttachmentsRemain, then
+  // OnAttachmentsReceived, `sending` cleared and OnAttachmentCountChanged;
+  // the description stays.
   void Run(std::atomic<bool>& sending);
 
   // Starts Run on a new, detached thread with its own copy of the form and
@@ -47,9 +45,14 @@ class ReportSender {
 
   // "SPM_%02d%02d_%02d_%2X.%s" with every space turned into "0".
   static std::string ServerFileName(int month, int day, int second, int random, const std::string& extension);
+  // ReportTexts::kAttachmentsRemain for count attachments.
+  static std::string RemainText(int count);
 
  private:
   std::string FormText(const std::string& serverFileName) const;
+  // The end of a run in which not every report was received (received[i]:
+  // the verdict of attachment i). Clears `sending`.
+  void KeepUnreceived(const std::vector<bool>& received, std::atomic<bool>& sending);
 
   ReportForm form_;
   ReportObserver& observer_;

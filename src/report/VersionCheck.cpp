@@ -1,6 +1,9 @@
 #include "report/VersionCheck.h"
 
+#include <cstdio>
+
 #include "net/HttpExchange.h"
+#include "report/ReportTexts.h"
 
 namespace veradex {
 
@@ -20,15 +23,18 @@ std::string VersionCheck::PublishedVersion(const std::string& body) {
 }
 
 bool VersionCheck::Run(VersionActions& actions, const ServerConfig& servers) {
-  std::string body;
-  if (!HttpExchange::QueryPage(servers.version, kVersionPath, body, servers, actions)) {
-    actions.ShowMessage(kUnreachableText, kStyleStop);
+  const NetResult<std::string> page = HttpExchange::QueryPage(servers.version, kVersionPath, servers);
+  if (!page) {
+    std::fprintf(stderr, "veradex: version check at %s failed: %s\n", servers.version.HostPort().c_str(),
+                 page.Describe().c_str());
+    actions.ShowMessage(ReportTexts::ForPage(page.Error()), kStyleStop);
+    actions.ShowMessage(ReportTexts::Get(ReportTexts::kVersionUnreachable), kStyleStop);
     return false;
   }
-  const std::string published = PublishedVersion(body);
+  const std::string published = PublishedVersion(page.Value());
   if (published.empty() || published == kOwnVersion) return true;
 
-  actions.ShowMessage(kUpgradeText, kStyleStop);
+  actions.ShowMessage(ReportTexts::Get(ReportTexts::kUpgrade), kStyleStop);
   actions.OpenUrl(servers.DownloadUrl(kDownloadPath));
   actions.ExitProcess(0);
   return false;

@@ -20,6 +20,7 @@
 #include "MachineFloor.h"
 #include "net/UrlEncoder.h"
 #include "report/ReportSender.h"
+#include "report/ReportTexts.h"
 #include "support/RecordingReportObserver.h"
 #include "support/TempDir.h"
 
@@ -95,7 +96,8 @@ int main(int argc, char** argv) {
     auto start = Clock::now();
     veradex::ReportSender(form, observer, servers).Run(sending);
     times.push_back(Milliseconds(Clock::now() - start));
-    if (observer.Milestones().front() != std::string("message:") + veradex::ReportSender::kReportReceived) {
+    if (observer.Milestones().front() !=
+        "message:" + veradex::ReportTexts::Get(veradex::ReportTexts::kReportReceived)) {
       std::fprintf(stderr, "report failed\n");
       return 1;
     }

@@ -20,7 +20,7 @@
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
 #include "profile/ServerSettings.h"
-#include "report/ReportSender.h"
+#include "report/ReportTexts.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 #include "ui/report/AttachmentList.h"
@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
                  std::chrono::seconds(120));
     durations.push_back(Milliseconds(Clock::now() - start));
     measuring = false;
-    if (!ended || sink.Texts().back() != veradex::ReportSender::kReportReceived) {
+    if (!ended || sink.Texts().back() != veradex::ReportTexts::Get(veradex::ReportTexts::kReportReceived)) {
       std::fprintf(stderr, "the report did not complete\n");
       return 1;
     }

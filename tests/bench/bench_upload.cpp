@@ -56,10 +56,10 @@ int main(int argc, char** argv) {
       veradex::MultipartBody body;
       body.AddPart(-1)->LoadFile("attach", path, kWireName, sink);
       bodyBytes = body.ContentLength();
-      const std::string cookie = veradex::HttpExchange::PostMultipart(body, config.report, "/attach_query/attach.jsp",
-                                                                      nullptr, "", config, sink);
-      if (cookie == "false") {
-        std::fprintf(stderr, "upload failed\n");
+      const auto uploaded =
+          veradex::HttpExchange::PostMultipart(body, config.report, "/attach_query/attach.jsp", nullptr, "", config);
+      if (!uploaded) {
+        std::fprintf(stderr, "upload failed: %s\n", uploaded.Describe().c_str());
         return 1;
       }
     }

@@ -1,15 +1,21 @@
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <wx/debug.h>
 #include <wx/string.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 #include <vector>
 
+#include "platform/AssertionLog.h"
 #include "platform/Cp949.h"
 #include "platform/ExecutablePath.h"
+#include "platform/LineBreaks.h"
 #include "platform/LockedRandom.h"
 #include "platform/SingleInstanceGuard.h"
 #include "support/TempDir.h"
@@ -72,6 +78,62 @@ TEST(LockedRandom, SeededDrawsRepeatAndConcurrentDrawsShareOneSequence) {
   std::sort(sequential.begin(), sequential.end());
   std::sort(together.begin(), together.end());
   EXPECT_EQ(together, sequential);  // every draw taken exactly once
+  // Fifteen bits, as the upload names and the capture tag expect, and all of them used.
+  const auto [lowest, highest] = std::minmax_element(sequential.begin(), sequential.end());
+  EXPECT_GE(*lowest, 0);
+  EXPECT_LE(*highest, 32767);
+  EXPECT_GT(*highest, 0x0FFF);
+}
+
+TEST(LineBreaks, EveryBreakBecomesOneCrLf) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},
+      {"a\nb\nc", "a\r\nb\r\nc"},
+      {"a\r\nb", "a\r\nb"},  // pasted CR LF is not doubled
+      {"a\rb\r", "a\r\nb\r\n"},
+      {"\n\r\n\r\r\n", "\r\n\r\n\r\n\r\n"},
+      {"\xc7\xd1\n\xb1\xdb", "\xc7\xd1\r\n\xb1\xdb"},  // 한, 글
+  };
+  for (const auto& c : cases) EXPECT_EQ(LineBreaks::ToCrLf(c.first), c.second) << c.first;
+}
+
+TEST(AssertionLog, PrivateFileUnderTheStateHomeRotatedAtOneMebibyte) {
+  test::TempDir dir;
+  const std::string state = dir.Path() + "/state";
+  const char* outer = std::getenv("XDG_STATE_HOME");
+  const std::string before = outer != nullptr ? outer : "";
+  ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+  const std::string path = AssertionLog::DefaultPath();
+  EXPECT_EQ(path, state + "/Ambrel/veradex/veradex.log");
+
+  // The program's handler: a line on the log, nothing shown, and on it goes.
+  wxAssertHandler_t previous = wxSetAssertHandler(&AssertionLog::Handler);
+  wxFAIL_MSG("provoked for the log");
+  wxSetAssertHandler(previous);
+  const std::string logged = test::ReadFileBytes(path);
+  EXPECT_NE(logged.find("PlatformTest.cpp:"), std::string::npos) << logged;
+  EXPECT_NE(logged.find("provoked for the log"), std::string::npos) << logged;
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  ASSERT_EQ(::stat((state + "/Ambrel/veradex").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+  // Below 1 MiB the file grows; from 1 MiB on it starts afresh.
+  const std::string filler(1000, 'x');
+  while (std::filesystem::file_size(path) < AssertionLog::kRotateBytes) ASSERT_TRUE(AssertionLog::Append(path, filler));
+  EXPECT_FALSE(std::filesystem::exists(path + ".1"));
+  ASSERT_TRUE(AssertionLog::Append(path, "after"));
+  EXPECT_EQ(test::ReadFileBytes(path), "after\n");
+  EXPECT_GE(std::filesystem::file_size(path + ".1"), AssertionLog::kRotateBytes);
+  if (outer != nullptr)
+    ::setenv("XDG_STATE_HOME", before.c_str(), 1);
+  else
+    ::unsetenv("XDG_STATE_HOME");
+}
+
+TEST(AssertionLog, AFailedToolkitAssertionFailsTheRunningTest) {
+  EXPECT_NONFATAL_FAILURE(wxFAIL_MSG("provoked in a test"), "provoked in a test");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "report/ReportSender.h"
+#include "report/ReportTexts.h"
 #include "support/RecordingReportObserver.h"
 #include "support/ReportCentreHarness.h"
 
@@ -14,8 +15,8 @@ namespace {
 using test::TestReportCentre;
 using Answer = TestReportCentre::Answer;
 
-const std::string kReceived = ReportSender::kReportReceived;  // 정상적으로 접수되었습니다.
-const std::string kFailed = ReportSender::kReportFailed;      // 전송이 실패했습니다.
+const std::string kReceived = ReportTexts::Get(ReportTexts::kReportReceived);  // 정상적으로 접수되었습니다.
+const std::string kFailed = ReportTexts::Get(ReportTexts::kReportFailed);      // 전송이 실패했습니다.
 // 등록이 실패하였습니다.
 const std::string kRegistrationFailed =
     "\xb5\xee\xb7\xcf\xc0\xcc\x20\xbd\xc7\xc6\xd0\xc7\xcf\xbf\xb4\xbd\xc0\xb4\xcf\xb4\xd9\x2e";
@@ -80,7 +81,7 @@ TEST_F(ReportSenderTest, OneAttachmentMakesOneUploadAndOneReport) {
   EXPECT_EQ(requests[0].Path(), TestReportCentre::kUploadPath);
   EXPECT_EQ(requests[1].Path(), TestReportCentre::kFormPath);
   const std::string name = UploadedName(requests[0]);
-  EXPECT_TRUE(std::regex_match(name, std::regex("SPM_[0-9]{4}_[0-9]{2}_[0-9A-F]{2,8}\\.eml"))) << name;
+  EXPECT_TRUE(std::regex_match(name, std::regex("SPM_[0-9]{4}_[0-9]{2}_[0-9A-F]{2,4}\\.eml"))) << name;
   EXPECT_NE(requests[0].Body().find("name=\"attach\"; filename=\"" + name + "\"\r\n"), std::string::npos);
   EXPECT_NE(requests[0].Body().find("\r\n\r\nSubject: 0\r\n\r\nspam\r\n"), std::string::npos);
   EXPECT_EQ(requests[0].Head().find("Cookie:"), std::string::npos);
@@ -110,8 +111,10 @@ TEST_F(ReportSenderTest, EveryAttachmentIsItsOwnReport) {
       const std::string name = UploadedName(requests[2 * i]);
       EXPECT_NE(requests[2 * i].Body().find("Subject: " + std::to_string(i) + "\r\n"), std::string::npos);
       EXPECT_NE(requests[2 * i + 1].Body().find("&filename=" + name + "&pwd="), std::string::npos);
-      // Month, day and seconds are the run's: names differ in the random field only.
+      // Month, day and seconds are the run's: names differ in the random
+      // field only, at most four hexadecimal digits.
       EXPECT_EQ(name.substr(0, 12), UploadedName(requests[0]).substr(0, 12));
+      EXPECT_TRUE(std::regex_match(name, std::regex("SPM_[0-9]{4}_[0-9]{2}_[0-9A-F]{2,4}\\.(eml|MSG)"))) << name;
       EXPECT_EQ(name.substr(name.size() - 4), count == 3 ? ".MSG" : ".eml");
     }
   }
@@ -132,35 +135,60 @@ TEST_F(ReportSenderTest, FirstCookieSetIsKeptForTheRun) {
   }
 }
 
-TEST_F(ReportSenderTest, TheLastVerdictDecides) {
-  // Each attachment is its own report: a refused first one followed by an
-  // accepted second one ends as received.
-  centre.SetAnswers(TestReportCentre::kFormPath, {Answer::FormNotReceived(), Answer::FormReceived()});
-  Send(Form(2));
-  std::vector<std::string> expected = {"message:" + kNotReceived};
-  expected.insert(expected.end(), kCompletedSuccess.begin(), kCompletedSuccess.end());
-  EXPECT_EQ(observer.Milestones(), expected);
-  EXPECT_EQ(centre.RequestsTo(TestReportCentre::kFormPath).size(), 2u);
-
-  // The other way round the run fails, and a failed run says so and ends no
-  // more than `sending`: the window keeps the description and the rows.
-  test::RecordingReportObserver second(&sending);
-  centre.SetAnswers(TestReportCentre::kFormPath, {Answer::FormReceived(), Answer::FormNotReceived()});
-  sending = true;
-  ReportSender(Form(2), second, harness.Config()).Run(sending);
-  EXPECT_FALSE(sending);
-  expected = {"message:" + kNotReceived};
-  expected.insert(expected.end(), kFailure.begin(), kFailure.end());
-  EXPECT_EQ(second.Milestones(), expected);
+TEST_F(ReportSenderTest, TheLastVerdictDecidesTheMessageAndOnlyUnreceivedRowsStay) {
+  using Verdicts = std::vector<Answer>;
+  const Answer yes = Answer::FormReceived(), no = Answer::FormNotReceived();
+  const std::string remain1 = ReportSender::RemainText(1), remain2 = ReportSender::RemainText(2);
+  const struct {
+    Verdicts verdicts;
+    std::vector<std::string> milestones;
+  } cases[] = {
+      // Every report received: the normal end.
+      {{yes, yes}, kCompletedSuccess},
+      // None received: the failure, and everything stays.
+      {{no, no}, {"message:" + kNotReceived, "message:" + kNotReceived, "message:" + kFailed}},
+      // Partly refused: the closing message follows the last verdict, then
+      // the received rows go and the rest stay with the description.
+      {{no, yes},
+       {"message:" + kNotReceived, "message:" + kReceived, "message:" + remain1, "received:1 sending=1", "count"}},
+      {{yes, no},
+       {"message:" + kNotReceived, "message:" + kFailed, "message:" + remain1, "received:0 sending=1", "count"}},
+      {{yes, no, yes},
+       {"message:" + kNotReceived, "message:" + kReceived, "message:" + remain1, "received:0,2 sending=1", "count"}},
+      {{no, yes, no},
+       {"message:" + kNotReceived, "message:" + kNotReceived, "message:" + kFailed, "message:" + remain2,
+        "received:1 sending=1", "count"}},
+  };
+  for (const auto& c : cases) {
+    centre.ClearRecords();
+    centre.SetAnswers(TestReportCentre::kFormPath, c.verdicts);
+    test::RecordingReportObserver recorded(&sending);
+    sending = true;
+    ReportSender(Form(static_cast<int>(c.verdicts.size())), recorded, harness.Config()).Run(sending);
+    EXPECT_FALSE(sending);
+    EXPECT_EQ(recorded.Milestones(), c.milestones);
+    EXPECT_EQ(centre.RequestsTo(TestReportCentre::kFormPath).size(), c.verdicts.size());
+  }
 }
 
-TEST_F(ReportSenderTest, FailedUploadStopsTheRunAndKeepsEverything) {
+TEST_F(ReportSenderTest, FailedUploadStopsTheRunAndKeepsWhatWasNotReceived) {
   Answer http10 = Answer::UploadAccepted();
   http10.statusLine = "HTTP/1.0 200 OK";
-  centre.SetAnswers(TestReportCentre::kUploadPath, {Answer::UploadAccepted(), http10});
+  // The first upload fails: only its own message, no end events.
+  centre.SetAnswers(TestReportCentre::kUploadPath, {http10});
   Send(Form(3));
-  // Only the upload's own message; no closing message, no end events.
   EXPECT_EQ(observer.Milestones(), std::vector<std::string>{"message:" + kRegistrationFailed});
+
+  // The second fails: the first, already received, must not go out again.
+  centre.ClearRecords();
+  centre.SetAnswers(TestReportCentre::kUploadPath, {Answer::UploadAccepted(), http10});
+  test::RecordingReportObserver second(&sending);
+  sending = true;
+  ReportSender(Form(3), second, harness.Config()).Run(sending);
+  EXPECT_FALSE(sending);
+  EXPECT_EQ(second.Milestones(),
+            (std::vector<std::string>{"message:" + kRegistrationFailed, "message:" + ReportSender::RemainText(2),
+                                      "received:0 sending=1", "count"}));
   EXPECT_EQ(centre.RequestsTo(TestReportCentre::kUploadPath).size(), 2u);
   EXPECT_EQ(centre.RequestsTo(TestReportCentre::kFormPath).size(), 1u);
 }
@@ -169,10 +197,11 @@ TEST_F(ReportSenderTest, UnreadableAttachmentStopsTheRunWithItsMessage) {
   ReportForm form = Form(2);
   form.attachmentPaths[1] = harness.Temp().File("vanished.eml");
   Send(form);
-  // 파일 열기 실패: <path>
+  // 파일 열기 실패: <path>; the first attachment's report was received.
   EXPECT_EQ(observer.Milestones(),
-            std::vector<std::string>{"message:\xc6\xc4\xc0\xcf\x20\xbf\xad\xb1\xe2\x20\xbd\xc7\xc6\xd0\x3a\x20" +
-                                     form.attachmentPaths[1]});
+            (std::vector<std::string>{
+                "message:\xc6\xc4\xc0\xcf\x20\xbf\xad\xb1\xe2\x20\xbd\xc7\xc6\xd0\x3a\x20" + form.attachmentPaths[1],
+                "message:" + ReportSender::RemainText(1), "received:0 sending=1", "count"}));
   EXPECT_EQ(centre.RequestsTo(TestReportCentre::kUploadPath).size(), 1u);
 }
 
@@ -225,7 +254,7 @@ TEST(ReportSenderNames, ServerFileNameFormat) {
   EXPECT_EQ(ReportSender::ServerFileName(12, 31, 59, 10, "eml"), "SPM_1231_59_0A.eml");
   EXPECT_EQ(ReportSender::ServerFileName(1, 1, 0, 0, "MSG"), "SPM_0101_00_00.MSG");
   EXPECT_EQ(ReportSender::ServerFileName(1, 1, 0, 4096, "eml"), "SPM_0101_00_1000.eml");
-  EXPECT_EQ(ReportSender::ServerFileName(1, 1, 0, 0x7FFFFFFF, "eml"), "SPM_0101_00_7FFFFFFF.eml");
+  EXPECT_EQ(ReportSender::ServerFileName(1, 1, 0, 0x7FFF, "eml"), "SPM_0101_00_7FFF.eml");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "report/ReportTexts.h"
 #include "report/VersionCheck.h"
 #include "support/ReportCentreHarness.h"
 
@@ -49,7 +50,7 @@ TEST_P(VersionPage, DecidesTheUpgrade) {
   if (page.upgrade) {
     EXPECT_FALSE(goOn);
     EXPECT_EQ(actions.actions,
-              (std::vector<std::string>{std::string("message:") + VersionCheck::kUpgradeText,
+              (std::vector<std::string>{"message:" + ReportTexts::Get(ReportTexts::kUpgrade),
                                         "open:http://download.test:8080/ambrel/veradex_exe.wtz?op=1", "exit:0"}));
   } else {
     EXPECT_TRUE(goOn);
@@ -73,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(VersionCheck, UnreachableVersionHostStopsTheWindow) {
   test::ReportCentreHarness harness;
-  const std::string unreachable = VersionCheck::kUnreachableText;
+  const std::string unreachable = ReportTexts::Get(ReportTexts::kVersionUnreachable);
 
   TestReportCentre::Answer missing = TestReportCentre::Answer::VersionPage("ver:5.3|");
   missing.statusLine = "HTTP/1.1 404 Not Found";

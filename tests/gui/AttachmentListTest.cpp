@@ -1,6 +1,6 @@
-// The attachment list's rules: the limit of five, duplicate names, the drop
-// filter with link resolution, the header box, deleting checked rows, and the
-// send-time test of one file.
+// The attachment list: the limit of five and duplicate names as the list
+// applies them, the drop filter with link resolution, the header box and
+// deleting checked rows.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,7 +12,6 @@
 #include "gui/GuiTestSupport.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
-#include "ui/report/AttachmentFileCheck.h"
 #include "ui/report/AttachmentList.h"
 #include "ui/report/Utf8Text.h"
 
@@ -137,30 +136,6 @@ TEST_F(AttachmentListTest, HeaderBoxChecksAllAndFollowsTheRows) {
   EXPECT_EQ(list->Entry(0).name, "b.eml");
   EXPECT_EQ(list->RemoveChecked(), 0);
   EXPECT_EQ(list->Count(), 1);
-}
-
-TEST_F(AttachmentListTest, SendTimeTestOpensThenMeasuresThenLooksAtTheName) {
-  EXPECT_TRUE(AttachmentFileCheck::Check(Eml("exact.eml", 2097152)));
-  EXPECT_TRUE(AttachmentFileCheck::Check(Eml("upper.MSG")));
-  EXPECT_EQ(sink.Count(), 0u);
-
-  EXPECT_FALSE(AttachmentFileCheck::Check(Eml("over.eml", 2097153)));
-  EXPECT_EQ(sink.Texts().back(), Ko("파일 크기는 2MByte 이하로 첨부 하셔야 합니다."));
-
-  // Size comes before the name.
-  EXPECT_FALSE(AttachmentFileCheck::Check(Eml("over.txt", 2097153)));
-  EXPECT_EQ(sink.Texts().back(), Ko("파일 크기는 2MByte 이하로 첨부 하셔야 합니다."));
-
-  EXPECT_FALSE(AttachmentFileCheck::Check(Eml("eml")));
-  EXPECT_EQ(sink.Texts().back(), Ko("파일명의 끝에 \".eml, .msg\"등의 문자(확장자)를 가진 파일만 첨부가 가능합니다."));
-
-  EXPECT_FALSE(AttachmentFileCheck::Check(dir.File("missing.eml")));
-  EXPECT_EQ(sink.Texts().back(), Ko("에러(2): 파일을 찾을 수 없습니다."));
-
-  std::filesystem::create_directories(dir.File("folder.msg"));
-  EXPECT_FALSE(AttachmentFileCheck::Check(dir.File("folder.msg")));
-  EXPECT_EQ(sink.Texts().back(), Ko("에러(5): 파일이 아니라 폴더입니다."));
-  EXPECT_EQ(sink.Count(), 5u);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The filled report form pages as the embedded browser shows them: each page
 // loads from the file the renderer writes, its Korean text is decoded from
 // code page 949, the reporter's data sits in the form and nothing scrolls
-// sideways at the browser area's 610 x 490. With VERADEX_SHOT_DIR set, a
-// screenshot of every page is written there (tools/page_screenshots.sh).
+// sideways at the browser area's 610 x 490. With VERADEX_SCREENSHOT_DIR set, a
+// screenshot of every page is written there (tools/screenshots.sh pages).
 #include <gtest/gtest.h>
 
 #include <wx/datetime.h>
@@ -92,8 +92,8 @@ class CategoryPagesGui : public ::testing::Test {
 
   // The top of the page, and its end when it scrolls.
   void Screenshot(const std::string& name) {
-    const char* dir = std::getenv("VERADEX_SHOT_DIR");
-    if (dir == nullptr || dir[0] == '\0') return;
+    const std::string dir = test::ScreenshotFolder();
+    if (dir.empty()) return;
     Shoot(dir, name);
     if (Script("String(document.documentElement.scrollHeight > window.innerHeight)") == "true") {
       Script("window.scrollTo(0, document.documentElement.scrollHeight); 0");
@@ -102,7 +102,7 @@ class CategoryPagesGui : public ::testing::Test {
     }
   }
 
-  void Shoot(const char* dir, const std::string& name) {
+  void Shoot(const std::string& dir, const std::string& name) {
     // Two animation frames after the load the page has been painted.
     Script(
         "window.shotReady = false; requestAnimationFrame(function() { requestAnimationFrame(function() { "
@@ -110,7 +110,7 @@ class CategoryPagesGui : public ::testing::Test {
     WaitFor([] { return Script("String(window.shotReady)") == "true"; }, std::chrono::seconds(5));
     const wxPoint at = view->GetScreenPosition();
     const wxString command = wxString::Format("import -window root -crop 610x490+%d+%d +repage %s/%s.png", at.x, at.y,
-                                              wxString::FromUTF8(dir), wxString::FromUTF8(name));
+                                              wxString::FromUTF8(dir.c_str()), wxString::FromUTF8(name));
     wxArrayString output;
     wxArrayString errors;
     EXPECT_EQ(wxExecute(command, output, errors, wxEXEC_SYNC), 0) << command;

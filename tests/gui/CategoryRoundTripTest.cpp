@@ -2,9 +2,9 @@
 // browser: at start the window opens the centre's "singo.jsp" page and its
 // first completion shows the telephone page; a category page's form sent to
 // "singo.jsp" arrives in code page 949 and brings back a fresh, pre-filled
-// copy of the same category. With VERADEX_SHOT_DIR set, a screenshot of each
-// of the eight pages inside the window is written there
-// (tools/page-window-shots.sh).
+// copy of the same category. With VERADEX_SCREENSHOT_DIR set, a screenshot of
+// each of the eight pages inside the window is written there
+// (tools/screenshots.sh window-pages).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -255,8 +255,8 @@ TEST_F(CategoryRoundTrip, HiddenWindowReleasesTheEngineAndTheNextShowBringsThePa
 
 // Each of the eight pages inside the report window, for review.
 TEST_F(CategoryRoundTrip, Screenshots) {
-  const char* dir = std::getenv("VERADEX_SHOT_DIR");
-  if (dir == nullptr || dir[0] == '\0') GTEST_SKIP() << "VERADEX_SHOT_DIR not set";
+  const std::string dir = test::ScreenshotFolder();
+  if (dir.empty()) GTEST_SKIP() << "VERADEX_SCREENSHOT_DIR not set";
   ASSERT_TRUE(WaitFor([&] { return StartupDone(); }, kPageTime));
   wxExecute("xdotool mousemove 1000 740", wxEXEC_SYNC | wxEXEC_NODISABLE);
   const auto shoot = [&](const std::string& name) {
@@ -269,7 +269,7 @@ TEST_F(CategoryRoundTrip, Screenshots) {
     const wxRect area = window->GetScreenRect();
     const wxString command =
         wxString::Format("import -window root -crop %dx%d+%d+%d +repage %s/window-%s.png", area.width, area.height,
-                         area.x, area.y, wxString::FromUTF8(dir), wxString::FromUTF8(name));
+                         area.x, area.y, wxString::FromUTF8(dir.c_str()), wxString::FromUTF8(name));
     EXPECT_EQ(wxExecute(command, wxEXEC_SYNC | wxEXEC_NODISABLE), 0) << command;
   };
   const struct {

@@ -1,5 +1,5 @@
 // Pictures of the password and settings dialogs for a person to look at.
-// Runs only when VERADEX_SHOT_DIR names a folder (tools/dialog-screenshots.sh).
+// Runs only when VERADEX_SCREENSHOT_DIR names a folder (tools/screenshots.sh dialogs).
 #include <gtest/gtest.h>
 #include <wx/textctrl.h>
 
@@ -37,8 +37,8 @@ void Shoot(wxWindow* window, const std::string& dir, const std::string& name) {
 }
 
 TEST(DialogScreenshots, EveryDialogAndPage) {
-  const char* dir = std::getenv("VERADEX_SHOT_DIR");
-  if (dir == nullptr) GTEST_SKIP() << "VERADEX_SHOT_DIR not set";
+  const std::string dir = test::ScreenshotFolder();
+  if (dir.empty()) GTEST_SKIP() << "VERADEX_SCREENSHOT_DIR not set";
 
   MemoryProfileStore store;
   ProfileStore::SetCurrent(&store);

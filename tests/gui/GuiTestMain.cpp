@@ -1,10 +1,14 @@
 // Entry point of the GUI tests: starts wxWidgets on the display given by the
-// environment (Xvfb under tools/test.sh), runs the tests, shuts wx down.
+// environment (Xvfb under tools/test.sh), runs the tests, shuts wx down. A
+// failed toolkit assertion fails the running test instead of opening the
+// toolkit's dialog.
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/init.h>
 
 #include <cstdio>
+
+#include "support/FailingAssertHandler.h"
 
 namespace {
 
@@ -20,6 +24,7 @@ int main(int argc, char** argv) {
   // Test discovery lists the tests without a display.
   if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
 
+  veradex::test::InstallFailingAssertHandler();
   wxApp::SetInstance(new GuiTestApp);
   if (!wxEntryStart(argc, argv)) {
     std::fprintf(stderr, "GUI tests: wxWidgets could not start (is DISPLAY set?)\n");

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include <wx/app.h>
@@ -30,6 +32,13 @@ inline bool WaitFor(const std::function<bool()>& condition,
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return true;
+}
+
+// The folder pictures for review go to (tools/screenshots.sh sets it); empty
+// when none are wanted, and the screenshot tests then skip themselves.
+inline std::string ScreenshotFolder() {
+  const char* folder = std::getenv("VERADEX_SCREENSHOT_DIR");
+  return folder != nullptr ? std::string(folder) : std::string();
 }
 
 }  // namespace veradex::test

@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "gui/GuiTestSupport.h"
 #include "platform/Cp949.h"
 #include "platform/SingleInstanceGuard.h"
 #include "profile/ConfigProfileStore.h"
@@ -50,7 +51,14 @@ class ProgramStartTest : public ::testing::Test {
     store.WriteProfileString("servers", "ca_file", centre.CaFile());
   }
 
+  // A failed toolkit assertion is logged there instead of shown: none may happen.
+  void TearDown() override {
+    const std::string log = StateHome() + "/Ambrel/veradex/veradex.log";
+    EXPECT_FALSE(fs::exists(log)) << ReadFileBytes(log);
+  }
+
   std::string ConfigHome() const { return dir.Path() + "/config"; }
+  std::string StateHome() const { return dir.Path() + "/state"; }
   std::string ProfileFolder() const { return ConfigHome() + "/Ambrel"; }
   std::string AutostartFolder() const { return dir.Path() + "/autostart"; }
   std::string EntryPath() const { return AutostartFolder() + "/Veradex.desktop"; }
@@ -72,6 +80,7 @@ class ProgramStartTest : public ::testing::Test {
   std::map<std::string, std::string> Environment(const VirtualDisplay& display) const {
     return {{"DISPLAY", display.Name()},
             {"XDG_CONFIG_HOME", ConfigHome()},
+            {"XDG_STATE_HOME", StateHome()},
             {"VERADEX_AUTOSTART_DIR", AutostartFolder()},
             {"GSETTINGS_BACKEND", "memory"},
             {"NO_AT_BRIDGE", "1"},
@@ -120,10 +129,10 @@ class ProgramStartTest : public ::testing::Test {
 
   // Pictures for review go to $VERADEX_SCREENSHOT_DIR when it is set.
   void Picture(const DesktopDriver& desktop, const std::string& name) {
-    const char* folder = std::getenv("VERADEX_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0') return;
+    const std::string folder = test::ScreenshotFolder();
+    if (folder.empty()) return;
     fs::create_directories(folder);
-    EXPECT_TRUE(desktop.Screenshot(std::string(folder) + "/" + name + ".png"));
+    EXPECT_TRUE(desktop.Screenshot(folder + "/" + name + ".png"));
   }
 
   // The second copy's message, dismissed with Enter as a user would.

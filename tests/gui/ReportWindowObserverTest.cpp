@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "report/ReportSender.h"
+#include "report/ReportTexts.h"
 #include "support/RecordingMessageSink.h"
 #include "ui/report/ReportWindowObserver.h"
 
@@ -20,12 +21,13 @@ TEST(ReportWindowObserverTest, WorkerMessagesAfterTheWindowWentAreRefusedUnseen)
   int failed = -1;
   int question = -1;
   std::thread worker([&] {
-    failed = observer.ShowMessage(ReportSender::kReportFailed, kStyleStop);
+    failed = observer.ShowMessage(ReportTexts::Get(ReportTexts::kReportFailed), kStyleStop);
     question = observer.ShowMessage("?", kStyleQuestion);
     // Notices for the window are dropped, not queued for a GUI that may be gone.
     observer.OnProgress(50);
     observer.OnRunEnded();
     observer.OnAttachmentsCleared();
+    observer.OnAttachmentsReceived({0});
     observer.OnAttachmentCountChanged();
   });
   worker.join();

@@ -21,6 +21,7 @@
 #include "profile/PersonalProfile.h"
 #include "profile/ServerSettings.h"
 #include "report/ReportSender.h"
+#include "report/ReportTexts.h"
 #include "report/VersionCheck.h"
 #include "support/RecordingMessageSink.h"
 #include "support/ReportCentreHarness.h"
@@ -40,6 +41,12 @@ using test::TempDir;
 using test::WaitFor;
 
 std::string Ko(const char* utf8) { return Utf8Text::ToCp949(utf8); }
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
 
 // A loopback port nobody listens on: connecting is refused at once.
 int ClosedPort() {
@@ -126,18 +133,72 @@ TEST_F(ReportWindowTest, InitialisationLoadsTheProfileAndPreparesTheList) {
   EXPECT_EQ(sink.Count(), 0u);
 }
 
-TEST_F(ReportWindowTest, UnreachableVersionHostEndsTheInitialisationEarly) {
-  store.WriteProfileString(profile::kServers, "version", "127.0.0.1:" + std::to_string(ClosedPort()));
+TEST_F(ReportWindowTest, OfflineStartKeepsTheEmailViewFullyUsable) {
+  // Neither the version host nor the report host can be reached.
+  const std::string nobody = "127.0.0.1:" + std::to_string(ClosedPort());
+  store.WriteProfileString(profile::kServers, "version", nobody);
+  store.WriteProfileString(profile::kServers, "report", nobody);
   ServerSettings::Reload();
   sink.Clear();
-  auto* second = new ReportWindow();
-  ASSERT_TRUE(second->Create());
-  EXPECT_FALSE(second->IsFullyInitialised());
-  EXPECT_TRUE(second->ready);
-  EXPECT_EQ(second->mode, 1);
-  EXPECT_EQ(second->GetAttachmentList()->GetColumnCount(), 0);
-  EXPECT_EQ(LastMessage(), VersionCheck::kUnreachableText);
-  second->Destroy();
+  auto* offline = new ReportWindow();
+  offline->SetPageFolders(pageDir.Path(), std::string());
+  ASSERT_TRUE(offline->Create());
+  offline->SetPlainMessageSink(&plain);
+  EXPECT_FALSE(offline->IsFullyInitialised());
+  EXPECT_TRUE(offline->ready);
+  EXPECT_EQ(offline->mode, 1);
+  EXPECT_EQ(LastMessage(), ReportTexts::Get(ReportTexts::kVersionUnreachable));
+  offline->LoadProfileFields();  // as the tray window does when it shows it
+  offline->Show();
+
+  // The list is set up as online: columns, header box, hint.
+  AttachmentList* list = offline->GetAttachmentList();
+  ASSERT_EQ(list->GetColumnCount(), 2);
+  wxListItem header;
+  header.SetMask(wxLIST_MASK_IMAGE);
+  ASSERT_TRUE(list->GetColumn(0, header));
+  EXPECT_EQ(header.GetImage(), 1);
+
+  // One file by the add button, one by a drop; then the first is deleted.
+  auto press = [&](int id) {
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(offline->GetButton(id));
+    offline->GetButton(id)->GetEventHandler()->ProcessEvent(click);
+  };
+  offline->SetFileChooser([&] { return wxArrayString(1, Mail("added.eml", 300)); });
+  press(ReportWindow::kAdd);
+  list->HandleDrop(wxArrayString(1, Mail("dropped.msg", 400)));
+  ASSERT_EQ(list->GetItemCount(), 2);
+  EXPECT_EQ(list->GetItemText(0, 0), "added.eml");
+  EXPECT_EQ(list->GetItemText(1, 0), "dropped.msg");
+  EXPECT_EQ(list->GetItemText(1, 1), "400");
+  EXPECT_TRUE(WaitFor([&] { return offline->GetCountLabel() == wxString::FromUTF8("[총 2개 첨부]"); }));
+  if (const std::string dir = test::ScreenshotFolder(); !dir.empty()) {  // tools/screenshots.sh report-window
+    window->Hide();
+    offline->Move(0, 0);
+    WaitFor([] { return false; }, std::chrono::milliseconds(500));
+    wxExecute(wxString::Format("import -window root %s/report-window-offline.png", wxString::FromUTF8(dir.c_str())),
+              wxEXEC_SYNC | wxEXEC_NODISABLE);
+  }
+  list->CheckItem(0, true);
+  press(ReportWindow::kDelete);
+  ASSERT_EQ(list->GetItemCount(), 1);
+  EXPECT_EQ(list->Count(), 1);
+  EXPECT_EQ(list->GetItemText(0, 0), "dropped.msg");
+  EXPECT_TRUE(WaitFor([&] { return offline->GetCountLabel() == wxString::FromUTF8("[총 1개 첨부]"); }));
+
+  // A send fails with the transfer's message and loses nothing.
+  const wxString description = wxString::FromUTF8("불법 도박 광고");
+  offline->GetEdit(ReportWindow::kContent)->ChangeValue(description);
+  sink.Clear();
+  offline->OnSend();
+  ASSERT_TRUE(WaitFor([&] { return !offline->sending && sink.Count() > 0; }, std::chrono::seconds(30)));
+  WaitFor([] { return false; }, std::chrono::milliseconds(100));
+  EXPECT_EQ(sink.Texts(), std::vector<std::string>{Ko("서버 연결에 실패 하였습니다.")});
+  EXPECT_EQ(list->GetItemCount(), 1);
+  EXPECT_EQ(offline->GetEdit(ReportWindow::kContent)->GetValue(), description);
+  EXPECT_EQ(offline->GetCountLabel(), wxString::FromUTF8("[총 1개 첨부]"));
+  offline->Destroy();
 }
 
 TEST_F(ReportWindowTest, SendRefusesInOrderAndKeepsTheForm) {
@@ -243,6 +304,23 @@ TEST_F(ReportWindowTest, DescriptionStopsAtFourThousandBytes) {
   content->SetValue(wxString('b', 3999) + syllable);
   EXPECT_EQ(content->GetValue(), wxString('b', 3999));
   EXPECT_EQ(sink.Count(), 1u);
+
+  // A line break goes out as CR LF and counts two bytes: typed after 3998
+  // bytes it reaches the limit and stays; after 3999 it does not fit.
+  sink.Clear();
+  content->ChangeValue(wxString('c', 3998));
+  content->SetInsertionPointEnd();
+  content->WriteText("\n");
+  EXPECT_EQ(content->GetValue(), wxString('c', 3998) + "\n");
+  EXPECT_EQ(sink.Count(), 1u);
+  sink.Clear();
+  content->SetValue(wxString('d', 3999) + "\n");
+  EXPECT_EQ(content->GetValue(), wxString('d', 3999));
+  EXPECT_EQ(sink.Count(), 1u);
+  // Below the limit a break is no more than two bytes: no message.
+  sink.Clear();
+  content->SetValue(wxString('e', 3997) + "\n");
+  EXPECT_EQ(sink.Count(), 0u);
 }
 
 TEST_F(ReportWindowTest, AddButtonStopsAtFiveFiles) {
@@ -362,7 +440,7 @@ TEST_F(ReportWindowTest, FullSendOfTwoAttachmentsEmptiesListDescriptionAndTempFo
       WaitFor([&] { return !window->sending && window->GetAttachmentList()->Count() == 0; }, std::chrono::seconds(30)));
   EXPECT_TRUE(WaitFor([&] { return window->GetCountLabel() == wxString::FromUTF8("[총 0개 첨부]"); }));
   EXPECT_EQ(window->GetProgress(), 100);
-  EXPECT_EQ(LastMessage(), ReportSender::kReportReceived);
+  EXPECT_EQ(LastMessage(), ReportTexts::Get(ReportTexts::kReportReceived));
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), "");
   EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("홍길동"));
   EXPECT_FALSE(std::filesystem::exists(programDir.Path() + "/temp/captured1A2B.eml"));
@@ -387,22 +465,48 @@ TEST_F(ReportWindowTest, FailedUploadKeepsListAndDescription) {
   EXPECT_TRUE(centre.Centre().RequestsTo(test::TestReportCentre::kFormPath).empty());
 }
 
-TEST_F(ReportWindowTest, RefusedReportKeepsListDescriptionAndCapturedMail) {
-  // The last report is refused: the user is told it failed and loses neither
-  // the rows, the description nor the saved mail.
-  centre.Centre().SetAnswers(test::TestReportCentre::kFormPath, {test::TestReportCentre::Answer::FormReceived(),
-                                                                 test::TestReportCentre::Answer::FormNotReceived()});
-  window->GetAttachmentList()->AddFile(Mail("first.eml", 3000));
-  window->GetAttachmentList()->AddFile(Mail("second.eml", 3000));
-  programDir.Write("temp/captured1A2B.eml", "saved by the mail client");
-  const wxString description = wxString::FromUTF8("불법 대출 광고");
+TEST_F(ReportWindowTest, PartlyRefusedRunKeepsOnlyTheRefusedRowAndTheDescription) {
+  using Answer = test::TestReportCentre::Answer;
+  centre.Centre().SetAnswers(test::TestReportCentre::kFormPath,
+                             {Answer::FormReceived(), Answer::FormNotReceived(), Answer::FormReceived()});
+  // The first two are mail the capture saved in the temp folder.
+  const wxString first =
+      wxString::FromUTF8(programDir.Write("temp/captured1A2B.eml", "Subject: 1\r\n\r\nspam").c_str());
+  const wxString second =
+      wxString::FromUTF8(programDir.Write("temp/captured3C4D.eml", "Subject: 2\r\n\r\nspam").c_str());
+  const wxString third = Mail("third.msg", 3000);
+  for (const wxString& path : {first, second, third}) window->GetAttachmentList()->AddFile(path);
+  // Typed with two line breaks, which go out as CR LF.
+  const wxString description = wxString::FromUTF8("불법 대출 광고\n하루 세 번\n답장 금지");
   Edit(ReportWindow::kContent)->ChangeValue(description);
+
   window->OnSend();
-  ASSERT_TRUE(WaitFor([&] { return !window->sending; }, std::chrono::seconds(30)));
-  ASSERT_TRUE(WaitFor([&] { return LastMessage() == ReportSender::kReportFailed; }, std::chrono::seconds(5)));
-  EXPECT_EQ(window->GetAttachmentList()->Count(), 2);
+  ASSERT_TRUE(
+      WaitFor([&] { return !window->sending && window->GetAttachmentList()->Count() == 1; }, std::chrono::seconds(30)));
+  EXPECT_EQ(window->GetAttachmentList()->Entry(0).path, second);
+  EXPECT_TRUE(WaitFor([&] { return window->GetCountLabel() == wxString::FromUTF8("[총 1개 첨부]"); }));
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), description);
-  EXPECT_TRUE(std::filesystem::exists(programDir.Path() + "/temp/captured1A2B.eml"));
+  const std::vector<std::string> texts = sink.Texts();
+  ASSERT_GE(texts.size(), 2u);
+  EXPECT_EQ(texts[texts.size() - 2], ReportTexts::Get(ReportTexts::kReportReceived));
+  EXPECT_EQ(texts.back(), Ko("접수되지 않은 첨부파일 1개가 목록에 남아 있습니다. 다시 보내주시기 바랍니다."));
+  // The received capture goes with its row; the refused one and the user's file stay.
+  EXPECT_FALSE(std::filesystem::exists(first.utf8_string()));
+  EXPECT_TRUE(std::filesystem::exists(second.utf8_string()));
+  EXPECT_TRUE(std::filesystem::exists(third.utf8_string()));
+
+  const auto posts = centre.Centre().RequestsTo(test::TestReportCentre::kFormPath);
+  ASSERT_EQ(posts.size(), 3u);
+  for (const auto& post : posts) {
+    const std::string body = post.Body();
+    const std::size_t start = body.find("&content="), end = body.find("&filename=");
+    ASSERT_NE(start, std::string::npos);
+    const std::string content = body.substr(start, end - start);
+    // Two breaks, each one CR LF, none doubled.
+    EXPECT_EQ(Occurrences(content, "%0D%0A"), 2u) << content;
+    EXPECT_EQ(Occurrences(content, "%0D"), 2u) << content;
+    EXPECT_EQ(Occurrences(content, "%0A"), 2u) << content;
+  }
 }
 
 TEST_F(ReportWindowTest, StartsOnTheTelephonePageAndCategoryButtonsWriteTheirPages) {
@@ -478,10 +582,11 @@ TEST_F(ReportWindowTest, PointerOverACategoryButtonShowsItsHoverImage) {
   EXPECT_TRUE(WaitFor([&] { return phone->GetLookId(SkinBitmapButton::kLookUp) == 224; }, std::chrono::seconds(3)));
 }
 
-// Screenshots of both views for review: run tools/report-window-shots.sh.
+// Screenshots of both views for review: run tools/screenshots.sh report-window.
 TEST_F(ReportWindowTest, Screenshots) {
-  const char* dir = std::getenv("VERADEX_SHOT_DIR");
-  if (dir == nullptr) GTEST_SKIP() << "VERADEX_SHOT_DIR not set";
+  const std::string folder = test::ScreenshotFolder();
+  if (folder.empty()) GTEST_SKIP() << "VERADEX_SCREENSHOT_DIR not set";
+  const char* dir = folder.c_str();
   window->Move(0, 0);
   // The first completed load of the report page brings the telephone page
   // back; let that happen before switching to the e-mail view.

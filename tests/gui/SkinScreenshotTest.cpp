@@ -1,6 +1,6 @@
 // Pictures of the toolkit's windows for a person to look at; not a test of
 // behaviour. Runs only when VERADEX_SCREENSHOT_DIR names a folder (see
-// tools/screenshots.sh) and writes one PNG per window there, taken from the
+// tools/screenshots.sh skin) and writes one PNG per window there, taken from the
 // screen with ImageMagick's import so that the window's shape shows.
 #include <gtest/gtest.h>
 
@@ -32,9 +32,9 @@ class SilentPlayer : public SoundPlayer {
 class SkinScreenshots : public ::testing::Test {
  protected:
   void SetUp() override {
-    wxString dir;
-    if (!wxGetEnv(wxS("VERADEX_SCREENSHOT_DIR"), &dir) || dir.empty()) GTEST_SKIP() << "no VERADEX_SCREENSHOT_DIR";
-    folder = dir;
+    const std::string dir = test::ScreenshotFolder();
+    if (dir.empty()) GTEST_SKIP() << "no VERADEX_SCREENSHOT_DIR";
+    folder = wxString::FromUTF8(dir.c_str());
     SoundPlayer::SetCurrent(&silent);
   }
   void TearDown() override { SoundPlayer::SetCurrent(nullptr); }

@@ -28,6 +28,12 @@ void RecordingReportObserver::OnAttachmentsCleared() {
   Record(sending_ == nullptr ? "cleared" : std::string("cleared sending=") + (sending_->load() ? "1" : "0"));
 }
 
+void RecordingReportObserver::OnAttachmentsReceived(const std::vector<std::size_t>& received) {
+  std::string event = "received:";
+  for (std::size_t i = 0; i < received.size(); ++i) event += (i == 0 ? "" : ",") + std::to_string(received[i]);
+  Record(event + (sending_ == nullptr ? "" : std::string(" sending=") + (sending_->load() ? "1" : "0")));
+}
+
 void RecordingReportObserver::OnAttachmentCountChanged() { Record("count"); }
 
 std::vector<std::string> RecordingReportObserver::Events() const {

@@ -13,7 +13,7 @@ namespace veradex::test {
 
 // Records everything a submission worker tells the window, in order, as
 // short event texts: "message:<text>", "progress:<n>", "clean", "ended",
-// "cleared", "count". With a `sending` flag given, the end events also note
+// "cleared", "received:<i>,<j>...", "count". With a `sending` flag given, the end events also note
 // its value ("cleared sending=0"). Safe to use from the worker thread.
 class RecordingReportObserver : public ReportObserver {
  public:
@@ -24,6 +24,7 @@ class RecordingReportObserver : public ReportObserver {
   void OnCleanTempFolder() override;
   void OnRunEnded() override;
   void OnAttachmentsCleared() override;
+  void OnAttachmentsReceived(const std::vector<std::size_t>& received) override;
   void OnAttachmentCountChanged() override;
 
   std::vector<std::string> Events() const;

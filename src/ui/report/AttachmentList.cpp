@@ -1,19 +1,18 @@
 #include "ui/report/AttachmentList.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <wx/app.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
-#include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/renderer.h>
-#include <wx/textfile.h>
-#include <wx/uri.h>
 
+#include "platform/Cp949.h"
+#include "platform/LinkTarget.h"
 #include "platform/MessageSink.h"
-#include "ui/report/Utf8Text.h"
+#include "platform/NativePath.h"
+#include "report/AttachmentRules.h"
 #include "ui/skin/ResourceImages.h"
 
 namespace veradex {
@@ -29,19 +28,6 @@ bool StatPath(const wxString& path, struct stat* info) {
   return native.data() != nullptr && ::stat(native.data(), info) == 0;
 }
 
-wxString LowerAscii(const wxString& text) {
-  wxString out;
-  out.reserve(text.length());
-  for (wxUniChar c : text) {
-    const wxUniChar::value_type v = c.GetValue();
-    if (v >= 0x41 && v <= 0x5A)
-      out += wxUniChar(v + 0x20);
-    else
-      out += c;
-  }
-  return out;
-}
-
 // A 16-pixel check box drawn by the platform, for when the skin's strip is missing.
 wxBitmap DrawnCheckBox(wxWindow* window, bool checked) {
   wxBitmap bitmap(16, 16);
@@ -51,55 +37,6 @@ wxBitmap DrawnCheckBox(wxWindow* window, bool checked) {
   wxRendererNative::Get().DrawCheckBox(window, dc, wxRect(1, 1, 14, 14), checked ? int(wxCONTROL_CHECKED) : 0);
   dc.SelectObject(wxNullBitmap);
   return bitmap;
-}
-
-// The target of a desktop link file: [Desktop Entry] with Type=Link and a file:// URL.
-wxString DesktopLinkTarget(const wxString& path) {
-  if (!path.Lower().EndsWith(".desktop")) return wxString();
-  struct stat info;
-  if (!StatPath(path, &info) || !S_ISREG(info.st_mode) || info.st_size > 64 * 1024) return wxString();
-  wxTextFile file;
-  if (!file.Open(path, wxConvUTF8)) return wxString();
-  bool inEntry = false;
-  bool isLink = false;
-  wxString url;
-  for (wxString line = file.GetFirstLine(); !file.Eof(); line = file.GetNextLine()) {
-    line.Trim(true).Trim(false);
-    if (line.StartsWith("[")) {
-      inEntry = (line == "[Desktop Entry]");
-      continue;
-    }
-    if (!inEntry) continue;
-    if (line.StartsWith("Type=")) isLink = (line.Mid(5).Trim(true).Trim(false) == "Link");
-    if (line.StartsWith("URL=")) url = line.Mid(4).Trim(true).Trim(false);
-  }
-  if (!isLink || !url.Lower().StartsWith("file://")) return wxString();
-  wxString rest = url.Mid(7);
-  if (rest.Lower().StartsWith("localhost/")) rest = rest.Mid(9);
-  if (!rest.StartsWith("/")) return wxString();  // another host: not a local file
-  const std::string decoded = std::string(wxURI::Unescape(rest).utf8_str());
-  return wxString::FromUTF8(decoded.c_str());
-}
-
-wxString SymbolicLinkTarget(const wxString& path) {
-  wxString current = path;
-  bool followed = false;
-  for (int depth = 0; depth < 16; ++depth) {
-    const wxCharBuffer native = current.fn_str();
-    if (native.data() == nullptr) break;
-    struct stat info;
-    if (::lstat(native.data(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
-    char buffer[4096];
-    const ssize_t length = ::readlink(native.data(), buffer, sizeof buffer - 1);
-    if (length <= 0) break;
-    buffer[length] = '\0';
-    wxString target(buffer, *wxConvFileName);
-    if (!wxFileName(target).IsAbsolute())
-      target = wxFileName(current).GetPath() + wxFileName::GetPathSeparator() + target;
-    current = target;
-    followed = true;
-  }
-  return followed ? current : wxString();
 }
 
 }  // namespace
@@ -133,29 +70,17 @@ AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& p
 
 AttachmentList::~AttachmentList() = default;
 
-wxString AttachmentList::NameOf(const wxString& path) {
-  const size_t cut = path.find_last_of(wxFileName::GetPathSeparators());
-  return cut == wxString::npos ? path : path.Mid(cut + 1);
-}
-
-bool AttachmentList::SameName(const wxString& a, const wxString& b) { return LowerAscii(a) == LowerAscii(b); }
-
 int AttachmentList::AddFile(const wxString& path) {
-  const wxString name = NameOf(path);
-  if (Count() >= kMaxFiles) {
-    MessageSink::Current().ShowMessage(Utf8Text::ToCp949("5개 이상은 첨부하실 수 없습니다"), kStyleStop);
+  const std::string nativePath = NativePath::FromWx(path);
+  std::vector<std::string> listedNames;
+  for (const AttachmentEntry& entry : entries) listedNames.push_back(NativePath::FromWx(entry.name));
+  const AttachmentProblem problem = AttachmentRules::CheckAdd(listedNames, AttachmentRules::NameOf(nativePath));
+  if (problem != AttachmentProblem::kNone) {
+    MessageSink::Current().ShowMessage(AttachmentRules::MessageOf(problem), kStyleStop);
     return -1;
   }
-  for (const AttachmentEntry& entry : entries) {
-    if (SameName(entry.name, name)) {
-      MessageSink::Current().ShowMessage(Utf8Text::ToCp949("동일한 파일이 첨부리스트에 존재합니다"), kStyleStop);
-      return -1;
-    }
-  }
-  struct stat info;
-  long long size = 0;
-  if (StatPath(path, &info) && S_ISREG(info.st_mode)) size = static_cast<long long>(info.st_size);
-  AttachmentEntry entry{name, path, wxString::Format("%lld", size)};
+  const wxString name = NativePath::ToWx(AttachmentRules::NameOf(nativePath));
+  AttachmentEntry entry{name, path, wxString::Format("%lld", AttachmentRules::ListedSize(nativePath))};
 
   PostCountChanged();
   const long row = InsertItem(GetItemCount(), entry.name, -1);
@@ -242,14 +167,12 @@ void AttachmentList::HandleDrop(const wxArrayString& paths) {
   for (const wxString& dropped : paths) {
     wxString path = dropped;
     if (!path.empty()) {
-      wxString target = SymbolicLinkTarget(path);
-      if (target.empty()) target = DesktopLinkTarget(path);
-      if (!target.empty()) path = target;
+      const std::string target = LinkTarget::Resolve(NativePath::FromWx(path));
+      if (!target.empty()) path = NativePath::ToWx(target);
     }
-    const size_t dot = path.find_last_of('.');
-    const wxString extension = dot == wxString::npos ? path : path.Mid(dot + 1);
-    if (!SameName(extension, "eml") && !SameName(extension, "msg")) {
-      ShowPlain(wxString::FromUTF8("eml파일 또는 msg파일이 아닙니다"));
+    const AttachmentProblem problem = AttachmentRules::CheckDropped(NativePath::FromWx(path));
+    if (problem != AttachmentProblem::kNone) {
+      ShowPlain(AttachmentRules::MessageOf(problem));
       continue;
     }
     struct stat info;
@@ -260,9 +183,11 @@ void AttachmentList::HandleDrop(const wxArrayString& paths) {
     } else if ((dropFilter.flags & kAcceptFiles) && S_ISREG(info.st_mode)) {
       kind = kKindFile;
       if (dropFilter.flags & kRequireExtension) {
-        const wxString fileName = NameOf(path);
+        const std::string fileName = AttachmentRules::NameOf(NativePath::FromWx(path));
         const size_t fileDot = fileName.find_last_of('.');
-        if (fileDot == wxString::npos || !SameName(fileName.Mid(fileDot), dropFilter.extension)) kind = 0;
+        if (fileDot == std::string::npos ||
+            !AttachmentRules::SameName(fileName.substr(fileDot), NativePath::FromWx(dropFilter.extension)))
+          kind = 0;
       }
     }
     if (kind == 0) continue;
@@ -271,11 +196,6 @@ void AttachmentList::HandleDrop(const wxArrayString& paths) {
     else
       AddFile(path);
   }
-}
-
-wxString AttachmentList::ResolveLink(const wxString& path) {
-  const wxString target = SymbolicLinkTarget(path);
-  return target.empty() ? DesktopLinkTarget(path) : target;
 }
 
 void AttachmentList::PostCountChanged() {
@@ -365,12 +285,12 @@ void AttachmentList::OnMainPaint(wxPaintEvent& event) {
   }
 }
 
-void AttachmentList::ShowPlain(const wxString& text) {
+void AttachmentList::ShowPlain(const std::string& text) {
   if (plainSink != nullptr) {
-    plainSink->ShowMessage(Utf8Text::ToCp949(text), kMbOk);
+    plainSink->ShowMessage(text, kMbOk);
     return;
   }
-  wxMessageBox(text, wxTheApp != nullptr ? wxTheApp->GetAppDisplayName() : wxString(), wxOK, this);
+  wxMessageBox(Cp949::ToWx(text), wxTheApp != nullptr ? wxTheApp->GetAppDisplayName() : wxString(), wxOK, this);
 }
 
 }  // namespace veradex

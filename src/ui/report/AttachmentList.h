@@ -20,7 +20,6 @@ class MessageSink;
 // from drops and from mail-client capture; every route goes through AddFile.
 class AttachmentList : public wxListCtrl {
  public:
-  static constexpr int kMaxFiles = 5;
   // Drop settings: which dropped paths are taken and where they go.
   enum DropFlags : unsigned {
     kAcceptFiles = 0x01,
@@ -63,9 +62,6 @@ class AttachmentList : public wxListCtrl {
 
   // Processes dropped items in order (also what a drop onto the list does).
   void HandleDrop(const wxArrayString& paths);
-  // A symbolic link or a desktop link file (Type=Link, URL=file://...) leads
-  // to its target; anything else yields an empty text.
-  static wxString ResolveLink(const wxString& path);
 
   int Count() const { return static_cast<int>(entries.size()); }
   const AttachmentEntry& Entry(int index) const { return entries[static_cast<std::size_t>(index)]; }
@@ -74,11 +70,6 @@ class AttachmentList : public wxListCtrl {
   // The guard allows changes (or there is none).
   bool ChangesAllowed() const { return !changeGuard || changeGuard(); }
 
-  // Case-insensitive as file names are compared here: ASCII letters folded,
-  // every other character exact.
-  static bool SameName(const wxString& a, const wxString& b);
-  static wxString NameOf(const wxString& path);
-
  private:
   void PostCountChanged();
   void UpdateHeaderBox();
@@ -86,7 +77,7 @@ class AttachmentList : public wxListCtrl {
   void OnItemCheckChanged(wxListEvent& event);
   void OnColumnClick(wxListEvent& event);
   void OnMainPaint(wxPaintEvent& event);
-  void ShowPlain(const wxString& text);
+  void ShowPlain(const std::string& text);
 
   bool headerReady = false;
   wxImageList stateImages;

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -18,17 +20,20 @@
 #include "pages/CategoryPageController.h"
 #include "pages/CategoryPages.h"
 #include "platform/Cp949.h"
+#include "platform/LineBreaks.h"
 #include "platform/LockedRandom.h"
 #include "platform/MessageSink.h"
 #include "platform/NativePath.h"
 #include "platform/TempFolder.h"
 #include "profile/PersonalProfile.h"
+#include "profile/Preferences.h"
 #include "profile/ProfileStore.h"
 #include "profile/ServerSettings.h"
+#include "report/AttachmentRules.h"
 #include "report/ReportForm.h"
+#include "report/ReportFormCheck.h"
 #include "report/ReportSender.h"
 #include "report/VersionCheck.h"
-#include "ui/report/AttachmentFileCheck.h"
 #include "ui/report/AttachmentList.h"
 #include "ui/report/CWebBrowser.h"
 #include "ui/report/ReportVersionActions.h"
@@ -61,14 +66,34 @@ constexpr CategoryButton kCategoryButtons[] = {
 };
 
 void Say(const char* utf8) { MessageSink::Current().ShowMessage(Utf8Text::ToCp949(utf8), kStyleStop); }
+void SayBytes(const std::string& cp949) { MessageSink::Current().ShowMessage(cp949, kStyleStop); }
 
-// Bytes of one character in code page 949; characters it cannot hold count
-// as two (they are refused when the report is sent).
-std::size_t Cp949Bytes(wxUniChar c) {
-  if (c.GetValue() < 0x80) return 1;
-  std::string bytes;
-  if (Cp949::FromWx(wxString(c), &bytes) && !bytes.empty()) return bytes.size();
-  return 2;
+// The description as it is sent, in code page 949 with every line break as
+// CR LF (the GTK control holds LF alone), so a break counts two bytes and the
+// LF of a pasted CR LF adds nothing; a character code page 949 cannot hold
+// stands as a double-byte blank (it is refused when the report is sent).
+// sources[k] is the index in text of the k-th character of the result.
+std::string SentMeasure(const wxString& text, std::vector<std::size_t>* sources) {
+  std::string out;
+  wxUniChar previous = 0;
+  std::size_t index = 0;
+  for (wxString::const_iterator it = text.begin(); it != text.end(); ++it, ++index) {
+    const wxUniChar c = *it;
+    std::string bytes;
+    if (c == '\n' && previous == '\r')
+      bytes.clear();
+    else if (c == '\n' || c == '\r')
+      bytes = "\r\n";
+    else if (c.GetValue() < 0x80)
+      bytes = std::string(1, static_cast<char>(c.GetValue()));
+    else if (!Cp949::FromWx(wxString(c), &bytes) || bytes.empty())
+      bytes = "\xA1\xA1";
+    previous = c;
+    for (std::size_t i = 0; i < bytes.size(); i += Cp949::IsLeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1)
+      sources->push_back(index);
+    out += bytes;
+  }
+  return out;
 }
 
 }  // namespace
@@ -120,7 +145,7 @@ bool ReportWindow::Create(wxWindow* parent) {
   LockedRandom::Seed(static_cast<unsigned>(std::time(nullptr)));
 
   // 6: the program folder and its temporary folder.
-  programDir = Cp949::ToWx(ProfileStore::Current().GetProfileString(profile::kEnvironments, "ProPathName"));
+  programDir = Cp949::ToWx(Preferences::Load(ProfileStore::Current()).programDir);
   if (programDir.empty()) programDir = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
   if (!programDir.EndsWith(wxFileName::GetPathSeparator())) programDir += wxFileName::GetPathSeparator();
   ::mkdir(NativePath::FromWx(programDir + "temp").c_str(), 0700);
@@ -138,18 +163,17 @@ bool ReportWindow::Create(wxWindow* parent) {
   versionLabel->SetLabel(wxString("Ver ") + VersionCheck::kOwnVersion + "      ");
 
   // 10-11: the version check (it shows its own messages); without an answer
-  // the initialisation ends here.
+  // the initialisation ends here, but the e-mail view stays fully usable:
+  // a list without its columns would hide the rows it holds.
   ReportVersionActions defaultActions;
   VersionActions& actions = versionActions != nullptr ? *versionActions : defaultActions;
-  if (!VersionCheck::Run(actions, ServerSettings::Current())) return true;
+  if (!VersionCheck::Run(actions, ServerSettings::Current())) {
+    SetupAttachmentList();
+    return true;
+  }
 
   // 12: the attachment list.
-  attachmentList->SetupColumns();
-  attachmentList->SetupHeaderCheckBox();
-  attachmentList->SetHintText(wxString::FromUTF8("스팸메일 원본(.eml)을 마우스로 끌어오세요"));
-  AttachmentList::DropFilter filter;
-  filter.flags = AttachmentList::kAcceptFiles | AttachmentList::kAcceptFolders;
-  attachmentList->SetDropFilter(filter);
+  SetupAttachmentList();
 
   // 13: the telephone page (the browser view); 14: the report host's page.
   pageCommands->RenderCategoryPage(CategoryPage::kTelephone);
@@ -361,6 +385,15 @@ void ReportWindow::SetupTooltips() {
   for (const auto& tip : tips) buttons[tip.first]->SetToolTip(wxString::FromUTF8(tip.second));
 }
 
+void ReportWindow::SetupAttachmentList() {
+  attachmentList->SetupColumns();
+  attachmentList->SetupHeaderCheckBox();
+  attachmentList->SetHintText(wxString::FromUTF8("스팸메일 원본(.eml)을 마우스로 끌어오세요"));
+  AttachmentList::DropFilter filter;
+  filter.flags = AttachmentList::kAcceptFiles | AttachmentList::kAcceptFolders;
+  attachmentList->SetDropFilter(filter);
+}
+
 void ReportWindow::SetDisplayMode(int show) {
   if (show == 5) {
     mode = 1;
@@ -471,59 +504,59 @@ wxString ReportWindow::GetCountLabel() const { return countLabel->GetLabel(); }
 
 void ReportWindow::SetPlainMessageSink(MessageSink* sink) { attachmentList->SetPlainMessageSink(sink); }
 
-bool ReportWindow::ConvertField(const wxString& label, const wxString& text, std::string* out) const {
-  if (Cp949::FromWx(text, out)) return true;
-  MessageSink::Current().ShowMessage(
-      Utf8Text::ToCp949(label + wxString::FromUTF8("에 보낼 수 없는 문자(이모지 등)가 있습니다. "
-                                                   "그 문자를 지우고 다시 보내주시기 바랍니다.")),
-      kStyleStop);
-  return false;
-}
-
 void ReportWindow::OnSend() {
-  // 1: one report at a time.
-  if (sending) {
-    Say("현재 전송중입니다. 전송이 끝난후 보내주시기 바랍니다.");
+  ReportFormCheck::Fields fields;
+  fields.sending = sending;
+  std::string tel2, tel3, content;
+  if (!fields.sending) {
+    // The fields, each of which must be writable in code page 949.
+    SaveFields();
+    const struct {
+      const char* label;
+      const wxString& text;
+      std::string* out;
+    } converted[] = {
+        {"성명/상호", nameText, &fields.name},
+        {"전화번호", tel1Text, &fields.tel1},
+        {"전화번호", tel2Text, &tel2},
+        {"전화번호", tel3Text, &tel3},
+        {"E-Mail", emailText, &fields.email},
+        {"비밀번호", passwordText, &fields.password},
+        {"비밀번호 확인", passwordConfirmText, &fields.passwordConfirm},
+        {"신고내용", contentText, &content},
+    };
+    for (const auto& field : converted) {
+      if (Cp949::FromWx(field.text, field.out)) continue;
+      fields.unstorableField = Utf8Text::ToCp949(field.label);
+      break;
+    }
+  }
+  fields.attachmentCount = static_cast<std::size_t>(attachmentList->Count());
+  const FormProblem problem = ReportFormCheck::Check(fields);
+  if (problem != FormProblem::kNone) {
+    SayBytes(ReportFormCheck::MessageOf(problem, fields.unstorableField));
+    if (problem == FormProblem::kPasswordMismatch) {
+      passwordText.clear();
+      passwordConfirmText.clear();
+      LoadFields();
+    }
     return;
   }
-  // 2: the fields, each of which must be writable in code page 949.
-  SaveFields();
-  std::string name, tel1, tel2, tel3, email, password, confirm, content;
-  if (!ConvertField(wxString::FromUTF8("성명/상호"), nameText, &name) ||
-      !ConvertField(wxString::FromUTF8("전화번호"), tel1Text, &tel1) ||
-      !ConvertField(wxString::FromUTF8("전화번호"), tel2Text, &tel2) ||
-      !ConvertField(wxString::FromUTF8("전화번호"), tel3Text, &tel3) || !ConvertField("E-Mail", emailText, &email) ||
-      !ConvertField(wxString::FromUTF8("비밀번호"), passwordText, &password) ||
-      !ConvertField(wxString::FromUTF8("비밀번호 확인"), passwordConfirmText, &confirm) ||
-      !ConvertField(wxString::FromUTF8("신고내용"), contentText, &content))
-    return;
-  // 3-5: name, first telephone part, e-mail.
-  if (name.empty()) return Say("성명/상호를 입력하시기 바랍니다.");
-  if (tel1.empty()) return Say("전화번호를 입력하시기 바랍니다.");
-  if (email.empty()) return Say("신고건에 대한 처리를 위해선 이메일이 필요합니다.");
-  // 6: a password must match its confirmation.
-  if (!password.empty() && password != confirm) {
-    Say("비밀번호와 재확인 한 비밀번호가 일치 하지 않습니다.");
-    passwordText.clear();
-    passwordConfirmText.clear();
-    LoadFields();
-    return;
-  }
-  // 7-8: the attachments, each tested in row order.
+  // The attachments, each tested in row order; the first failure ends it.
   const std::vector<wxString> paths = attachmentList->Paths();
-  if (paths.empty()) return Say("메일을 입력하여 주시기 바랍니다.");
   for (const wxString& path : paths)
     if (!CheckAttachmentFile(path)) return;
 
   // 9: the worker gets its own copy of the form.
   ReportForm form;
-  form.name = name;
-  form.email = email;
-  form.tel1 = tel1;
+  form.name = fields.name;
+  form.email = fields.email;
+  form.tel1 = fields.tel1;
   form.tel2 = tel2;
   form.tel3 = tel3;
-  form.content = content;
-  form.password = password;
+  // Line breaks go out as CR LF, as the limit counts them.
+  form.content = LineBreaks::ToCrLf(content);
+  form.password = fields.password;
   for (const wxString& path : paths) form.attachmentPaths.push_back(NativePath::FromWx(path));
   sentPaths = paths;
   link->SetProgramDir(Cp949::FromWxLossy(programDir));
@@ -538,22 +571,19 @@ void ReportWindow::OnSend() {
 void ReportWindow::OnContentChanged() {
   wxTextCtrl* content = edits[kContent];
   const wxString text = content->GetValue();
-  std::size_t total = 0;
-  std::size_t keep = 0;  // characters that fit into the limit
-  for (wxString::const_iterator it = text.begin(); it != text.end(); ++it) {
-    total += Cp949Bytes(*it);
-    if (total <= kContentLimit) ++keep;
-  }
+  std::vector<std::size_t> sources;
+  const std::string measure = SentMeasure(text, &sources);
   contentText = text;
-  if (total < kContentLimit) return;
+  if (!ReportFormCheck::ReachesContentLimit(measure)) return;
+  const std::size_t fit = ReportFormCheck::CharactersWithinLimit(measure);
+  const std::size_t keep = fit < sources.size() ? sources[fit] : text.length();
   if (keep < text.length()) {
     contentText = text.Left(keep);
     content->ChangeValue(contentText);
   }
   content->SetInsertionPointEnd();
   content->ShowPosition(content->GetLastPosition());
-  MessageSink::Current().ShowMessage(
-      Utf8Text::ToCp949(wxString::Format(wxString::FromUTF8("한글 %d자까지 입력하실 수 있습니다."), 2000)), kStyleStop);
+  SayBytes(ReportFormCheck::ContentLimitMessage());
 }
 
 bool ReportWindow::CleanTempFolder() {
@@ -561,7 +591,11 @@ bool ReportWindow::CleanTempFolder() {
   return true;
 }
 
-bool ReportWindow::CheckAttachmentFile(const wxString& path) { return AttachmentFileCheck::Check(path); }
+bool ReportWindow::CheckAttachmentFile(const wxString& path) {
+  const AttachmentRules::Verdict verdict = AttachmentRules::CheckFile(NativePath::FromWx(path));
+  if (!verdict.Passed()) SayBytes(AttachmentRules::MessageOf(verdict));
+  return verdict.Passed();
+}
 
 bool ReportWindow::ListChangesAllowed() const {
   if (!sending) return true;
@@ -571,7 +605,8 @@ bool ReportWindow::ListChangesAllowed() const {
 
 void ReportWindow::OnAddFiles() {
   if (!ListChangesAllowed()) return;
-  if (attachmentList->Count() >= AttachmentList::kMaxFiles) return Say("5개 이상은 첨부하실 수 없습니다");
+  if (attachmentList->Count() >= AttachmentRules::kMaxFiles)
+    return SayBytes(AttachmentRules::MessageOf(AttachmentProblem::kTooMany));
   SaveFields();
   wxArrayString chosen;
   if (fileChooser) {
@@ -595,7 +630,8 @@ void ReportWindow::OnDeleteChecked() {
 
 void ReportWindow::OnCapture() {
   if (!ListChangesAllowed()) return;
-  if (attachmentList->Count() >= AttachmentList::kMaxFiles) return Say("5개 이상은 첨부하실 수 없습니다");
+  if (attachmentList->Count() >= AttachmentRules::kMaxFiles)
+    return SayBytes(AttachmentRules::MessageOf(AttachmentProblem::kTooMany));
   SaveFields();
   wxString path;
   if (captureHandler && captureHandler(&path)) {
@@ -633,6 +669,29 @@ void ReportWindow::OnAttachmentsCleared() {
     if (std::find(sentPaths.begin(), sentPaths.end(), path) != sentPaths.end()) attachmentList->RemoveAt(i);
   }
   sentPaths.clear();
+}
+
+void ReportWindow::OnAttachmentsReceived(const std::vector<std::size_t>& received) {
+  std::vector<wxString> gone;
+  for (std::size_t index : received)
+    if (index < sentPaths.size()) gone.push_back(sentPaths[index]);
+  for (int i = attachmentList->Count() - 1; i >= 0; --i) {
+    const wxString path = attachmentList->Entry(i).path;
+    if (std::find(gone.begin(), gone.end(), path) == gone.end()) continue;
+    RemoveCapturedFile(path);
+    attachmentList->RemoveAt(i);
+  }
+  sentPaths.clear();
+}
+
+void ReportWindow::RemoveCapturedFile(const wxString& path) {
+  // Only mail the capture saved in the temp folder; files the user added
+  // from elsewhere are never touched.
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path file(NativePath::FromWx(path));
+  if (fs::equivalent(file.parent_path(), fs::path(NativePath::FromWx(programDir + "temp")), error) && !error)
+    fs::remove(file, error);
 }
 
 void ReportWindow::CloseWindow() {

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/arrstr.h>
 #include <wx/font.h>
@@ -74,7 +75,6 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   };
   static constexpr int kSkinBitmap = 216;
   static constexpr int kIcon = 128;
-  static constexpr std::size_t kContentLimit = 4000;  // bytes of code page 949
 
   ReportWindow();
   ~ReportWindow() override;
@@ -113,6 +113,9 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   void SetProgress(int percent);
   void OnRunEnded();
   void OnAttachmentsCleared();
+  // Some reports were received, others not: the received rows (indices in
+  // the run's list) go with their captured mail; the rest stay.
+  void OnAttachmentsReceived(const std::vector<std::size_t>& received);
 
   // Hides the window as the close buttons, Enter and Escape do.
   void CloseWindow();
@@ -166,11 +169,12 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   void CreateControls();
   void ApplyLayout();
   void SetupTooltips();
+  void SetupAttachmentList();
+  void RemoveCapturedFile(const wxString& path);
   void OnCategoryButton(int id);
   void UpdateCategoryLooks();
   bool OnSkinKey(wxKeyEvent& event) override;
   bool ListChangesAllowed() const;
-  bool ConvertField(const wxString& label, const wxString& text, std::string* out) const;
 
   SkinBitmapButton* AddButton(int id, const wxRect& rect, int up, int down, int focus, int disabled);
   wxTextCtrl* AddEdit(int id, const wxRect& rect, long style = 0);

@@ -71,6 +71,10 @@ void ReportWindowObserver::OnAttachmentsCleared() {
   Post([](ReportWindow& window) { window.OnAttachmentsCleared(); });
 }
 
+void ReportWindowObserver::OnAttachmentsReceived(const std::vector<std::size_t>& received) {
+  Post([received](ReportWindow& window) { window.OnAttachmentsReceived(received); });
+}
+
 void ReportWindowObserver::OnAttachmentCountChanged() {
   Post([](ReportWindow& window) { window.UpdateCountLabel(); });
 }

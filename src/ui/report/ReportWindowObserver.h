@@ -36,6 +36,7 @@ class ReportWindowObserver : public ReportObserver {
   void OnCleanTempFolder() override;
   void OnRunEnded() override;
   void OnAttachmentsCleared() override;
+  void OnAttachmentsReceived(const std::vector<std::size_t>& received) override;
   void OnAttachmentCountChanged() override;
 
  private:

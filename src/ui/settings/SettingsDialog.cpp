@@ -8,7 +8,9 @@
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
 #include "profile/PersonalProfile.h"
+#include "profile/Preferences.h"
 #include "profile/ProfileStore.h"
+#include "profile/ProgramPassword.h"
 #include "ui/settings/GeneralPage.h"
 #include "ui/settings/PasswordPage.h"
 #include "ui/settings/PersonalInfoPage.h"
@@ -148,11 +150,11 @@ void SettingsDialog::LoadPages() {
   personal.carrier = match != wxNOT_FOUND ? match : 3;
   personal.TransferToControls();
 
-  const ProfileStore& store = ProfileStore::Current();
+  const Preferences preferences = Preferences::Load(ProfileStore::Current());
   GeneralPage& general = *generalPage;
-  general.runAtSysstart = store.GetProfileFlag(profile::kEnvironments, "run_at_sysstart");
-  general.hideAtRun = store.GetProfileFlag(profile::kEnvironments, "hide_at_run");
-  general.usePassword = store.GetProfileFlag(profile::kEnvironments, "use_pw");
+  general.runAtSysstart = preferences.runAtStart;
+  general.hideAtRun = preferences.hideAtRun;
+  general.usePassword = preferences.usePassword;
   general.TransferToControls();
 
   passwordPage->currentPassword.clear();
@@ -195,17 +197,15 @@ bool SettingsDialog::SavePage(int index) {
       return profile.Save(store);
     }
     case kGeneralPage: {
-      bool written = store.WriteProfileString(profile::kEnvironments, "hide_at_run", generalPage->hideAtRun ? "1" : "");
-      written =
-          store.WriteProfileString(profile::kEnvironments, "run_at_sysstart", generalPage->runAtSysstart ? "1" : "") &&
-          written;
-      written =
-          store.WriteProfileString(profile::kEnvironments, "use_pw", generalPage->usePassword ? "1" : "") && written;
-      return written;
+      Preferences preferences;
+      preferences.hideAtRun = generalPage->hideAtRun;
+      preferences.runAtStart = generalPage->runAtSysstart;
+      preferences.usePassword = generalPage->usePassword;
+      return preferences.Save(store);
     }
     case kPasswordPage:
       if (!passwordTaken) return false;
-      return store.WriteProfileString(profile::kEnvironments, "PW", passwordPage->newPassword);
+      return ProgramPassword(store).Set(passwordPage->newPassword);
     default:
       return true;
   }
@@ -236,8 +236,7 @@ void SettingsDialog::OnSave() {
       RefuseUnstorable(kPasswordPage, unstorable);
       return;
     }
-    const std::string stored = ProfileStore::Current().GetProfileString(profile::kEnvironments, "PW", "");
-    if (passwordPage->currentPassword != stored) {
+    if (!ProgramPassword(ProfileStore::Current()).Matches(passwordPage->currentPassword)) {
       MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kAuthenticationFailed), kStyleStop);
       FocusPasswordEdit(PasswordPage::kCurrentEdit);
       return;

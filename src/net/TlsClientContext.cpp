@@ -1,0 +1,50 @@
+#include "net/TlsClientContext.h"
+
+#include <openssl/ssl.h>
+
+#include <sys/stat.h>
+
+#include <mutex>
+
+namespace veradex {
+
+namespace {
+
+// The extra authority as it stands on disk: a changed file makes a new key.
+std::string TrustKey(const std::string& caFile) {
+  std::string key = caFile;
+  struct stat status {};
+  if (!caFile.empty() && stat(caFile.c_str(), &status) == 0) {
+    key += "|" + std::to_string(static_cast<long long>(status.st_mtime)) + "|" +
+           std::to_string(static_cast<long long>(status.st_size));
+  }
+  return key;
+}
+
+}  // namespace
+
+std::shared_ptr<SSL_CTX> TlsClientContext::For(const std::string& caFile) {
+  // Never destroyed: the TLS library's own clean-up at exit may come first.
+  static auto* current = new std::shared_ptr<SSL_CTX>();
+  static auto* currentKey = new std::string();
+  static std::mutex mutex;
+  static std::once_flag initialised;
+  std::call_once(initialised, [] { OPENSSL_init_ssl(OPENSSL_INIT_LOAD_SSL_STRINGS, nullptr); });
+
+  const std::string key = TrustKey(caFile);
+  std::lock_guard<std::mutex> lock(mutex);
+  if (*current && key == *currentKey) return *current;
+
+  std::shared_ptr<SSL_CTX> context(SSL_CTX_new(TLS_client_method()), SSL_CTX_free);
+  if (!context) return nullptr;
+  SSL_CTX_set_min_proto_version(context.get(), TLS1_2_VERSION);
+  SSL_CTX_set_verify(context.get(), SSL_VERIFY_PEER, nullptr);
+  SSL_CTX_set_default_verify_paths(context.get());
+  // A file that cannot be read adds nothing; the certificate check decides.
+  if (!caFile.empty()) SSL_CTX_load_verify_locations(context.get(), caFile.c_str(), nullptr);
+  *current = context;
+  *currentKey = key;
+  return context;
+}
+
+}  // namespace veradex

@@ -1,0 +1,188 @@
+#include "report/AttachmentRules.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <wx/string.h>
+
+#include "platform/Cp949.h"
+#include "platform/NativePath.h"
+#include "report/ReportTexts.h"
+
+namespace veradex {
+
+namespace {
+
+enum Cause {
+  kGeneric = 1,
+  kFileNotFound = 2,
+  kBadPath = 3,
+  kTooManyOpenFiles = 4,
+  kAccessDenied = 5,
+  kHardIo = 10,
+  kSharingViolation = 11,
+};
+
+#ifdef _WIN32
+constexpr const char* kSeparators = "\\/";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+
+wxString LowerAscii(const wxString& text) {
+  wxString out;
+  out.reserve(text.length());
+  for (wxUniChar c : text) {
+    const wxUniChar::value_type v = c.GetValue();
+    out += (v >= 'A' && v <= 'Z') ? wxUniChar(v + 0x20) : c;
+  }
+  return out;
+}
+
+// Only for comparing with ASCII texts: a byte of a multi-byte character is
+// never taken for a letter there.
+bool SameAscii(const std::string& text, const char* ascii) {
+  const std::size_t length = std::strlen(ascii);
+  if (text.size() != length) return false;
+  for (std::size_t i = 0; i < length; ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
+    if (c != ascii[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string AttachmentRules::NameOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of(kSeparators);
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+bool AttachmentRules::SameName(const std::string& a, const std::string& b) {
+  return LowerAscii(NativePath::ToWx(a)) == LowerAscii(NativePath::ToWx(b));
+}
+
+AttachmentProblem AttachmentRules::CheckAdd(const std::vector<std::string>& listedNames, const std::string& name) {
+  if (listedNames.size() >= static_cast<std::size_t>(kMaxFiles)) return AttachmentProblem::kTooMany;
+  for (const std::string& listed : listedNames)
+    if (SameName(listed, name)) return AttachmentProblem::kDuplicate;
+  return AttachmentProblem::kNone;
+}
+
+AttachmentProblem AttachmentRules::CheckDropped(const std::string& path) {
+  const std::size_t dot = path.find_last_of('.');
+  const std::string extension = dot == std::string::npos ? path : path.substr(dot + 1);
+  return SameAscii(extension, "eml") || SameAscii(extension, "msg") ? AttachmentProblem::kNone
+                                                                    : AttachmentProblem::kNotMailFile;
+}
+
+long long AttachmentRules::ListedSize(const std::string& path) {
+  struct stat info;
+  if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
+  return static_cast<long long>(info.st_size);
+}
+
+AttachmentRules::Verdict AttachmentRules::CheckFile(const std::string& path) {
+  int error = 0;
+  long long length = 0;
+  const int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = path.empty() ? ENOENT : errno;
+  } else {
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+      error = errno;
+    else if (S_ISDIR(info.st_mode))
+      error = EISDIR;  // a folder opens here but is no file to send
+    else
+      length = static_cast<long long>(info.st_size);
+    ::close(fd);
+  }
+  if (error != 0) return Verdict{AttachmentProblem::kCannotOpen, error};
+  if (length > kMaxBytes) return Verdict{AttachmentProblem::kTooLarge, 0};
+  const std::string tail = path.size() >= 4 ? path.substr(path.size() - 4) : path;
+  if (SameAscii(tail, ".eml") || SameAscii(tail, ".msg")) return Verdict{};
+  return Verdict{AttachmentProblem::kWrongExtension, 0};
+}
+
+std::string AttachmentRules::MessageOf(const Verdict& verdict) {
+  switch (verdict.problem) {
+    case AttachmentProblem::kNone:
+      return std::string();
+    case AttachmentProblem::kTooMany:
+      return ReportTexts::Get(ReportTexts::kTooManyFiles);
+    case AttachmentProblem::kDuplicate:
+      return ReportTexts::Get(ReportTexts::kDuplicateFile);
+    case AttachmentProblem::kNotMailFile:
+      return ReportTexts::Get(ReportTexts::kNotMailFile);
+    case AttachmentProblem::kCannotOpen: {
+      char cause[16];
+      std::snprintf(cause, sizeof cause, "%d", CauseOf(verdict.error));
+      return ReportTexts::Get(ReportTexts::kOpenErrorPrefix) + cause + "): " + DescriptionOf(verdict.error);
+    }
+    case AttachmentProblem::kTooLarge:
+      return ReportTexts::Get(ReportTexts::kFileTooLarge);
+    case AttachmentProblem::kWrongExtension:
+      return ReportTexts::Get(ReportTexts::kWrongExtension);
+  }
+  return std::string();
+}
+
+int AttachmentRules::CauseOf(int error) {
+  switch (error) {
+    case ENOENT:
+      return kFileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+      return kBadPath;
+    case EMFILE:
+    case ENFILE:
+      return kTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+      return kAccessDenied;
+    case EIO:
+      return kHardIo;
+    case EBUSY:
+    case ETXTBSY:
+      return kSharingViolation;
+    default:
+      return kGeneric;
+  }
+}
+
+std::string AttachmentRules::DescriptionOf(int error) {
+  switch (error) {
+    case ENOENT:
+      return ReportTexts::Get(ReportTexts::kFileNotFound);
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+      return ReportTexts::Get(ReportTexts::kBadPath);
+    case EMFILE:
+    case ENFILE:
+      return ReportTexts::Get(ReportTexts::kTooManyOpenFiles);
+    case EACCES:
+    case EPERM:
+      return ReportTexts::Get(ReportTexts::kAccessDenied);
+    case EISDIR:
+      return ReportTexts::Get(ReportTexts::kFolderNotFile);
+    case EIO:
+      return ReportTexts::Get(ReportTexts::kDeviceError);
+    case EBUSY:
+    case ETXTBSY:
+      return ReportTexts::Get(ReportTexts::kFileInUse);
+    default:
+      return Cp949::FromWxLossy(wxString(std::strerror(error), wxConvLocal));
+  }
+}
+
+}  // namespace veradex

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <openssl/ssl.h>
+
+#include "net/HttpConnection.h"
+#include "net/HttpExchange.h"
+#include "support/RecordingMessageSink.h"
+#include "support/ReportCentreHarness.h"
+
+namespace veradex {
+namespace {
+
+using test::TestCertificateAuthority;
+using test::TestReportCentre;
+
+constexpr int kTimeout = 1;  // seconds, for every exchange of these tests
+
+NetResult<std::string> Upload(test::ReportCentreHarness& harness, const std::string& host = "localhost") {
+  test::RecordingMessageSink sink;
+  MultipartBody body;
+  body.AddPart(-1)->LoadFile("attach", harness.Temp().Write("u.eml", std::string(10, 'u')), "u.eml", sink);
+  ServerAddress server = harness.Config().report;
+  server.host = host;
+  return HttpExchange::PostMultipart(body, server, TestReportCentre::kUploadPath, nullptr, "", harness.Config());
+}
+
+class RefusedCertificate : public ::testing::TestWithParam<TestCertificateAuthority::LeafKind> {};
+
+TEST_P(RefusedCertificate, EndsEveryExchangeBeforeAnyRequestByte) {
+  test::ReportCentreHarness harness(GetParam(), kTimeout);
+  const NetResult<std::string> uploaded = Upload(harness);
+  ASSERT_FALSE(uploaded);
+  EXPECT_EQ(uploaded.Error(), NetError::kCertificate) << uploaded.Describe();
+  const NetResult<std::string> page =
+      HttpExchange::QueryPage(harness.Config().version, TestReportCentre::kVersionPath, harness.Config());
+  ASSERT_FALSE(page);
+  EXPECT_EQ(page.Error(), NetError::kCertificate);
+  const NetResult<void> form =
+      HttpExchange::PostForm("&a=1", harness.Config().report, TestReportCentre::kFormPath, "", harness.Config());
+  ASSERT_FALSE(form);
+  EXPECT_EQ(form.Error(), NetError::kCertificate);
+
+  ASSERT_TRUE(harness.Centre().WaitForFinishedConnections(3, 5000));
+  EXPECT_EQ(harness.Centre().ConnectionsAccepted(), 3);
+  EXPECT_EQ(harness.Centre().HandshakesCompleted(), 0);
+  EXPECT_EQ(harness.Centre().BytesReceived(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RefusedCertificate,
+                         ::testing::Values(TestCertificateAuthority::LeafKind::kSelfSigned,
+                                           TestCertificateAuthority::LeafKind::kWrongHost,
+                                           TestCertificateAuthority::LeafKind::kExpired,
+                                           TestCertificateAuthority::LeafKind::kUnknownAuthority),
+                         [](const ::testing::TestParamInfo<TestCertificateAuthority::LeafKind>& param) {
+                           switch (param.param) {
+                             case TestCertificateAuthority::LeafKind::kSelfSigned:
+                               return std::string("SelfSigned");
+                             case TestCertificateAuthority::LeafKind::kWrongHost:
+                               return std::string("WrongHost");
+                             case TestCertificateAuthority::LeafKind::kExpired:
+                               return std::string("Expired");
+                             case TestCertificateAuthority::LeafKind::kUnknownAuthority:
+                               return std::string("UnknownAuthority");
+                             default:
+                               return std::string("Valid");
+                           }
+                         });
+
+TEST(TlsStream, TrustsTheConfiguredAuthorityByNameAndAddress) {
+  test::ReportCentreHarness harness(TestCertificateAuthority::LeafKind::kValid, kTimeout);
+  EXPECT_TRUE(Upload(harness, "localhost"));
+  EXPECT_TRUE(Upload(harness, "127.0.0.1"));
+
+  // Without the extra authority the same server is refused.
+  harness.MutableConfig().caFile.clear();
+  const NetResult<std::string> untrusted = Upload(harness);
+  ASSERT_FALSE(untrusted);
+  EXPECT_EQ(untrusted.Error(), NetError::kCertificate);
+}
+
+TEST(TlsStream, SpeaksNothingOlderThanTls12) {
+  test::ReportCentreHarness harness(TestCertificateAuthority::LeafKind::kValid, kTimeout);
+  harness.Centre().SetProtocolCeiling(TLS1_2_VERSION);
+  EXPECT_TRUE(Upload(harness));
+
+  harness.Centre().SetProtocolCeiling(TLS1_1_VERSION);
+  harness.Centre().ClearRecords();
+  const NetResult<std::string> old = Upload(harness);
+  ASSERT_FALSE(old);
+  EXPECT_EQ(old.Error(), NetError::kConnect);  // not a certificate matter
+  ASSERT_TRUE(harness.Centre().WaitForFinishedConnections(2, 5000));
+  EXPECT_EQ(harness.Centre().HandshakesCompleted(), 1);
+  EXPECT_EQ(harness.Centre().BytesReceived(), 0u);
+}
+
+TEST(TlsStream, NothingGoesEitherWayOnceThePeerHasEnded) {
+  test::ReportCentreHarness harness(TestCertificateAuthority::LeafKind::kValid, kTimeout);
+  HttpConnection connection(true, kTimeout, kTimeout, harness.CaFile());
+  ASSERT_TRUE(connection.Connect("localhost", harness.Centre().Port()));
+  const std::string request = "POST /nowhere HTTP/1.1\r\nContent-Length: 0\r\n\r\n";
+  EXPECT_TRUE(connection.Send(request.data(), static_cast<int>(request.size())));
+  char buffer[64];
+  EXPECT_GT(connection.Receive(buffer, sizeof buffer), 0);
+  while (connection.Receive(buffer, sizeof buffer) > 0) {
+  }
+  EXPECT_FALSE(connection.Send("x", 1));
+  EXPECT_EQ(connection.Receive(buffer, sizeof buffer), -1);
+  connection.Close();
+  connection.Close();
+  // The same object connects afresh.
+  EXPECT_TRUE(connection.Connect("localhost", harness.Centre().Port()));
+}
+
+}  // namespace
+}  // namespace veradex

@@ -128,8 +128,6 @@ bool TlsStream::WaitForSession(int result, TcpSocket::Clock::time_point deadline
   }
 }
 
-bool TlsStream::Resumed() const { return session_ != nullptr && SSL_session_reused(session_) == 1; }
-
 bool TlsStream::Write(const char* bytes, int length) {
   int written = 0;
   while (written < length) {

@@ -37,8 +37,6 @@ class TlsStream : public ByteStream {
   // session this connection ends with is kept there for the next one.
   NetResult<void> Handshake(const std::shared_ptr<SSL_CTX>& context, const std::string& host,
                             TlsSessionCache* sessions = nullptr, const std::string& server = std::string());
-  // True when the handshake resumed a kept session.
-  bool Resumed() const;
 
   // The largest payload of one TLS record.
   static constexpr int kRecordPayload = 16384;

@@ -8,6 +8,10 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache git clang-format python3
   # libraries
   libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev libssl-dev openssl libx11-dev libxtst-dev
+  # mail summaries (.eml, .msg) and the report history
+  libgmime-3.0-dev libgsf-1-dev libsqlite3-dev
+  # installation checks and the Debian package (cpack, dpkg-shlibdeps, lintian)
+  dpkg-dev file desktop-file-utils appstream lintian sqlite3
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev curl libcurl4-openssl-dev
   # a display, a session bus and a tray host for the GUI tests

@@ -9,6 +9,7 @@ Rerun (from the top of the tree):
 
     python3 tools/make_artwork.py            # regenerate res/bitmaps, res/icons
     python3 tools/make_artwork.py --sheet /tmp/artwork   # also write review sheets
+    python3 tools/make_artwork.py --desktop  # only res/desktop (menu icons, SVG)
 
 Needs only Python 3 (standard library) and rsvg-convert (Debian/Ubuntu package
 librsvg2-bin) plus the Nanum fonts (package fonts-nanum).  Each image is drawn
@@ -818,7 +819,29 @@ def contact_sheet(out, folder):
          (cap(283, "로그인"), (58, 140, "암호", 12, "#000", "start")))
 
 
+DESKTOP = os.path.join(ROOT, "res", "desktop")
+DESKTOP_SIZES = (16, 32, 48, 128, 256)
+
+
+def desktop_icons():
+    """The program's mark for menus and software centres: res/desktop/veradex.svg
+    and res/desktop/veradex-<size>.png (installed into the hicolor theme)."""
+    os.makedirs(DESKTOP, exist_ok=True)
+    svg = ('<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBox="0 0 48 48">%s</svg>\n'
+           % logo(0, 0, 48))
+    with open(os.path.join(DESKTOP, "veradex.svg"), "w", encoding="utf-8") as f:
+        f.write(svg)
+    for size in DESKTOP_SIZES:
+        subprocess.run(["rsvg-convert", "-w", str(size), "-h", str(size), "-f", "png", "-o",
+                        os.path.join(DESKTOP, "veradex-%d.png" % size), os.path.join(DESKTOP, "veradex.svg")],
+                       check=True)
+    print("wrote %s" % DESKTOP)
+
+
 def main(argv):
+    if "--desktop" in argv:
+        desktop_icons()
+        return 0
     out = build()
     for (folder, i), img in out.items():
         write_png(img, os.path.join(BITMAPS if folder == "bitmaps" else ICONS, "%d.png" % i))

@@ -8,9 +8,12 @@
 #   report-window  the report window: e-mail view with and without files, browser view, offline start
 #   pages          the eight report form pages at the browser area's 610 x 490
 #   window-pages   the eight report form pages inside the report window
+#   history        the report history window and the list's mail summaries
 #   app            the whole program on its own displays with a tray host:
 #                  second copy, tray menu, exit question, start-up dialogs
-#   all            every suite above, each into a folder of its own name
+#   readme         the README's pictures (report window in both views, settings,
+#                  tray menu) of the real program against the sandbox centre, into docs/
+#   all            every suite above but readme, each into a folder of its own name
 #
 # The folder is the second argument, else $VERADEX_SCREENSHOT_DIR, else
 # build/screenshots/<suite>. The tests write there only when
@@ -26,19 +29,21 @@ filter_of() {
     report-window) echo 'ReportWindowTest.Screenshots:ReportWindowTest.OfflineStart*' ;;
     pages) echo 'CategoryPagesGui.*' ;;
     window-pages) echo 'CategoryRoundTrip.Screenshots' ;;
+    history) echo 'ReportHistoryGuiTest.*' ;;
     app) echo 'ProgramStartTest.*' ;;
     *) return 1 ;;
   esac
 }
-suites=(skin dialogs report-window pages window-pages app)
+suites=(skin dialogs report-window pages window-pages history app)
 
 usage() {
-  sed -n '5,13p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '5,16p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 
 [ $# -ge 1 ] || usage
 suite="$1"
+if [ "$suite" = readme ]; then exec "$root/tools/lib/readme-shots.sh" "${2:-$root/docs}"; fi
 if [ "$suite" != all ] && ! filter_of "$suite" >/dev/null; then
   echo "screenshots.sh: unknown suite '$suite'" >&2
   usage

@@ -7,6 +7,7 @@ class wxWindow;
 namespace veradex {
 
 class ProfileChangeListener;
+class ReportHistory;
 
 // The report window as the tray window owns it: created once (hidden,
 // centred, its tray link set), then only shown and hidden, destroyed with
@@ -30,6 +31,11 @@ class OwnedReportWindow {
   virtual ProfileChangeListener* Link() = 0;
   // The window itself (null when there is none to watch).
   virtual wxWindow* Window() = 0;
+  // The history the window's reports go into (it outlives the window).
+  virtual void SetReportHistory(ReportHistory*) {}
+  // Puts a file (as the file system spells it) into the attachment list of
+  // the e-mail report view; false when the list refused it.
+  virtual bool AddAttachment(const std::string&) { return false; }
 };
 
 }  // namespace veradex

@@ -1,6 +1,8 @@
 #include "app/ReportWindowHolder.h"
 
 #include "platform/Cp949.h"
+#include "platform/NativePath.h"
+#include "ui/report/AttachmentList.h"
 #include "ui/report/ReportWindow.h"
 #include "ui/report/ReportWindowHost.h"
 
@@ -42,6 +44,18 @@ std::string ReportWindowHolder::ProgramDir() const {
 }
 
 wxWindow* ReportWindowHolder::Window() { return window_; }
+
+void ReportWindowHolder::SetReportHistory(ReportHistory* history) {
+  if (window_ != nullptr) window_->SetReportHistory(history);
+}
+
+bool ReportWindowHolder::AddAttachment(const std::string& nativePath) {
+  if (window_ == nullptr || window_->GetAttachmentList() == nullptr) return false;
+  // Not while a report goes out (the guard says so).
+  if (!window_->GetAttachmentList()->ChangesAllowed()) return false;
+  window_->ShowEmailView();
+  return window_->GetAttachmentList()->AddFile(NativePath::ToWx(nativePath)) == 1;
+}
 
 void ReportWindowHolder::RefreshCategoryPage() {
   if (window_ != nullptr) window_->RefreshCategoryPage();

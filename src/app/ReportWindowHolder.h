@@ -29,6 +29,8 @@ class ReportWindowHolder : public OwnedReportWindow, public ProfileChangeListene
   std::string ProgramDir() const override;
   ProfileChangeListener* Link() override { return this; }
   wxWindow* Window() override;
+  void SetReportHistory(ReportHistory* history) override;
+  bool AddAttachment(const std::string& nativePath) override;
 
   void RefreshCategoryPage() override;
 

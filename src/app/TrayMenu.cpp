@@ -13,6 +13,7 @@ std::unique_ptr<wxMenu> TrayMenu::Create() {
   menu->AppendSeparator();
   menu->Append(ItemIdOf(kPersonalSettings), wxString::FromUTF8("개인정보 환경설정"));
   menu->Append(ItemIdOf(kProgramSettings), wxString::FromUTF8("프로그램 관리"));
+  menu->Append(ItemIdOf(kHistory), wxString::FromUTF8("신고 내역"));
   menu->AppendSeparator();
   menu->Append(ItemIdOf(kExit), wxString::FromUTF8("종료"));
   return menu;
@@ -30,6 +31,7 @@ bool TrayMenu::IsCommand(int id) {
     case kFaq:
     case kHome:
     case kProgramSettings:
+    case kHistory:
     case kExit:
       return true;
     default:

@@ -7,7 +7,8 @@ class wxMenu;
 namespace veradex {
 
 // The tray menu (menu 191): the three information pages, the two settings
-// commands and the exit command, with the separators between the groups.
+// commands and the report history, and the exit command, with the
+// separators between the groups.
 class TrayMenu {
  public:
   enum Command : int {
@@ -16,6 +17,7 @@ class TrayMenu {
     kFaq = 32778,               // "불법스팸신고 FAQ"
     kHome = 32779,              // "Dunmere 홈"
     kProgramSettings = 32780,   // "프로그램 관리"
+    kHistory = 32781,           // "신고 내역"
     kExit = 57665,              // "종료"
   };
 
@@ -27,7 +29,7 @@ class TrayMenu {
   static int ItemIdOf(int command) { return command - kItemIdOffset; }
   // The command of a menu item id; 0 for an id that is not one of ours.
   static int CommandOf(int itemId);
-  // True for the six command ids above.
+  // True for the command ids above.
   static bool IsCommand(int id);
 };
 

@@ -19,6 +19,8 @@
 #include "profile/ProfileStore.h"
 #include "profile/ProgramPassword.h"
 #include "profile/ServerSettings.h"
+#include "report/ReportHistory.h"
+#include "ui/report/HistoryWindow.h"
 #include "ui/settings/LoginDialog.h"
 #include "ui/skin/ResourceImages.h"
 
@@ -51,6 +53,10 @@ TrayWindow::Parts TrayWindow::ProgramParts() {
   parts.makeLoginDialog = []() -> std::unique_ptr<PasswordPrompt> {
     return std::make_unique<DialogPasswordPrompt<LoginDialog>>();
   };
+  // Lives as long as the process: a report worker may still record into it
+  // while the program ends.
+  static ReportHistory* const history = new ReportHistory();
+  parts.history = history;
   return parts;
 }
 
@@ -99,6 +105,8 @@ void TrayWindow::DestroyOwnedWindows() {
     reportWindow_.reset();
   }
   settingsDialog_.reset();
+  if (historyWindow_ != nullptr) historyWindow_->Destroy();
+  historyWindow_ = nullptr;
 }
 
 void TrayWindow::InstallTrayIcon() {
@@ -130,6 +138,7 @@ void TrayWindow::ShowReportWindow() {
   if (!reportWindow_) {
     if (!parts_.makeReportWindow) return;
     reportWindow_ = parts_.makeReportWindow(*this);
+    if (reportWindow_) reportWindow_->SetReportHistory(parts_.history);
     WatchReportWindow();
     return;  // created hidden; the next call shows it
   }
@@ -194,12 +203,30 @@ void TrayWindow::RunCommand(int commandId) {
     case TrayMenu::kProgramSettings:
       OpenSettings(1);
       break;
+    case TrayMenu::kHistory:
+      ShowHistoryWindow();
+      break;
     case TrayMenu::kExit:
       ConfirmExit();
       break;
     default:
       break;
   }
+}
+
+void TrayWindow::ShowHistoryWindow() {
+  if (parts_.history == nullptr || quitting_) return;
+  if (historyWindow_ == nullptr) {
+    historyWindow_ = new HistoryWindow(nullptr, *parts_.history, [this](const std::string& path) {
+      if (!reportWindow_) ShowReportWindow();
+      if (!reportWindow_) return false;
+      ShowReportWindow();
+      return reportWindow_->AddAttachment(path);
+    });
+    historyWindow_->CentreOnScreen();
+  }
+  historyWindow_->Show();
+  historyWindow_->Raise();
 }
 
 std::string TrayWindow::PageUrl(int commandId) {

@@ -18,6 +18,9 @@ class wxTaskBarIcon;
 
 namespace veradex {
 
+class HistoryWindow;
+class ReportHistory;
+
 // The invisible top-level window that lives for the whole run: it owns the
 // notification-area icon and its menu, the report window and the settings
 // dialog. The icon's left click shows the report window, its right click pops
@@ -56,6 +59,9 @@ class TrayWindow : public wxFrame, public ReportWindowHost {
     std::function<void(wxMenu& menu, wxWindow* owner)> popupMenu;
     // Ends the message loop. Empty: the application's main loop.
     std::function<void()> quit;
+    // Where the reports are recorded and the history window reads; it must
+    // outlive every report worker. Null: no history is kept.
+    ReportHistory* history = nullptr;
   };
 
   // The running program's parts.
@@ -101,6 +107,10 @@ class TrayWindow : public wxFrame, public ReportWindowHost {
   // command runs here once the menu has closed.
   void PopupTrayMenu(wxWindow* owner);
 
+  // Shows the report history window ("신고 내역"), making it the first time.
+  void ShowHistoryWindow();
+  HistoryWindow* GetHistoryWindow() const { return historyWindow_; }
+
   // Asks "종료하시겠습니까?" (question, Yes/No). Yes ends the message loop and
   // deletes the files in the report window's temp folder.
   void ConfirmExit();
@@ -134,6 +144,7 @@ class TrayWindow : public wxFrame, public ReportWindowHost {
   std::unique_ptr<wxTaskBarIcon> taskBarIcon_;
   std::unique_ptr<OwnedReportWindow> reportWindow_;
   std::unique_ptr<OwnedSettingsDialog> settingsDialog_;
+  HistoryWindow* historyWindow_ = nullptr;
   // A password or exit question of the tray is open: further commands wait.
   bool busy_ = false;
   bool quitting_ = false;

@@ -1,6 +1,7 @@
 #include "net/HttpExchange.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "net/HttpConnection.h"
@@ -170,7 +171,14 @@ NetResult<std::string> UploadOver(ByteStream& stream, const MultipartBody& body,
   return std::string();
 }
 
-NetResult<void> FormOver(ByteStream& stream, const std::string& request) {
+// The body of the answer as far as it was read, for whoever keeps it.
+void KeepAnswerBody(const std::string& answer, std::string* answerBody) {
+  if (answerBody == nullptr) return;
+  const std::size_t headEnd = answer.find(kHeadEnd);
+  *answerBody = headEnd == std::string::npos ? answer : answer.substr(headEnd + std::strlen(kHeadEnd));
+}
+
+NetResult<void> FormOver(ByteStream& stream, const std::string& request, std::string* answerBody) {
   if (!stream.Send(request.data(), static_cast<int>(request.size())) || !stream.Flush()) {
     return NetFailure{NetError::kSend, "form of " + std::to_string(request.size()) + " bytes"};
   }
@@ -184,6 +192,7 @@ NetResult<void> FormOver(ByteStream& stream, const std::string& request) {
     answer += AsText(piece, static_cast<std::size_t>(count));
     if (answer.find(HttpExchange::kVerdictReceived) != std::string::npos) break;
     if (answer.find(HttpExchange::kVerdictNotReceived) != std::string::npos) {
+      KeepAnswerBody(answer, answerBody);
       return NetFailure{NetError::kRefused, "the report was not received"};
     }
     // A server that keeps the connection open has said all once the body
@@ -192,6 +201,7 @@ NetResult<void> FormOver(ByteStream& stream, const std::string& request) {
   }
   // No answer at all (closed or silent server) is no report received.
   if (!anyAnswer) return NetFailure{NetError::kReceive, "no answer to the form"};
+  KeepAnswerBody(answer, answerBody);
   return {};
 }
 
@@ -242,14 +252,14 @@ NetResult<std::string> HttpExchange::PostMultipart(const MultipartBody& body, co
 
 NetResult<void> HttpExchange::PostForm(const std::string& formText, const ServerAddress& server,
                                        const std::string& path, const std::string& cookie, const ServerConfig& config,
-                                       TlsSessionCache* sessions) {
+                                       std::string* answerBody, TlsSessionCache* sessions) {
   const std::string body = formText.empty() ? std::string() : formText.substr(1);
   const std::string request = FormRequest(path, cookie, server.host, body);
   HttpConnection connection(true, config.connectTimeout, config.receiveTimeout, config.caFile);
   if (const auto connected = connection.Connect(server.host, server.port, sessions); !connected) {
     return connected.Failure();
   }
-  return FormOver(connection, request);
+  return FormOver(connection, request, answerBody);
 }
 
 NetResult<std::string> HttpExchange::QueryPage(const ServerAddress& server, const std::string& path,

@@ -48,10 +48,11 @@ class HttpExchange {
 
   // Posts the form text (pairs each starting with "&"; the first "&" is
   // dropped). Fails with the connection's error, kSend, kReceive (no answer
-  // at all) or kRefused (the server said the report was not received).
+  // at all) or kRefused (the server said the report was not received). The
+  // answer's body (as far as it was read) goes to answerBody when given.
   static NetResult<void> PostForm(const std::string& formText, const ServerAddress& server, const std::string& path,
                                   const std::string& cookie, const ServerConfig& config,
-                                  TlsSessionCache* sessions = nullptr);
+                                  std::string* answerBody = nullptr, TlsSessionCache* sessions = nullptr);
 
   // Sends an empty multipart POST to the page and gives back its body (at
   // most 511 bytes). Fails with the connection's error, kSend or kHttpStatus

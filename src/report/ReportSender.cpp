@@ -28,8 +28,14 @@ void LogFailure(const char* exchange, const ServerAddress& server, const NetOutc
 
 }  // namespace
 
-ReportSender::ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers)
-    : form_(std::move(form)), observer_(observer), servers_(servers) {}
+ReportSender::ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers,
+                           ReportRecorder* recorder)
+    : form_(std::move(form)), observer_(observer), servers_(servers), recorder_(recorder) {}
+
+void ReportSender::Record(const std::string& path, const std::string& serverFileName, ReportVerdict verdict,
+                          const std::string& answer) {
+  if (recorder_ != nullptr) recorder_->OnAttachmentReported({path, serverFileName, verdict, answer}, observer_);
+}
 
 std::string ReportSender::ServerFileName(int month, int day, int second, int random, const std::string& extension) {
   char name[64];
@@ -74,6 +80,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
 
   // Each attachment's verdict: whether the centre received its report.
   std::vector<bool> received(form_.attachmentPaths.size(), false);
+  if (recorder_ != nullptr) recorder_->OnRunStarted();
   bool posted = false;
   for (std::size_t i = 0; i < form_.attachmentPaths.size(); ++i) {
     const std::string& path = form_.attachmentPaths[i];
@@ -88,6 +95,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     MultipartBody body;
     if (body.AddPart(-1)->LoadFile(kUploadField, path, name, observer_) < 0) {
       // The message is shown; the run stops.
+      Record(path, name, ReportVerdict::kNotSent);
       return KeepUnreceived(received, sending);
     }
     // Uploads never carry a cookie.
@@ -96,14 +104,16 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     if (!uploaded) {
       LogFailure("upload", servers_.report, uploaded);
       observer_.ShowMessage(ReportTexts::ForUpload(uploaded.Error()), kStyleStop);
+      Record(path, name, ReportVerdict::kNotSent);
       return KeepUnreceived(received, sending);
     }
     // The first upload that set a cookie provides it for every later post.
     if (cookie.empty()) cookie = uploaded.Value();
     // Each attachment is its own report; the last verdict decides the
     // closing message.
+    std::string answer;
     const NetResult<void> reported =
-        HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_, &sessions);
+        HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_, &answer, &sessions);
     if (!reported) {
       LogFailure("report", servers_.report, reported);
       const std::string& message = ReportTexts::ForForm(reported.Error());
@@ -111,6 +121,12 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     }
     posted = reported.Ok();
     received[i] = posted;
+    // Only the centre's own "not received" is a refusal; a post that got no
+    // verdict never reached it.
+    Record(path, name,
+           posted ? ReportVerdict::kAccepted
+                  : (reported.Error() == NetError::kRefused ? ReportVerdict::kRefused : ReportVerdict::kNotSent),
+           answer);
   }
 
   observer_.ShowMessage(ReportTexts::Get(posted ? ReportTexts::kReportReceived : ReportTexts::kReportFailed),
@@ -147,10 +163,10 @@ std::atomic<int> runningWorkers{0};
 }  // namespace
 
 bool ReportSender::Start(ReportForm form, ReportObserver& observer, const ServerConfig& servers,
-                         std::atomic<bool>& sending) {
+                         std::atomic<bool>& sending, ReportRecorder* recorder) {
   ++runningWorkers;
   try {
-    std::thread worker([sender = ReportSender(std::move(form), observer, servers), &sending]() mutable {
+    std::thread worker([sender = ReportSender(std::move(form), observer, servers, recorder), &sending]() mutable {
       sender.Run(sending);
       --runningWorkers;
     });

@@ -7,6 +7,7 @@
 #include "net/ServerConfig.h"
 #include "report/ReportForm.h"
 #include "report/ReportObserver.h"
+#include "report/ReportRecorder.h"
 
 namespace veradex {
 
@@ -19,7 +20,9 @@ class ReportSender {
   static constexpr const char* kFormPath = "/common/input_1.jsp";
   static constexpr const char* kUploadField = "attach";
 
-  ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers);
+  // recorder (may be null) hears how each attachment's report ended.
+  ReportSender(ReportForm form, ReportObserver& observer, const ServerConfig& servers,
+               ReportRecorder* recorder = nullptr);
 
   // The whole run, on the calling thread. The closing message follows the
   // last report's verdict. When every report was received the run ends with
@@ -37,7 +40,8 @@ class ReportSender {
   // the servers; the observer and `sending` must outlive the run (the report
   // window lives as long as the program). Returns false and clears `sending`
   // when the thread cannot be started.
-  static bool Start(ReportForm form, ReportObserver& observer, const ServerConfig& servers, std::atomic<bool>& sending);
+  static bool Start(ReportForm form, ReportObserver& observer, const ServerConfig& servers, std::atomic<bool>& sending,
+                    ReportRecorder* recorder = nullptr);
   // Workers started by Start whose thread has not yet ended. The program's
   // end must not run the process's exit handlers (the TLS library's clean-up
   // among them) under a worker that is still sending.
@@ -53,10 +57,13 @@ class ReportSender {
   // The end of a run in which not every report was received (received[i]:
   // the verdict of attachment i). Clears `sending`.
   void KeepUnreceived(const std::vector<bool>& received, std::atomic<bool>& sending);
+  void Record(const std::string& path, const std::string& serverFileName, ReportVerdict verdict,
+              const std::string& answer = std::string());
 
   ReportForm form_;
   ReportObserver& observer_;
   ServerConfig servers_;
+  ReportRecorder* recorder_;
 };
 
 }  // namespace veradex

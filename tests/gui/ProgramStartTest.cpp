@@ -81,6 +81,7 @@ class ProgramStartTest : public ::testing::Test {
     return {{"DISPLAY", display.Name()},
             {"XDG_CONFIG_HOME", ConfigHome()},
             {"XDG_STATE_HOME", StateHome()},
+            {"XDG_DATA_HOME", dir.Path() + "/data"},
             {"VERADEX_AUTOSTART_DIR", AutostartFolder()},
             {"GSETTINGS_BACKEND", "memory"},
             {"NO_AT_BRIDGE", "1"},
@@ -217,8 +218,11 @@ TEST_F(ProgramStartTest, SecondCopyIsRefusedBeforeTouchingProfileOrAutostart) {
     EXPECT_FALSE(fs::exists(EntryPath()));
   }
   // Without a display the program says so on standard error.
-  const auto headless = ChildProcess::Run(
-      program, {}, {{"DISPLAY", ""}, {"XDG_CONFIG_HOME", ConfigHome()}, {"VERADEX_AUTOSTART_DIR", AutostartFolder()}});
+  const auto headless = ChildProcess::Run(program, {},
+                                          {{"DISPLAY", ""},
+                                           {"XDG_CONFIG_HOME", ConfigHome()},
+                                           {"XDG_DATA_HOME", dir.Path() + "/data"},
+                                           {"VERADEX_AUTOSTART_DIR", AutostartFolder()}});
   EXPECT_NE(headless.exitCode, 0);
   EXPECT_NE(headless.standardError.find("화면을 열 수 없어"), std::string::npos) << headless.standardError;
 }

@@ -19,8 +19,10 @@
 #include "platform/Cp949.h"
 #include "profile/MemoryProfileStore.h"
 #include "profile/ServerSettings.h"
+#include "report/ReportHistory.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
+#include "ui/report/HistoryWindow.h"
 
 namespace veradex {
 namespace {
@@ -38,6 +40,8 @@ struct Journal {
   int settingsMade = 0;
   std::vector<std::string> events;  // "page N", "load", "show", "link" in order
   std::vector<std::string> destroyed;
+  ReportHistory* history = nullptr;   // what the tray gave the report window
+  std::vector<std::string> attached;  // files put back into its list
 };
 
 class FakeReportWindow : public OwnedReportWindow {
@@ -69,6 +73,11 @@ class FakeReportWindow : public OwnedReportWindow {
   // Only handed on, never called: the tray passes it to the settings dialog.
   ProfileChangeListener* Link() override { return reinterpret_cast<ProfileChangeListener*>(&linkTag); }
   wxWindow* Window() override { return frame_; }
+  void SetReportHistory(ReportHistory* history) override { journal_.history = history; }
+  bool AddAttachment(const std::string& path) override {
+    journal_.attached.push_back(path);
+    return true;
+  }
 
   wxFrame* frame_;
   std::shared_ptr<bool> paintedFlag = std::make_shared<bool>(false);
@@ -165,6 +174,7 @@ class TrayWindowTest : public ::testing::Test {
       }
     };
     parts.quit = [this] { ++quits; };
+    parts.history = history.get();
     return parts;
   }
 
@@ -196,6 +206,7 @@ class TrayWindowTest : public ::testing::Test {
   bool notificationArea = true;
   bool reportReady = true;
   std::string programDir;
+  std::unique_ptr<ReportHistory> history;  // outlives the tray and its history window
   TrayWindow* tray = nullptr;
   FakeReportWindow* reportWindow = nullptr;
   ReportWindowHost* trayLink = nullptr;
@@ -212,9 +223,34 @@ TEST_F(TrayWindowTest, MenuHoldsTheEntriesInOrderWithTheirCommands) {
                                              "-",
                                              "32777 개인정보 환경설정",
                                              "32780 프로그램 관리",
+                                             "32781 신고 내역",
                                              "-",
                                              "57665 종료"};
   EXPECT_EQ(menuEntries, expected);
+}
+
+TEST_F(TrayWindowTest, HistoryCommandShowsTheHistoryWhoseResendReachesTheReportWindow) {
+  history = std::make_unique<ReportHistory>(dir.File("history"));
+  HistoryEntry refused;
+  refused.time = 1000;
+  refused.localPath = dir.Write("refused.eml", "Subject: x\r\n\r\nbody");
+  refused.verdict = ReportVerdict::kRefused;
+  ASSERT_TRUE(history->Add(refused));
+  StartAndInstall();
+  EXPECT_EQ(journal.history, history.get());
+
+  tray->RunCommand(TrayMenu::kHistory);
+  HistoryWindow* window = tray->GetHistoryWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->IsShown());
+  ASSERT_EQ(window->RowCount(), 1);
+  window->SelectRow(0);
+  EXPECT_TRUE(window->ResendSelected());
+  EXPECT_EQ(journal.attached, std::vector<std::string>{refused.localPath});
+  window->Hide();
+  tray->RunCommand(TrayMenu::kHistory);  // made once, shown again
+  EXPECT_EQ(tray->GetHistoryWindow(), window);
+  EXPECT_TRUE(window->IsShown());
 }
 
 TEST_F(TrayWindowTest, VisibleStartShowsTheReportWindowOnceAfterCreatingItHidden) {

@@ -106,4 +106,8 @@ ChildProcess::Result ChildProcess::Wait(std::chrono::milliseconds timeout) {
   return result;
 }
 
+std::string ChildProcess::OutputSoFar() const {
+  return outputFolder_.empty() ? std::string() : ReadFileBytes(outputFolder_ + "/stdout");
+}
+
 }  // namespace veradex::test

@@ -39,6 +39,8 @@ class ChildProcess {
   // Waits for the end, killing the process after the time-out.
   Result Wait(std::chrono::milliseconds timeout = std::chrono::seconds(60));
   pid_t Pid() const { return pid_; }
+  // What the process has written to its standard output so far.
+  std::string OutputSoFar() const;
 
  private:
   std::string outputFolder_;

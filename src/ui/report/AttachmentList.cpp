@@ -13,6 +13,7 @@
 #include "platform/MessageSink.h"
 #include "platform/NativePath.h"
 #include "report/AttachmentRules.h"
+#include "report/MailSummary.h"
 #include "ui/skin/ResourceImages.h"
 
 namespace veradex {
@@ -35,6 +36,22 @@ wxBitmap DrawnCheckBox(wxWindow* window, bool checked) {
   dc.SetBackground(*wxWHITE_BRUSH);
   dc.Clear();
   wxRendererNative::Get().DrawCheckBox(window, dc, wxRect(1, 1, 14, 14), checked ? int(wxCONTROL_CHECKED) : 0);
+  dc.SelectObject(wxNullBitmap);
+  return bitmap;
+}
+
+// The row mark of a file that is no mail: an exclamation mark in a red disc.
+wxBitmap DrawnNotMailMark() {
+  wxBitmap bitmap(16, 16);
+  wxMemoryDC dc(bitmap);
+  dc.SetBackground(*wxWHITE_BRUSH);
+  dc.Clear();
+  dc.SetPen(wxPen(wxColour(200, 30, 30)));
+  dc.SetBrush(wxBrush(wxColour(200, 30, 30)));
+  dc.DrawCircle(8, 8, 7);
+  dc.SetPen(wxPen(*wxWHITE, 2));
+  dc.DrawLine(8, 3, 8, 10);
+  dc.DrawLine(8, 12, 8, 14);
   dc.SelectObject(wxNullBitmap);
   return bitmap;
 }
@@ -64,8 +81,25 @@ AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& p
   if (!GetChildren().empty()) {
     wxWindow* inner = GetChildren().front();
     inner->Bind(wxEVT_PAINT, &AttachmentList::OnMainPaint, this);
+    rowsWindow = inner;
   }
 #endif
+  // The summary of the row under the pointer, else of the selected row.
+  wxWindow* rows = rowsWindow != nullptr ? rowsWindow : this;
+  rows->Bind(wxEVT_MOTION, [this](wxMouseEvent& event) {
+    int flags = 0;
+    const long row = HitTest(event.GetPosition(), flags);
+    ShowSummary(row >= 0 ? row : GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
+    event.Skip();
+  });
+  rows->Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& event) {
+    ShowSummary(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
+    event.Skip();
+  });
+  Bind(wxEVT_LIST_ITEM_SELECTED, [this](wxListEvent& event) {
+    ShowSummary(event.GetIndex());
+    event.Skip();
+  });
 }
 
 AttachmentList::~AttachmentList() = default;
@@ -80,13 +114,19 @@ int AttachmentList::AddFile(const wxString& path) {
     return -1;
   }
   const wxString name = NativePath::ToWx(AttachmentRules::NameOf(nativePath));
-  AttachmentEntry entry{name, path, wxString::Format("%lld", AttachmentRules::ListedSize(nativePath))};
+  const MailSummary summary = MailSummary::FromFile(nativePath);
+  if (addCheck && !addCheck(path, summary)) return -1;
+  AttachmentEntry entry{name, path, wxString::Format("%lld", AttachmentRules::ListedSize(nativePath)),
+                        Cp949::ToWx(summary.Describe()), !summary.IsMail()};
 
   PostCountChanged();
   const long row = InsertItem(GetItemCount(), entry.name, -1);
   if (row < 0) return 0;
   SetItem(row, 1, entry.sizeText);
   SetItemTextColour(row, *wxBLACK);
+  // The send-time checks still decide; the mark only warns.
+  // Every row takes the mark's room (image 0 is blank) so the names line up.
+  if (notMailImage >= 0) SetItemImage(row, entry.notMail ? notMailImage : 0);
   entries.insert(entries.begin() + row, entry);
   UpdateHeaderBox();
   Refresh();
@@ -97,6 +137,7 @@ void AttachmentList::RemoveAt(long index) {
   if (index < 0 || index >= Count()) return;
   DeleteItem(index);
   entries.erase(entries.begin() + index);
+  ShowSummary(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
   PostCountChanged();
   UpdateHeaderBox();
   Refresh();
@@ -152,6 +193,7 @@ void AttachmentList::SetupHeaderCheckBox() {
     stateImages.Add(DrawnCheckBox(this, false));
     stateImages.Add(DrawnCheckBox(this, true));
   }
+  notMailImage = stateImages.Add(DrawnNotMailMark());
   SetImageList(&stateImages, wxIMAGE_LIST_SMALL);
   headerReady = true;
   SetHeaderImage(1);
@@ -283,6 +325,17 @@ void AttachmentList::OnMainPaint(wxPaintEvent& event) {
     dc.DrawText(text, area.x + (area.width - extent.GetWidth()) / 2, y);
     y += extent.GetHeight();
   }
+}
+
+void AttachmentList::ShowSummary(long row) {
+  const wxString text = row >= 0 && row < Count() ? entries[static_cast<std::size_t>(row)].summary : wxString();
+  if (text == shownSummary) return;
+  shownSummary = text;
+  wxWindow* rows = rowsWindow != nullptr ? rowsWindow : this;
+  if (text.empty())
+    rows->UnsetToolTip();
+  else
+    rows->SetToolTip(text);
 }
 
 void AttachmentList::ShowPlain(const std::string& text) {

@@ -13,6 +13,7 @@
 namespace veradex {
 
 class MessageSink;
+struct MailSummary;
 
 // The attachment list of the report window: at most five saved messages,
 // one row each, with a check box per row and one in the first column's
@@ -57,6 +58,13 @@ class AttachmentList : public wxListCtrl {
   void SetChangeGuard(std::function<bool()> guard) { changeGuard = std::move(guard); }
   // Called (posted, on the GUI thread) after every add and every delete.
   void SetCountChangedHandler(std::function<void()> handler) { countChanged = std::move(handler); }
+  // Asked before a file that passed the list's own rules is added; false
+  // refuses it (the check has said why).
+  void SetAddCheck(std::function<bool(const wxString& path, const MailSummary& summary)> check) {
+    addCheck = std::move(check);
+  }
+  // The summary shown in the tooltip (of the row under the pointer, else of the selected row).
+  wxString ShownSummary() const { return shownSummary; }
   // Where the drop filter's plain notices go; none: the platform's plain box.
   void SetPlainMessageSink(MessageSink* sink) { plainSink = sink; }
 
@@ -78,6 +86,7 @@ class AttachmentList : public wxListCtrl {
   void OnColumnClick(wxListEvent& event);
   void OnMainPaint(wxPaintEvent& event);
   void ShowPlain(const std::string& text);
+  void ShowSummary(long row);
 
   bool headerReady = false;
   wxImageList stateImages;
@@ -89,6 +98,10 @@ class AttachmentList : public wxListCtrl {
   std::function<bool()> changeGuard;
   std::function<void()> countChanged;
   MessageSink* plainSink = nullptr;
+  std::function<bool(const wxString&, const MailSummary&)> addCheck;
+  wxString shownSummary;
+  wxWindow* rowsWindow = nullptr;
+  int notMailImage = -1;  // the row mark of a file that is no mail
   bool updatingChecks = false;
 };
 

@@ -32,10 +32,12 @@
 #include "report/AttachmentRules.h"
 #include "report/ReportForm.h"
 #include "report/ReportFormCheck.h"
+#include "report/ReportHistory.h"
 #include "report/ReportSender.h"
 #include "report/VersionCheck.h"
 #include "ui/report/AttachmentList.h"
 #include "ui/report/CWebBrowser.h"
+#include "ui/report/DuplicateQuestion.h"
 #include "ui/report/ReportVersionActions.h"
 #include "ui/report/ReportWindowHost.h"
 #include "ui/report/ReportWindowObserver.h"
@@ -504,6 +506,16 @@ wxString ReportWindow::GetCountLabel() const { return countLabel->GetLabel(); }
 
 void ReportWindow::SetPlainMessageSink(MessageSink* sink) { attachmentList->SetPlainMessageSink(sink); }
 
+void ReportWindow::SetReportHistory(ReportHistory* history) {
+  reportHistory = history;
+  if (history == nullptr)
+    attachmentList->SetAddCheck(nullptr);
+  else
+    attachmentList->SetAddCheck([history](const wxString& path, const MailSummary& summary) {
+      return DuplicateQuestion::Allows(*history, path, summary);
+    });
+}
+
 void ReportWindow::OnSend() {
   ReportFormCheck::Fields fields;
   fields.sending = sending;
@@ -562,7 +574,7 @@ void ReportWindow::OnSend() {
   link->SetProgramDir(Cp949::FromWxLossy(programDir));
   sending = true;
   everSent = true;
-  if (!ReportSender::Start(std::move(form), *link, ServerSettings::Current(), sending)) {
+  if (!ReportSender::Start(std::move(form), *link, ServerSettings::Current(), sending, reportHistory)) {
     sending = false;
     Say("전송을 시작하지 못했습니다. 잠시 후 다시 보내주시기 바랍니다.");
   }

@@ -23,6 +23,7 @@ class AttachmentList;
 class CategoryPageController;
 class CategoryPages;
 class CWebBrowser;
+class ReportHistory;
 class ReportWindowHost;
 class ReportWindowObserver;
 class SkinBitmapButton;
@@ -141,6 +142,11 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   void SetPageFolders(const std::string& programDirectory, const std::string& fallbackDirectory);
   // Where the drop filter's plain notices go (default: the platform box).
   void SetPlainMessageSink(MessageSink* sink);
+  // The history the reports are recorded in and that the duplicate question
+  // asks (none: nothing kept, nothing asked). It must outlive every report.
+  void SetReportHistory(ReportHistory* history);
+  // Shows the e-mail report view as its category button does.
+  void ShowEmailView() { OnCategoryButton(kEmailSpam); }
 
   AttachmentList* GetAttachmentList() const { return attachmentList; }
   CWebBrowser* GetBrowser() const { return browser; }
@@ -196,6 +202,7 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   std::function<wxArrayString()> fileChooser;
   std::function<bool(wxString*)> captureHandler;
   VersionActions* versionActions = nullptr;
+  ReportHistory* reportHistory = nullptr;
   std::vector<wxString> sentPaths;  // the rows the running (or last) report took
   std::unique_ptr<CategoryPages> pages;
   std::unique_ptr<CategoryPageController> pageCommands;

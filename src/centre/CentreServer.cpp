@@ -1,4 +1,4 @@
-#include "support/TestReportCentre.h"
+#include "centre/CentreServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -10,11 +10,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <stdexcept>
 
-namespace veradex::test {
+namespace veradex::centre {
 
 namespace {
 
@@ -24,15 +26,34 @@ constexpr char kReceivedText[] = "\xc1\xa2\xbc\xf6\xb5\xc7\xbe\xfa\xbd\xc0\xb4\x
 constexpr char kNotReceivedText[] = "\xc1\xa2\xbc\xf6\xb5\xc7\xc1\xf6\x2e";
 constexpr std::size_t kResetAfterBodyBytes = 1024;
 
-long long LengthOf(const std::string& head) {
-  const auto found = head.find("Content-Length:");
-  if (found == std::string::npos) return 0;
-  return std::atoll(head.c_str() + found + 15);
+// The announced body length: 0 when none is announced, -1 when the value is
+// not a plain decimal number.
+long long LengthOf(const CentreServer::Request& head) {
+  const std::string value = head.HeaderValue("Content-Length");
+  if (value.empty()) return head.HasHeader("Content-Length:") ? -1 : 0;
+  if (value.size() > 18 || !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return -1;
+  return std::stoll(value);
+}
+
+CentreServer::Answer Refusal(const std::string& statusLine) {
+  CentreServer::Answer answer;
+  answer.statusLine = statusLine;
+  answer.headerLines = {"Content-Type: text/plain; charset=us-ascii", "Connection: close"};
+  answer.body = statusLine.substr(9) + "\r\n";
+  answer.refusal = true;
+  return answer;
+}
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
 }
 
 SSL_CTX* ServerContext(const CertifiedKey& identity) {
   SSL_CTX* context = SSL_CTX_new(TLS_server_method());
-  if (context == nullptr) throw std::runtime_error("test centre: no TLS context");
+  if (context == nullptr) throw std::runtime_error("report centre: no TLS context");
   BIO* certificateBio =
       BIO_new_mem_buf(identity.certificatePem.data(), static_cast<int>(identity.certificatePem.size()));
   X509* certificate = PEM_read_bio_X509(certificateBio, nullptr, nullptr, nullptr);
@@ -42,7 +63,7 @@ SSL_CTX* ServerContext(const CertifiedKey& identity) {
   BIO_free(keyBio);
   if (certificate == nullptr || key == nullptr || SSL_CTX_use_certificate(context, certificate) != 1 ||
       SSL_CTX_use_PrivateKey(context, key) != 1) {
-    throw std::runtime_error("test centre: bad identity");
+    throw std::runtime_error("report centre: bad identity");
   }
   X509_free(certificate);
   EVP_PKEY_free(key);
@@ -55,14 +76,14 @@ SSL_CTX* ServerContext(const CertifiedKey& identity) {
 // ---------------------------------------------------------------------------
 // Answers and requests
 
-std::string TestReportCentre::Answer::Head() const {
+std::string CentreServer::Answer::Head() const {
   std::string head = statusLine + "\r\n";
   for (const auto& line : headerLines) head += line + "\r\n";
   if (announceLength) head += "Content-Length: " + std::to_string(body.size()) + "\r\n";
   return head + "\r\n";
 }
 
-TestReportCentre::Answer TestReportCentre::Answer::UploadAccepted(const std::string& cookieHeaderValue) {
+CentreServer::Answer CentreServer::Answer::UploadAccepted(const std::string& cookieHeaderValue) {
   Answer answer;
   answer.headerLines.push_back("Content-Type: text/html; charset=euc-kr");
   if (!cookieHeaderValue.empty()) answer.headerLines.push_back("Set-Cookie:" + cookieHeaderValue);
@@ -70,35 +91,35 @@ TestReportCentre::Answer TestReportCentre::Answer::UploadAccepted(const std::str
   return answer;
 }
 
-TestReportCentre::Answer TestReportCentre::Answer::UploadFailed() {
+CentreServer::Answer CentreServer::Answer::UploadFailed() {
   Answer answer;
   answer.headerLines.push_back("Content-Type: text/html; charset=euc-kr");
   answer.body = std::string("<html><body>") + kFailureText + "</body></html>\r\n";
   return answer;
 }
 
-TestReportCentre::Answer TestReportCentre::Answer::FormReceived() {
+CentreServer::Answer CentreServer::Answer::FormReceived() {
   Answer answer;
   answer.headerLines.push_back("Content-Type: text/html; charset=euc-kr");
   answer.body = std::string("<html><script>alert('") + kReceivedText + "');</script></html>\r\n";
   return answer;
 }
 
-TestReportCentre::Answer TestReportCentre::Answer::FormNotReceived() {
+CentreServer::Answer CentreServer::Answer::FormNotReceived() {
   Answer answer;
   answer.headerLines.push_back("Content-Type: text/html; charset=euc-kr");
   answer.body = std::string("<html><script>alert('") + kNotReceivedText + "');</script></html>\r\n";
   return answer;
 }
 
-TestReportCentre::Answer TestReportCentre::Answer::VersionPage(const std::string& body) {
+CentreServer::Answer CentreServer::Answer::VersionPage(const std::string& body) {
   Answer answer;
   answer.headerLines.push_back("Content-Type: text/html");
   answer.body = body;
   return answer;
 }
 
-TestReportCentre::Answer TestReportCentre::Answer::ReportPage() {
+CentreServer::Answer CentreServer::Answer::ReportPage() {
   Answer answer;
   answer.headerLines.push_back("Content-Type: text/html; charset=euc-kr");
   answer.headerLines.push_back("Connection: close");
@@ -107,7 +128,12 @@ TestReportCentre::Answer TestReportCentre::Answer::ReportPage() {
   return answer;
 }
 
-std::string TestReportCentre::Request::Path() const {
+std::string CentreServer::Request::Method() const {
+  const auto first = bytes.find(' ');
+  return first == std::string::npos ? std::string() : bytes.substr(0, first);
+}
+
+std::string CentreServer::Request::Path() const {
   const auto first = bytes.find(' ');
   if (first == std::string::npos) return {};
   const auto second = bytes.find(' ', first + 1);
@@ -115,36 +141,54 @@ std::string TestReportCentre::Request::Path() const {
   return bytes.substr(first + 1, second - first - 1);
 }
 
-std::string TestReportCentre::Request::Head() const {
+std::string CentreServer::Request::Head() const {
   const auto end = bytes.find("\r\n\r\n");
   return end == std::string::npos ? bytes : bytes.substr(0, end + 4);
 }
 
-std::string TestReportCentre::Request::Body() const {
+std::string CentreServer::Request::Body() const {
   const auto end = bytes.find("\r\n\r\n");
   return end == std::string::npos ? std::string() : bytes.substr(end + 4);
 }
 
-bool TestReportCentre::Request::HasHeader(const std::string& line) const {
+bool CentreServer::Request::HasHeader(const std::string& line) const {
   return Head().find("\r\n" + line + "\r\n") != std::string::npos;
+}
+
+std::string CentreServer::Request::HeaderValue(const std::string& name) const {
+  const std::string head = Head();
+  std::size_t start = head.find("\r\n");
+  while (start != std::string::npos && start + 2 < head.size()) {
+    start += 2;
+    const std::size_t end = head.find("\r\n", start);
+    const std::string line = head.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    const std::size_t colon = line.find(':');
+    if (colon != std::string::npos && EqualsIgnoringCase(line.substr(0, colon), name)) {
+      const std::size_t first = line.find_first_not_of(" \t", colon + 1);
+      if (first == std::string::npos) return std::string();
+      return line.substr(first, line.find_last_not_of(" \t") - first + 1);
+    }
+    start = end;
+  }
+  return std::string();
 }
 
 // ---------------------------------------------------------------------------
 // The server
 
-TestReportCentre::TestReportCentre(const CertifiedKey& identity) : context_(ServerContext(identity)) {
+CentreServer::CentreServer(const CertifiedKey& identity) : context_(ServerContext(identity)) {
   answers_[kUploadPath] = {Answer::UploadAccepted()};
   answers_[kFormPath] = {Answer::FormReceived()};
   answers_[kVersionPath] = {Answer::VersionPage("ver:5.3|")};
   answers_[kReportPagePath] = {Answer::ReportPage()};
 }
 
-TestReportCentre::~TestReportCentre() {
+CentreServer::~CentreServer() {
   Stop();
   SSL_CTX_free(context_);
 }
 
-bool TestReportCentre::Start(int port) {
+bool CentreServer::Start(int port) {
   std::signal(SIGPIPE, SIG_IGN);  // a client that went away must not end the test process
   listener_ = socket(AF_INET, SOCK_STREAM, 0);
   if (listener_ < 0) return false;
@@ -154,7 +198,8 @@ bool TestReportCentre::Start(int port) {
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<uint16_t>(port));
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener_, 64) != 0) {
+  if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      listen(listener_, SOMAXCONN) != 0) {
     close(listener_);
     listener_ = -1;
     return false;
@@ -163,27 +208,28 @@ bool TestReportCentre::Start(int port) {
   getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
   port_ = ntohs(address.sin_port);
   stopping_ = false;
-  acceptThread_ = std::thread(&TestReportCentre::AcceptLoop, this);
+  acceptThread_ = std::thread(&CentreServer::AcceptLoop, this);
   return true;
 }
 
-void TestReportCentre::Stop() {
+void CentreServer::Stop() {
   stopping_ = true;
   if (acceptThread_.joinable()) acceptThread_.join();
   if (listener_ >= 0) {
     close(listener_);
     listener_ = -1;
   }
-  std::vector<std::thread> threads;
+  std::map<std::thread::id, std::thread> threads;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     for (const int s : openSockets_) shutdown(s, SHUT_RDWR);
     threads.swap(connectionThreads_);
+    endedThreads_.clear();
   }
-  for (auto& thread : threads) thread.join();
+  for (auto& entry : threads) entry.second.join();
 }
 
-ServerAddress TestReportCentre::Address() const {
+ServerAddress CentreServer::Address() const {
   ServerAddress address;
   address.host = "localhost";
   address.port = port_;
@@ -191,33 +237,42 @@ ServerAddress TestReportCentre::Address() const {
   return address;
 }
 
-void TestReportCentre::SetAnswers(const std::string& path, std::vector<Answer> answers) {
+void CentreServer::SetAnswers(const std::string& path, std::vector<Answer> answers) {
   std::lock_guard<std::mutex> lock(mutex_);
   answers_[path] = std::move(answers);
   served_[path] = 0;
 }
 
-void TestReportCentre::SetStallHandshake(bool stall) { stallHandshake_ = stall; }
+void CentreServer::SetStallHandshake(bool stall) { stallHandshake_ = stall; }
 
-void TestReportCentre::SetSessionTickets(int count) {
+void CentreServer::SetSessionTickets(int count) {
   SSL_CTX_set_num_tickets(context_, static_cast<size_t>(count));
 }
 
-void TestReportCentre::SetProtocolCeiling(int version) {
+void CentreServer::SetProtocolCeiling(int version) {
   SSL_CTX_set_security_level(context_, 0);  // old versions need the old signatures
   SSL_CTX_set_min_proto_version(context_, TLS1_VERSION);
   SSL_CTX_set_max_proto_version(context_, version);
   SSL_CTX_set_cipher_list(context_, "DEFAULT:@SECLEVEL=0");
 }
 
-void TestReportCentre::SetPauseMilliseconds(int milliseconds) { pauseMilliseconds_ = milliseconds; }
+void CentreServer::SetPauseMilliseconds(int milliseconds) { pauseMilliseconds_ = milliseconds; }
 
-std::vector<TestReportCentre::Request> TestReportCentre::Requests() const {
+void CentreServer::SetHandler(Handler handler) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  handler_ = std::move(handler);
+}
+
+void CentreServer::SetRecording(bool recording) { recording_ = recording; }
+
+void CentreServer::SetIdleTimeoutSeconds(int seconds) { idleTimeoutSeconds_ = seconds; }
+
+std::vector<CentreServer::Request> CentreServer::Requests() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return requests_;
 }
 
-std::vector<TestReportCentre::Request> TestReportCentre::RequestsTo(const std::string& path) const {
+std::vector<CentreServer::Request> CentreServer::RequestsTo(const std::string& path) const {
   std::vector<Request> matching;
   for (auto& request : Requests()) {
     if (request.Path() == path) matching.push_back(request);
@@ -225,38 +280,65 @@ std::vector<TestReportCentre::Request> TestReportCentre::RequestsTo(const std::s
   return matching;
 }
 
-std::size_t TestReportCentre::BytesReceived() const {
+std::size_t CentreServer::BytesReceived() const {
   std::lock_guard<std::mutex> lock(mutex_);
   std::size_t total = 0;
   for (const auto& request : requests_) total += request.bytes.size();
   return total;
 }
 
-bool TestReportCentre::WaitForFinishedConnections(int count, int timeoutMilliseconds) const {
+bool CentreServer::WaitForFinishedConnections(int count, int timeoutMilliseconds) const {
   std::unique_lock<std::mutex> lock(mutex_);
   return finishedChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMilliseconds),
                                    [&] { return finished_ >= count; });
 }
 
-void TestReportCentre::ClearRecords() {
+void CentreServer::ClearRecords() {
   std::lock_guard<std::mutex> lock(mutex_);
   requests_.clear();
 }
 
-void TestReportCentre::AcceptLoop() {
+void CentreServer::AcceptLoop() {
   while (!stopping_) {
+    JoinEndedThreads();
     pollfd entry{listener_, POLLIN, 0};
     if (poll(&entry, 1, 50) <= 0) continue;
     const int connection = accept(listener_, nullptr, nullptr);
     if (connection < 0) continue;
     ++accepted_;
     std::lock_guard<std::mutex> lock(mutex_);
+    if (static_cast<int>(openSockets_.size()) >= kMaxConnections) {
+      close(connection);
+      ++finished_;
+      finishedChanged_.notify_all();
+      continue;
+    }
     openSockets_.insert(connection);
-    connectionThreads_.emplace_back(&TestReportCentre::Serve, this, connection);
+    // Made under the lock, so the thread is in the map before it can end.
+    std::thread thread(&CentreServer::Serve, this, connection);
+    const auto id = thread.get_id();
+    connectionThreads_.emplace(id, std::move(thread));
   }
 }
 
-TestReportCentre::Answer TestReportCentre::AnswerFor(const std::string& path) {
+// A thread that has ended still holds its stack until it is joined; a centre
+// that runs for days must not keep one per connection it ever had.
+void CentreServer::JoinEndedThreads() {
+  std::vector<std::thread> ended;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto id : endedThreads_) {
+      const auto found = connectionThreads_.find(id);
+      if (found == connectionThreads_.end()) continue;
+      ended.push_back(std::move(found->second));
+      connectionThreads_.erase(found);
+    }
+    endedThreads_.clear();
+  }
+  for (auto& thread : ended) thread.join();
+}
+
+CentreServer::Answer CentreServer::AnswerFor(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   const auto found = answers_.find(path);
   if (found == answers_.end() || found->second.empty()) {
@@ -269,7 +351,7 @@ TestReportCentre::Answer TestReportCentre::AnswerFor(const std::string& path) {
   return found->second[std::min(index, found->second.size() - 1)];
 }
 
-void TestReportCentre::HoldOpen(int socket) const {
+void CentreServer::HoldOpen(int socket) const {
   while (!stopping_) {
     pollfd entry{socket, POLLIN, 0};
     if (poll(&entry, 1, 50) <= 0) continue;
@@ -278,18 +360,33 @@ void TestReportCentre::HoldOpen(int socket) const {
   }
 }
 
-void TestReportCentre::HoldUnread(int socket) const {
+void CentreServer::HoldUnread(int socket) const {
   while (!stopping_) {
     pollfd entry{socket, POLLRDHUP, 0};
     if (poll(&entry, 1, 50) > 0 && (entry.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) return;
   }
 }
 
-void TestReportCentre::Pause() const {
-  std::this_thread::sleep_for(std::chrono::milliseconds(pauseMilliseconds_.load()));
+// A refused request may still be on its way: closing with unread bytes would
+// reset the connection, which can destroy the answer before the client has
+// read it. So the rest is read and dropped, for a while.
+void CentreServer::DropUnread(int socket) const {
+  shutdown(socket, SHUT_WR);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  std::size_t dropped = 0;
+  char discard[16384];
+  while (dropped < 4u * 1024 * 1024 && std::chrono::steady_clock::now() < deadline) {
+    pollfd entry{socket, POLLIN, 0};
+    if (poll(&entry, 1, 100) <= 0) continue;
+    const auto count = recv(socket, discard, sizeof discard, 0);
+    if (count <= 0) return;
+    dropped += static_cast<std::size_t>(count);
+  }
 }
 
-bool TestReportCentre::Flush(SSL* session, int socket, bool bytePerSegment) const {
+void CentreServer::Pause() const { std::this_thread::sleep_for(std::chrono::milliseconds(pauseMilliseconds_.load())); }
+
+bool CentreServer::Flush(SSL* session, int socket, bool bytePerSegment) const {
   BIO* pending = SSL_get_wbio(session);
   char buffer[16384];
   for (;;) {
@@ -308,7 +405,7 @@ bool TestReportCentre::Flush(SSL* session, int socket, bool bytePerSegment) cons
   }
 }
 
-bool TestReportCentre::Deliver(SSL* session, int socket, const Answer& answer) const {
+bool CentreServer::Deliver(SSL* session, int socket, const Answer& answer) const {
   const std::string head = answer.Head();
   const auto write = [&](const std::string& bytes, bool bytePerSegment) {
     if (!bytes.empty() && SSL_write(session, bytes.data(), static_cast<int>(bytes.size())) <= 0) return false;
@@ -342,13 +439,19 @@ bool TestReportCentre::Deliver(SSL* session, int socket, const Answer& answer) c
   return false;
 }
 
-void TestReportCentre::Finished() {
+void CentreServer::Finished() {
   std::lock_guard<std::mutex> lock(mutex_);
   ++finished_;
+  endedThreads_.push_back(std::this_thread::get_id());
   finishedChanged_.notify_all();
 }
 
-void TestReportCentre::Serve(int socket) {
+void CentreServer::Serve(int socket) {
+  ServeConnection(socket);
+  Finished();
+}
+
+void CentreServer::ServeConnection(int socket) {
   const auto closeSocket = [&](bool reset) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (reset) {
@@ -359,10 +462,15 @@ void TestReportCentre::Serve(int socket) {
     close(socket);
   };
 
+  if (const int seconds = idleTimeoutSeconds_.load(); seconds > 0) {
+    const timeval limit{seconds, 0};
+    setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+  }
+
   if (stallHandshake_) {
     HoldOpen(socket);
     closeSocket(false);
-    Finished();
     return;
   }
 
@@ -372,7 +480,6 @@ void TestReportCentre::Serve(int socket) {
     ++handshakeFailures_;
     SSL_free(session);
     closeSocket(false);
-    Finished();
     return;
   }
   ++handshakes_;
@@ -381,57 +488,22 @@ void TestReportCentre::Serve(int socket) {
   // cut the bytes up as it was told to.
   SSL_set0_wbio(session, BIO_new(BIO_s_mem()));
 
-  std::size_t slot;
-  {
+  std::size_t slot = std::string::npos;
+  if (recording_) {
     std::lock_guard<std::mutex> lock(mutex_);
     slot = requests_.size();
     requests_.emplace_back();
   }
 
-  std::string received;
-  bool haveHead = false;
-  std::size_t headLength = 0;
-  long long bodyLength = 0;
   Answer answer;
-  bool complete = false;
-  char buffer[16384];
-  while (!complete) {
-    const int count = SSL_read(session, buffer, sizeof buffer);
-    if (count <= 0) break;
-    received.append(buffer, static_cast<std::size_t>(count));
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (slot < requests_.size()) requests_[slot].bytes.append(buffer, static_cast<std::size_t>(count));
-    }
-    if (!haveHead) {
-      const auto end = received.find("\r\n\r\n");
-      if (end == std::string::npos) continue;
-      haveHead = true;
-      headLength = end + 4;
-      bodyLength = LengthOf(received.substr(0, headLength));
-      received.reserve(headLength + static_cast<std::size_t>(std::max(bodyLength, 0LL)));
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (slot < requests_.size()) requests_[slot].bytes.reserve(received.capacity());
-      }
-      Request parsed;
-      parsed.bytes = received;
-      answer = AnswerFor(parsed.Path());
-    }
-    const std::size_t bodyReceived = received.size() - headLength;
-    if (answer.fault == Fault::kResetMidUpload && bodyReceived >= kResetAfterBodyBytes) {
-      SSL_free(session);
-      closeSocket(true);
-      Finished();
-      return;
-    }
-    if (answer.fault == Fault::kStallMidUpload && bodyReceived >= kResetAfterBodyBytes) {
-      HoldUnread(socket);
-      break;
-    }
-    complete = static_cast<long long>(bodyReceived) >= bodyLength;
-  }
+  bool reset = false;
+  const bool complete = ReadRequest(session, socket, slot, &answer, &reset);
 
+  if (reset) {
+    SSL_free(session);
+    closeSocket(true);
+    return;
+  }
   if (complete) {
     switch (answer.fault) {
       case Fault::kStallBeforeHead:
@@ -453,13 +525,85 @@ void TestReportCentre::Serve(int socket) {
           if (answer.keepOpen) HoldOpen(socket);
           SSL_shutdown(session);
           Flush(session, socket, false);
+          if (answer.refusal) DropUnread(socket);
         }
         break;
     }
   }
   SSL_free(session);
   closeSocket(false);
-  Finished();
 }
 
-}  // namespace veradex::test
+bool CentreServer::ReadRequest(SSL* session, int socket, std::size_t slot, Answer* answer, bool* reset) {
+  Handler handler;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    handler = handler_;
+  }
+  Request request;
+  std::string& received = request.bytes;
+  bool haveHead = false;
+  std::size_t headLength = 0;
+  long long bodyLength = 0;
+  char buffer[16384];
+  for (;;) {
+    const int count = SSL_read(session, buffer, sizeof buffer);
+    if (count <= 0) return false;
+    received.append(buffer, static_cast<std::size_t>(count));
+    if (slot != std::string::npos) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (slot < requests_.size()) requests_[slot].bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    if (!haveHead) {
+      const auto end = received.find("\r\n\r\n");
+      if (end == std::string::npos || end + 4 > kMaxHeadBytes) {
+        if (received.size() <= kMaxHeadBytes) continue;
+        *answer = Refusal("HTTP/1.1 431 Request Header Fields Too Large");
+        return true;
+      }
+      haveHead = true;
+      headLength = end + 4;
+      const Request head{received.substr(0, headLength)};
+      if (!head.HeaderValue("Transfer-Encoding").empty()) {
+        *answer = Refusal("HTTP/1.1 411 Length Required");
+        return true;
+      }
+      bodyLength = LengthOf(head);
+      if (bodyLength < 0) {
+        *answer = Refusal("HTTP/1.1 400 Bad Request");
+        return true;
+      }
+      if (bodyLength > kMaxBodyBytes) {
+        *answer = Refusal("HTTP/1.1 413 Payload Too Large");
+        return true;
+      }
+      received.reserve(headLength + static_cast<std::size_t>(bodyLength));
+      if (slot != std::string::npos) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (slot < requests_.size()) requests_[slot].bytes.reserve(received.capacity());
+      }
+      if (!handler) *answer = AnswerFor(head.Path());
+    }
+    const std::size_t bodyReceived = received.size() - headLength;
+    if (answer->fault == Fault::kResetMidUpload && bodyReceived >= kResetAfterBodyBytes) {
+      *reset = true;
+      return false;
+    }
+    if (answer->fault == Fault::kStallMidUpload && bodyReceived >= kResetAfterBodyBytes) {
+      HoldUnread(socket);
+      return false;
+    }
+    if (static_cast<long long>(bodyReceived) >= bodyLength) break;
+  }
+  if (handler) {
+    received.resize(headLength + static_cast<std::size_t>(bodyLength));
+    try {
+      *answer = handler(request);
+    } catch (const std::exception&) {
+      *answer = Refusal("HTTP/1.1 500 Internal Server Error");
+    }
+  }
+  return true;
+}
+
+}  // namespace veradex::centre

@@ -1,4 +1,4 @@
-#include "support/TestCertificateAuthority.h"
+#include "centre/CertificateAuthority.h"
 
 #include <openssl/bn.h>
 #include <openssl/ec.h>
@@ -11,7 +11,7 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace veradex::test {
+namespace veradex::centre {
 
 namespace {
 
@@ -19,13 +19,13 @@ constexpr long kDay = 24L * 60 * 60;
 
 EVP_PKEY* NewKey() {
   EVP_PKEY* key = EVP_EC_gen("P-256");
-  if (key == nullptr) throw std::runtime_error("test authority: key generation failed");
+  if (key == nullptr) throw std::runtime_error("certificate authority: key generation failed");
   return key;
 }
 
 void AddExtension(X509* certificate, X509V3_CTX* context, int nid, const std::string& value) {
   X509_EXTENSION* extension = X509V3_EXT_conf_nid(nullptr, context, nid, value.c_str());
-  if (extension == nullptr) throw std::runtime_error("test authority: bad extension " + value);
+  if (extension == nullptr) throw std::runtime_error("certificate authority: bad extension " + value);
   X509_add_ext(certificate, extension, -1);
   X509_EXTENSION_free(extension);
 }
@@ -44,8 +44,7 @@ X509* MakeCertificate(EVP_PKEY* subjectKey, const std::string& commonName, X509*
   X509_gmtime_adj(X509_getm_notAfter(certificate), notAfter);
   X509_set_pubkey(certificate, subjectKey);
   X509_NAME* name = X509_get_subject_name(certificate);
-  X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("Veradex Tests"), -1, -1,
-                             0);
+  X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("Veradex"), -1, -1, 0);
   X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(commonName.c_str()), -1,
                              -1, 0);
   X509_set_issuer_name(certificate, issuer != nullptr ? X509_get_subject_name(issuer) : name);
@@ -66,7 +65,7 @@ X509* MakeCertificate(EVP_PKEY* subjectKey, const std::string& commonName, X509*
   }
   if (X509_sign(certificate, issuerKey, EVP_sha256()) <= 0) {
     X509_free(certificate);
-    throw std::runtime_error("test authority: signing failed");
+    throw std::runtime_error("certificate authority: signing failed");
   }
   return certificate;
 }
@@ -100,26 +99,47 @@ std::string AltNames(const std::vector<std::string>& dnsNames, const std::vector
 
 }  // namespace
 
-TestCertificateAuthority::TestCertificateAuthority(const std::string& commonName) {
+CertificateAuthority::CertificateAuthority(const std::string& commonName, long validDays) {
   key_ = NewKey();
-  certificate_ = MakeCertificate(key_, commonName, nullptr, key_, true, "", -kDay, 30 * kDay);
+  certificate_ = MakeCertificate(key_, commonName, nullptr, key_, true, "", -kDay, validDays * kDay);
   certificatePem_ = CertificateToPem(certificate_);
 }
 
-TestCertificateAuthority::~TestCertificateAuthority() {
+CertificateAuthority::CertificateAuthority(EVP_PKEY* key, X509* certificate)
+    : key_(key), certificate_(certificate), certificatePem_(CertificateToPem(certificate)) {}
+
+std::unique_ptr<CertificateAuthority> CertificateAuthority::FromPem(const CertifiedKey& kept) {
+  BIO* certificateBio = BIO_new_mem_buf(kept.certificatePem.data(), static_cast<int>(kept.certificatePem.size()));
+  X509* certificate = PEM_read_bio_X509(certificateBio, nullptr, nullptr, nullptr);
+  BIO_free(certificateBio);
+  BIO* keyBio = BIO_new_mem_buf(kept.privateKeyPem.data(), static_cast<int>(kept.privateKeyPem.size()));
+  EVP_PKEY* key = PEM_read_bio_PrivateKey(keyBio, nullptr, nullptr, nullptr);
+  BIO_free(keyBio);
+  if (certificate == nullptr || key == nullptr || X509_check_private_key(certificate, key) != 1 ||
+      X509_check_ca(certificate) == 0) {
+    X509_free(certificate);
+    EVP_PKEY_free(key);
+    return nullptr;
+  }
+  return std::unique_ptr<CertificateAuthority>(new CertificateAuthority(key, certificate));
+}
+
+CertifiedKey CertificateAuthority::ToPem() const { return {certificatePem_, KeyToPem(key_)}; }
+
+CertificateAuthority::~CertificateAuthority() {
   X509_free(certificate_);
   EVP_PKEY_free(key_);
 }
 
-bool TestCertificateAuthority::WriteCertificate(const std::string& path) const {
+bool CertificateAuthority::WriteCertificate(const std::string& path) const {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << certificatePem_;
   return static_cast<bool>(out);
 }
 
-CertifiedKey TestCertificateAuthority::IssueFor(const std::vector<std::string>& dnsNames,
-                                                const std::vector<std::string>& ipAddresses, long notBefore,
-                                                long notAfter) const {
+CertifiedKey CertificateAuthority::IssueFor(const std::vector<std::string>& dnsNames,
+                                            const std::vector<std::string>& ipAddresses, long notBefore,
+                                            long notAfter) const {
   EVP_PKEY* key = NewKey();
   const std::string commonName = dnsNames.empty() ? std::string("server") : dnsNames.front();
   X509* certificate =
@@ -130,7 +150,7 @@ CertifiedKey TestCertificateAuthority::IssueFor(const std::vector<std::string>& 
   return result;
 }
 
-CertifiedKey TestCertificateAuthority::Issue(LeafKind kind) const {
+CertifiedKey CertificateAuthority::Issue(LeafKind kind) const {
   switch (kind) {
     case LeafKind::kValid:
       return IssueFor({"localhost"}, {"127.0.0.1"}, -kDay, 30 * kDay);
@@ -139,7 +159,7 @@ CertifiedKey TestCertificateAuthority::Issue(LeafKind kind) const {
     case LeafKind::kExpired:
       return IssueFor({"localhost"}, {"127.0.0.1"}, -3 * kDay, -kDay);
     case LeafKind::kUnknownAuthority: {
-      const TestCertificateAuthority stranger("Unknown Test Authority");
+      const CertificateAuthority stranger("Unknown Test Authority");
       return stranger.IssueFor({"localhost"}, {"127.0.0.1"}, -kDay, 30 * kDay);
     }
     case LeafKind::kSelfSigned: {
@@ -155,4 +175,4 @@ CertifiedKey TestCertificateAuthority::Issue(LeafKind kind) const {
   return {};
 }
 
-}  // namespace veradex::test
+}  // namespace veradex::centre

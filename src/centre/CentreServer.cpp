@@ -245,9 +245,7 @@ void CentreServer::SetAnswers(const std::string& path, std::vector<Answer> answe
 
 void CentreServer::SetStallHandshake(bool stall) { stallHandshake_ = stall; }
 
-void CentreServer::SetSessionTickets(int count) {
-  SSL_CTX_set_num_tickets(context_, static_cast<size_t>(count));
-}
+void CentreServer::SetSessionTickets(int count) { SSL_CTX_set_num_tickets(context_, static_cast<size_t>(count)); }
 
 void CentreServer::SetProtocolCeiling(int version) {
   SSL_CTX_set_security_level(context_, 0);  // old versions need the old signatures

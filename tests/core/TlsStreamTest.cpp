@@ -123,7 +123,7 @@ TEST(TlsStream, ResumesTheSessionOfTheSameServerOnly) {
   TlsSessionCache sessions;
   auto post = [&](test::ReportCentreHarness& harness, TlsSessionCache* cache) {
     return HttpExchange::PostForm("&a=1", harness.Config().report, TestReportCentre::kFormPath, "", harness.Config(),
-                                  cache)
+                                  nullptr, cache)
         .Ok();
   };
   const struct {

@@ -1,6 +1,7 @@
 #include "ui/report/CWebBrowser.h"
 
 #include <wx/filename.h>
+#include <wx/toplevel.h>
 #include <wx/webview.h>
 
 #include <string>
@@ -20,21 +21,25 @@ wxDEFINE_EVENT(EVT_NAVIGATE_COMPLETE2, wxCommandEvent);
 wxDEFINE_EVENT(EVT_DOCUMENT_COMPLETE, wxCommandEvent);
 
 CWebBrowser::CWebBrowser(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
-    : wxPanel(parent, id, pos, size, wxBORDER_NONE) {
+    : wxPanel(parent, id, pos, size, wxBORDER_NONE), releaseTimer(this) {
   SetBackgroundColour(*wxWHITE);
-  if (wxWebView::IsBackendAvailable(wxWebViewBackendDefault)) {
-    view = wxWebView::New(this, wxID_ANY, wxWebViewDefaultURLStr, wxPoint(0, 0), GetClientSize(),
-                          wxWebViewBackendDefault, wxBORDER_NONE);
-  }
-  if (view != nullptr) {
-    view->Bind(wxEVT_WEBVIEW_NAVIGATED, &CWebBrowser::OnNavigated, this);
-    view->Bind(wxEVT_WEBVIEW_LOADED, &CWebBrowser::OnLoaded, this);
-    ConnectCertificateTrust();
-  }
+  engineAvailable = wxWebView::IsBackendAvailable(wxWebViewBackendDefault);
   Bind(wxEVT_SIZE, &CWebBrowser::OnSize, this);
+  Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+    if (topLevel != nullptr && !topLevel->IsShown()) ReleaseEngine();
+  });
+  topLevel = wxGetTopLevelParent(this);
+  if (topLevel != nullptr && topLevel != this) {
+    topLevel->Bind(wxEVT_SHOW, &CWebBrowser::OnTopLevelShow, this);
+    if (topLevel->IsShown()) StartEngine();
+  } else {
+    topLevel = nullptr;
+  }
 }
 
 CWebBrowser::~CWebBrowser() {
+  releaseTimer.Stop();
+  if (topLevel != nullptr) topLevel->Unbind(wxEVT_SHOW, &CWebBrowser::OnTopLevelShow, this);
 #ifdef VERADEX_BROWSER_TRUST
   // The view outlives this part of the object for a moment: no refusal may
   // reach it any more.
@@ -43,12 +48,54 @@ CWebBrowser::~CWebBrowser() {
 #endif
 }
 
-void CWebBrowser::Navigate(const wxString& url) {
+void CWebBrowser::StartEngine() {
+  if (view != nullptr || !engineAvailable) return;
+  view = wxWebView::New(this, wxID_ANY, wxWebViewDefaultURLStr, wxPoint(0, 0), GetClientSize(), wxWebViewBackendDefault,
+                        wxBORDER_NONE);
+  if (view == nullptr) {
+    engineAvailable = false;
+    return;
+  }
+  view->Bind(wxEVT_WEBVIEW_NAVIGATED, &CWebBrowser::OnNavigated, this);
+  view->Bind(wxEVT_WEBVIEW_LOADED, &CWebBrowser::OnLoaded, this);
+  ConnectCertificateTrust();
+  // What was asked for meanwhile, in its order; after a release, the page
+  // that was shown.
+  std::vector<wxString> addresses;
+  addresses.swap(pending);
+  if (addresses.empty() && !requestedUrl.empty()) addresses.push_back(requestedUrl);
+  for (const wxString& address : addresses) view->LoadURL(address);
+}
+
+void CWebBrowser::ReleaseEngine() {
   if (view == nullptr) return;
+#ifdef VERADEX_BROWSER_TRUST
+  if (view->GetNativeBackend() != nullptr) g_signal_handlers_disconnect_by_data(view->GetNativeBackend(), this);
+#endif
+  wxWebView* going = view;
+  view = nullptr;
+  going->Destroy();
+}
+
+void CWebBrowser::OnTopLevelShow(wxShowEvent& event) {
+  event.Skip();
+  if (event.IsShown()) {
+    releaseTimer.Stop();
+    StartEngine();
+  } else if (view != nullptr) {
+    releaseTimer.StartOnce(static_cast<int>(releaseDelay.count()));
+  }
+}
+
+void CWebBrowser::Navigate(const wxString& url) {
+  if (!engineAvailable) return;
   // Local pages are written beside the program; the engine wants them as file URLs.
   requestedUrl = url.StartsWith("/") ? wxFileName::FileNameToURL(wxFileName(url)) : url;
   ++navigation;
-  view->LoadURL(requestedUrl);
+  if (view != nullptr)
+    view->LoadURL(requestedUrl);
+  else if (pending.empty() || pending.back() != requestedUrl)
+    pending.push_back(requestedUrl);
 }
 
 wxString CWebBrowser::GetLocationName() const {

@@ -1,6 +1,7 @@
 #include "ui/report/CWebBrowser.h"
 
 #include <wx/filename.h>
+#include <wx/toplevel.h>
 #include <wx/webview.h>
 
 #include <string>
@@ -20,21 +21,25 @@ wxDEFINE_EVENT(EVT_NAVIGATE_COMPLETE2, wxCommandEvent);
 wxDEFINE_EVENT(EVT_DOCUMENT_COMPLETE, wxCommandEvent);
 
 CWebBrowser::CWebBrowser(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
-    : wxPanel(parent, id, pos, size, wxBORDER_NONE) {
+    : wxPanel(parent, id, pos, size, wxBORDER_NONE), releaseTimer_(this) {
   SetBackgroundColour(*wxWHITE);
-  if (wxWebView::IsBackendAvailable(wxWebViewBackendDefault)) {
-    view_ = wxWebView::New(this, wxID_ANY, wxWebViewDefaultURLStr, wxPoint(0, 0), GetClientSize(),
-                           wxWebViewBackendDefault, wxBORDER_NONE);
-  }
-  if (view_ != nullptr) {
-    view_->Bind(wxEVT_WEBVIEW_NAVIGATED, &CWebBrowser::OnNavigated, this);
-    view_->Bind(wxEVT_WEBVIEW_LOADED, &CWebBrowser::OnLoaded, this);
-    ConnectCertificateTrust();
-  }
+  engineAvailable_ = wxWebView::IsBackendAvailable(wxWebViewBackendDefault);
   Bind(wxEVT_SIZE, &CWebBrowser::OnSize, this);
+  Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+    if (topLevel_ != nullptr && !topLevel_->IsShown()) ReleaseEngine();
+  });
+  topLevel_ = wxGetTopLevelParent(this);
+  if (topLevel_ != nullptr && topLevel_ != this) {
+    topLevel_->Bind(wxEVT_SHOW, &CWebBrowser::OnTopLevelShow, this);
+    if (topLevel_->IsShown()) StartEngine();
+  } else {
+    topLevel_ = nullptr;
+  }
 }
 
 CWebBrowser::~CWebBrowser() {
+  releaseTimer_.Stop();
+  if (topLevel_ != nullptr) topLevel_->Unbind(wxEVT_SHOW, &CWebBrowser::OnTopLevelShow, this);
 #ifdef VERADEX_BROWSER_TRUST
   // The view outlives this part of the object for a moment: no refusal may
   // reach it any more.
@@ -43,12 +48,54 @@ CWebBrowser::~CWebBrowser() {
 #endif
 }
 
-void CWebBrowser::Navigate(const wxString& url) {
+void CWebBrowser::StartEngine() {
+  if (view_ != nullptr || !engineAvailable_) return;
+  view_ = wxWebView::New(this, wxID_ANY, wxWebViewDefaultURLStr, wxPoint(0, 0), GetClientSize(),
+                         wxWebViewBackendDefault, wxBORDER_NONE);
+  if (view_ == nullptr) {
+    engineAvailable_ = false;
+    return;
+  }
+  view_->Bind(wxEVT_WEBVIEW_NAVIGATED, &CWebBrowser::OnNavigated, this);
+  view_->Bind(wxEVT_WEBVIEW_LOADED, &CWebBrowser::OnLoaded, this);
+  ConnectCertificateTrust();
+  // What was asked for meanwhile, in its order; after a release, the page
+  // that was shown.
+  std::vector<wxString> addresses;
+  addresses.swap(pending_);
+  if (addresses.empty() && !requestedUrl_.empty()) addresses.push_back(requestedUrl_);
+  for (const wxString& address : addresses) view_->LoadURL(address);
+}
+
+void CWebBrowser::ReleaseEngine() {
   if (view_ == nullptr) return;
+#ifdef VERADEX_BROWSER_TRUST
+  if (view_->GetNativeBackend() != nullptr) g_signal_handlers_disconnect_by_data(view_->GetNativeBackend(), this);
+#endif
+  wxWebView* going = view_;
+  view_ = nullptr;
+  going->Destroy();
+}
+
+void CWebBrowser::OnTopLevelShow(wxShowEvent& event) {
+  event.Skip();
+  if (event.IsShown()) {
+    releaseTimer_.Stop();
+    StartEngine();
+  } else if (view_ != nullptr) {
+    releaseTimer_.StartOnce(static_cast<int>(releaseDelay_.count()));
+  }
+}
+
+void CWebBrowser::Navigate(const wxString& url) {
+  if (!engineAvailable_) return;
   // Local pages are written beside the program; the engine wants them as file URLs.
   requestedUrl_ = url.StartsWith("/") ? wxFileName::FileNameToURL(wxFileName(url)) : url;
   ++navigation_;
-  view_->LoadURL(requestedUrl_);
+  if (view_ != nullptr)
+    view_->LoadURL(requestedUrl_);
+  else if (pending_.empty() || pending_.back() != requestedUrl_)
+    pending_.push_back(requestedUrl_);
 }
 
 wxString CWebBrowser::GetLocationName() const {

@@ -24,6 +24,7 @@
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 #include "ui/report/AttachmentList.h"
+#include "ui/report/EmailReportPanel.h"
 #include "ui/report/ReportWindow.h"
 #include "ui/skin/SkinBitmapButton.h"
 
@@ -138,10 +139,12 @@ int main(int argc, char** argv) {
     last = Clock::now();
     measuring = true;
     const Clock::time_point start = Clock::now();
-    window->OnSend();
-    const bool ended =
-        runUntil([&] { return !window->sending && sink.Count() > 0 && window->GetAttachmentList()->Count() == 0; },
-                 std::chrono::seconds(120));
+    window->EmailReport().OnSend();
+    const bool ended = runUntil(
+        [&] {
+          return !window->EmailReport().IsSending() && sink.Count() > 0 && window->GetAttachmentList()->Count() == 0;
+        },
+        std::chrono::seconds(120));
     durations.push_back(Milliseconds(Clock::now() - start));
     measuring = false;
     if (!ended || sink.Texts().back() != veradex::ReportTexts::Get(veradex::ReportTexts::kReportReceived)) {

@@ -161,7 +161,7 @@ TEST_F(CategoryRoundTrip, StartOpensTheReportPageAndItsFirstCompletionShowsTheTe
   EXPECT_FALSE(engineBeforeShow);
   // The initialisation wrote the telephone page before it opened the
   // centre's page; only the first completion of that page writes it again.
-  EXPECT_EQ(window->category, 1);
+  EXPECT_EQ(window->GetCategory(), Category::kTelephone);
   ASSERT_TRUE(Exists("PHONE_SPAM.html"));
   std::filesystem::remove(pageDir.Path() + "/PHONE_SPAM.html");
 
@@ -170,8 +170,8 @@ TEST_F(CategoryRoundTrip, StartOpensTheReportPageAndItsFirstCompletionShowsTheTe
   EXPECT_TRUE(ReportPageRequests("GET").front().bytes.rfind("GET /h_singo/singo.jsp HTTP/1.1\r\n", 0) == 0);
   ASSERT_TRUE(WaitFor([&] { return StartupDone(); }, kPageTime)) << View()->GetCurrentURL();
   EXPECT_TRUE(Exists("PHONE_SPAM.html"));
-  EXPECT_EQ(window->category, 1);
-  EXPECT_EQ(window->mode, 0);
+  EXPECT_EQ(window->GetCategory(), Category::kTelephone);
+  EXPECT_EQ(window->GetView(), View::kBrowser);
   // The centre's page did load (its address completed), trusted through the
   // configured authority, once.
   const wxString reportPage = wxString::FromUTF8(ServerSettings::Current().ReportUrl("/h_singo/singo.jsp").c_str());
@@ -185,7 +185,7 @@ TEST_F(CategoryRoundTrip, SubmittedBoardPageComesBackFreshAndPreFilled) {
   ASSERT_TRUE(WaitFor([&] { return StartupDone(); }, kPageTime)) << View()->GetCurrentURL();
   Press(ReportWindow::kBoardSpam);
   ASSERT_TRUE(WaitFor([&] { return Settled("BOARD_SPAM.HTML"); }, kPageTime)) << View()->GetCurrentURL();
-  EXPECT_EQ(window->category, 3);
+  EXPECT_EQ(window->GetCategory(), Category::kBulletinBoard);
   // The page as shown now: marked, and its file removed, so that the copy
   // that comes back is known to be new.
   Script("window.shownBeforeSending = 'yes'; 0");
@@ -225,8 +225,8 @@ TEST_F(CategoryRoundTrip, SubmittedBoardPageComesBackFreshAndPreFilled) {
   EXPECT_EQ(Script("document.forms[0].spam_content.value"), "");
   EXPECT_EQ(Script("document.forms[0].elements['name'].value"), wxString::FromUTF8("김똠"));
   EXPECT_EQ(Script("document.forms[0].elements['mcomtel'].value"), "KT");
-  EXPECT_EQ(window->category, 3);
-  EXPECT_EQ(window->mode, 0);
+  EXPECT_EQ(window->GetCategory(), Category::kBulletinBoard);
+  EXPECT_EQ(window->GetView(), View::kBrowser);
   EXPECT_FALSE(CategoryNavigationState::Process().RerenderPending());
   EXPECT_EQ(ReportPageRequests("POST").size(), 1u);
   EXPECT_EQ(window->GetBrowser()->TrustedCertificateCount(), 1);
@@ -248,7 +248,7 @@ TEST_F(CategoryRoundTrip, HiddenWindowReleasesTheEngineAndTheNextShowBringsThePa
   ASSERT_NE(View(), nullptr);
   ASSERT_TRUE(WaitFor([&] { return Settled("PHONE_SPAM.html"); }, kPageTime)) << View()->GetCurrentURL();
   EXPECT_EQ(Script("document.forms[0].elements['name'].value"), wxString::FromUTF8("김똠"));
-  EXPECT_EQ(window->category, 1);
+  EXPECT_EQ(window->GetCategory(), Category::kTelephone);
   EXPECT_EQ(centre.Centre().Requests().size(), requests);
   EXPECT_EQ(sink.Count(), 0u);
 }

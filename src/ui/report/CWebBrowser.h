@@ -43,15 +43,15 @@ class CWebBrowser : public wxPanel {
   // The title of the page shown, or its address when it has none.
   wxString GetLocationName() const;
   // False when the platform has no web engine; the panel then stays blank.
-  bool HasEngine() const { return engineAvailable; }
+  bool HasEngine() const { return engineAvailable_; }
   // The running engine's view; null while none runs.
-  wxWebView* View() const { return view; }
+  wxWebView* View() const { return view_; }
   // Starts the engine now if it is not running (and the platform has one).
   void StartEngine();
   // How long the top-level window must stay hidden before the engine goes.
-  void SetReleaseDelay(std::chrono::milliseconds delay) { releaseDelay = delay; }
+  void SetReleaseDelay(std::chrono::milliseconds delay) { releaseDelay_ = delay; }
   // Certificates accepted through the extra authority so far.
-  int TrustedCertificateCount() const { return trustedCertificates; }
+  int TrustedCertificateCount() const { return trustedCertificates_; }
 
  private:
   void OnNavigated(wxWebViewEvent& event);
@@ -65,16 +65,16 @@ class CWebBrowser : public wxPanel {
   static int OnCertificateRefused(void* webView, const char* failingUrl, void* certificate, unsigned errors,
                                   void* self);
 
-  wxWebView* view = nullptr;
-  bool engineAvailable = false;
-  wxWindow* topLevel = nullptr;
-  wxTimer releaseTimer;
-  std::chrono::milliseconds releaseDelay = kDefaultReleaseDelay;
-  std::vector<wxString> pending;  // addresses given while no engine ran, oldest first
-  wxString requestedUrl;          // the address last given to the engine by Navigate
-  unsigned navigation = 0;        // counts Navigate calls
-  unsigned retried = 0;           // the navigation already loaded again after a trust decision
-  int trustedCertificates = 0;
+  wxWebView* view_ = nullptr;
+  bool engineAvailable_ = false;
+  wxWindow* topLevel_ = nullptr;
+  wxTimer releaseTimer_;
+  std::chrono::milliseconds releaseDelay_ = kDefaultReleaseDelay;
+  std::vector<wxString> pending_;  // addresses given while no engine ran, oldest first
+  wxString requestedUrl_;          // the address last given to the engine by Navigate
+  unsigned navigation_ = 0;        // counts Navigate calls
+  unsigned retried_ = 0;           // the navigation already loaded again after a trust decision
+  int trustedCertificates_ = 0;
 };
 
 // A navigation has completed (the page's address is known).

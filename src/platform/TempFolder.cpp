@@ -2,10 +2,13 @@
 
 #include <wx/string.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/Cp949.h"
+#include "platform/NativePath.h"
 
 namespace veradex {
 
@@ -17,7 +20,7 @@ constexpr char kSeparator = '\\';
 constexpr char kSeparator = '/';
 #endif
 
-std::filesystem::path NativePath(const std::string& cp949Path) {
+std::filesystem::path NativePathOf(const std::string& cp949Path) {
   const wxString text = Cp949::ToWx(cp949Path);
 #ifdef _WIN32
   return std::filesystem::path(text.ToStdWstring());
@@ -26,16 +29,52 @@ std::filesystem::path NativePath(const std::string& cp949Path) {
 #endif
 }
 
+// Whether the folder exists (or can be made) and takes new files.
+bool Writable(const std::filesystem::path& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (!std::filesystem::is_directory(folder, error) || error) return false;
+  const std::filesystem::path probe = folder / ".veradex-write-probe";
+  std::FILE* file = std::fopen(probe.string().c_str(), "wb");
+  if (file == nullptr) return false;
+  std::fclose(file);
+  std::filesystem::remove(probe, error);
+  return true;
+}
+
 }  // namespace
 
-std::string TempFolder::PathOf(const std::string& programDir) { return programDir + "temp" + kSeparator; }
+std::string TempFolder::PathOf(const std::string& programDir) {
+  const std::string beside = programDir + "temp" + kSeparator;
+#ifdef _WIN32
+  return beside;
+#else
+  // An installed program's folder belongs to the system: captured mail then
+  // waits in the user's own cache folder instead.
+  if (programDir.empty() || Writable(NativePathOf(beside))) return beside;
+  const char* cacheHome = std::getenv("XDG_CACHE_HOME");
+  const char* home = std::getenv("HOME");
+  std::string base;
+  if (cacheHome != nullptr && *cacheHome == '/')
+    base = cacheHome;
+  else if (home != nullptr && *home != '\0')
+    base = std::string(home) + "/.cache";
+  else
+    return beside;
+  const std::filesystem::path own = std::filesystem::path(base) / "Ambrel" / "veradex" / "temp";
+  std::error_code error;
+  std::filesystem::create_directories(own, error);
+  std::filesystem::permissions(own, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace, error);
+  return NativePath::ToCp949(own.string()) + kSeparator;
+#endif
+}
 
 int TempFolder::EmptyFiles(const std::string& programDir) {
   if (programDir.empty()) return 0;
   namespace fs = std::filesystem;
   std::error_code error;
   int deleted = 0;
-  for (fs::directory_iterator entry(NativePath(PathOf(programDir)), error), end; !error && entry != end;
+  for (fs::directory_iterator entry(NativePathOf(PathOf(programDir)), error), end; !error && entry != end;
        entry.increment(error)) {
     // A link is removed itself, never followed: a link to a folder elsewhere
     // must not cost that folder its files.

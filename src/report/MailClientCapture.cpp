@@ -9,6 +9,7 @@
 
 #include "platform/LockedRandom.h"
 #include "platform/MessageSink.h"
+#include "platform/TempFolder.h"
 #include "report/AttachmentRules.h"
 #include "report/ReportTexts.h"
 
@@ -212,7 +213,7 @@ void MailClientCapture::OnCapture(Host& host, const std::string& programDir) {
     return;
   }
   host.SaveFields();
-  const std::string folder = programDir + "temp" + kSeparator;
+  const std::string folder = TempFolder::PathOf(programDir);
   desktop_.SetTopMost(true);
   std::string path = folder;
   int result = CaptureFromOutlookExpress(&path);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <wx/string.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/Cp949.h"
@@ -45,6 +46,33 @@ TEST(TempFolder, KoreanProgramDirectoryMissingFolderAndEmptyDirectory) {
   // started from: nothing is touched.
   EXPECT_EQ(TempFolder::EmptyFiles(""), 0);
 }
+
+#ifndef _WIN32
+// Beside a program that may write its folder the temp folder is "temp"; an
+// installed program's folder belongs to the system, and captured mail then
+// waits (and is emptied) in the user's cache folder.
+TEST(TempFolder, BesideTheProgramWhenWritableElseInTheUsersCache) {
+  test::TempDir dir;
+  EXPECT_EQ(TempFolder::PathOf(dir.Path() + "/"), dir.Path() + "/temp/");
+  EXPECT_TRUE(fs::is_directory(dir.File("temp")));
+
+  // A folder below a plain file cannot be made, even by root.
+  dir.Write("program", "not a folder");
+  const std::string cache = dir.File("cache");
+  const char* before = std::getenv("XDG_CACHE_HOME");
+  const std::string saved = before != nullptr ? before : "";
+  ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+  const std::string own = TempFolder::PathOf(dir.File("program") + "/");
+  EXPECT_EQ(own, cache + "/Ambrel/veradex/temp/");
+  EXPECT_TRUE(fs::is_directory(own));
+  dir.Write("cache/Ambrel/veradex/temp/captured01A3.eml", "mail");
+  EXPECT_EQ(TempFolder::EmptyFiles(dir.File("program") + "/"), 1);
+  if (before != nullptr)
+    ::setenv("XDG_CACHE_HOME", saved.c_str(), 1);
+  else
+    ::unsetenv("XDG_CACHE_HOME");
+}
+#endif
 
 }  // namespace
 }  // namespace veradex

@@ -493,7 +493,10 @@ void EmailReportPanel::RemoveCapturedFile(const wxString& path) {
   namespace fs = std::filesystem;
   std::error_code error;
   const fs::path file(NativePath::FromWx(path));
-  if (fs::equivalent(file.parent_path(), fs::path(NativePath::FromWx(programDir_ + "temp")), error) && !error)
+  if (fs::equivalent(file.parent_path(),
+                     fs::path(NativePath::FromWx(Cp949::ToWx(TempFolder::PathOf(Cp949::FromWxLossy(programDir_))))),
+                     error) &&
+      !error)
     fs::remove(file, error);
 }
 

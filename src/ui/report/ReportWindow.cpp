@@ -18,6 +18,7 @@
 #include "platform/Desktop.h"
 #include "platform/LockedRandom.h"
 #include "platform/NativePath.h"
+#include "platform/TempFolder.h"
 #include "profile/PersonalProfile.h"
 #include "profile/Preferences.h"
 #include "profile/ProfileStore.h"
@@ -79,7 +80,7 @@ bool ReportWindow::Create(wxWindow* parent) {
   programDir_ = Cp949::ToWx(Preferences::Load(ProfileStore::Current()).programDir);
   if (programDir_.empty()) programDir_ = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
   if (!programDir_.EndsWith(wxFileName::GetPathSeparator())) programDir_ += wxFileName::GetPathSeparator();
-  ::mkdir(NativePath::FromWx(programDir_ + "temp").c_str(), 0700);
+  TempFolder::PathOf(Cp949::FromWxLossy(programDir_));  // made when missing
   emailReport_->SetProgramDir(programDir_);
   ready_ = true;
 

@@ -141,7 +141,9 @@ bool CleanProfileText(std::string bytes, std::string* clean) {
     std::string line = bytes.substr(start, end - start);
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.find('\0') != std::string::npos) {
+    // A zero byte is no text; a carriage return inside a line would end it
+    // for the reader (an old Mac line end) but not here.
+    if (line.find_first_of(std::string("\0\r", 2)) != std::string::npos) {
       sound = false;
       continue;
     }

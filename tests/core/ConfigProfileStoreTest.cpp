@@ -222,7 +222,7 @@ TEST(ConfigProfileStore, RepeatedSectionsAreMergedAndPathSectionsLeftOut) {
   TempDir dir;
   dir.Write("veradex.conf",
             "[Options]\nName=a\n[environments]\nPW=x\n[Options]\nEMail=e\n[Opt\\ions]\nTel1=02\n"
-            "[a/b]\nTel2=9\n[..]\nTel3=9\n[environments]\nuse_pw=1\n");
+            "[a/b]\nTel2=9\n[..]\nTel3=9\n[environments]\nuse_pw=1\nMTel1=0\r10\n");
   {
     ConfigProfileStore store("veradex", dir.Path());
     EXPECT_TRUE(store.WasDamaged());
@@ -232,6 +232,7 @@ TEST(ConfigProfileStore, RepeatedSectionsAreMergedAndPathSectionsLeftOut) {
     EXPECT_EQ(store.GetProfileString("Options", "Tel2", "-"), "-");
     EXPECT_EQ(store.GetProfileString("", "Tel3", "-"), "-");
     EXPECT_EQ(store.GetProfileString("environments", "use_pw"), "1");
+    EXPECT_EQ(store.GetProfileString("environments", "MTel1", "-"), "-");  // a lone CR ends a line elsewhere
     EXPECT_TRUE(store.WriteProfileString("Options", "Name", "b"));
   }
   ConfigProfileStore reopened("veradex", dir.Path());

@@ -122,7 +122,8 @@ std::string SectionName(const std::string& line) {
 // (the file edited by a tool that does not write UTF-8) is converted; a line
 // with bytes that are text in neither, or in no line form, is left out. A
 // section that appears again (two files run together, say) is merged into
-// its first appearance, since the reader can hold each section once only; a
+// its first appearance (names compared as the reader does, ignoring case),
+// since the reader can hold each section once only; a
 // section whose name is a path ("a/b", ".", "..", empty) is left out with its
 // values, since the reader would take it as another section or none.
 // Returns false when anything had to be converted, merged or left out.
@@ -166,12 +167,14 @@ bool CleanProfileText(std::string bytes, std::string* clean) {
         sound = false;
         continue;
       }
-      current = std::find(names.begin(), names.end(), name) - names.begin();
+      // The reader finds sections whatever their case.
+      const std::string key(wxString::FromUTF8(name).Lower().utf8_str());
+      current = std::find(names.begin(), names.end(), key) - names.begin();
       if (current < names.size() && current > 0) {
         sound = false;
         continue;
       }
-      names.push_back(name);
+      names.push_back(key);
       sections.push_back(line + '\n');
       current = names.size() - 1;
       continue;

@@ -221,7 +221,7 @@ TEST(ConfigProfileStore, SoundFilesWithCommentsBomAndCrlfAreNotDamage) {
 TEST(ConfigProfileStore, RepeatedSectionsAreMergedAndPathSectionsLeftOut) {
   TempDir dir;
   dir.Write("veradex.conf",
-            "[Options]\nName=a\n[environments]\nPW=x\n[Options]\nEMail=e\n[Opt\\ions]\nTel1=02\n"
+            "[Options]\nName=a\n[environments]\nPW=x\n[OPTIONS]\nEMail=e\n[Opt\\ions]\nTel1=02\n"
             "[a/b]\nTel2=9\n[..]\nTel3=9\n[environments]\nuse_pw=1\nMTel1=0\r10\n");
   {
     ConfigProfileStore store("veradex", dir.Path());

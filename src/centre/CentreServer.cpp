@@ -173,6 +173,23 @@ std::string CentreServer::Request::HeaderValue(const std::string& name) const {
   return std::string();
 }
 
+bool CentreServer::AcceptHead(const Request& head, long long* bodyLength, Answer* refusal) {
+  if (!head.HeaderValue("Transfer-Encoding").empty()) {
+    *refusal = Refusal("HTTP/1.1 411 Length Required");
+    return false;
+  }
+  *bodyLength = LengthOf(head);
+  if (*bodyLength < 0) {
+    *refusal = Refusal("HTTP/1.1 400 Bad Request");
+    return false;
+  }
+  if (*bodyLength > kMaxBodyBytes) {
+    *refusal = Refusal("HTTP/1.1 413 Payload Too Large");
+    return false;
+  }
+  return true;
+}
+
 // ---------------------------------------------------------------------------
 // The server
 
@@ -562,19 +579,7 @@ bool CentreServer::ReadRequest(SSL* session, int socket, std::size_t slot, Answe
       haveHead = true;
       headLength = end + 4;
       const Request head{received.substr(0, headLength)};
-      if (!head.HeaderValue("Transfer-Encoding").empty()) {
-        *answer = Refusal("HTTP/1.1 411 Length Required");
-        return true;
-      }
-      bodyLength = LengthOf(head);
-      if (bodyLength < 0) {
-        *answer = Refusal("HTTP/1.1 400 Bad Request");
-        return true;
-      }
-      if (bodyLength > kMaxBodyBytes) {
-        *answer = Refusal("HTTP/1.1 413 Payload Too Large");
-        return true;
-      }
+      if (!AcceptHead(head, &bodyLength, answer)) return true;
       received.reserve(headLength + static_cast<std::size_t>(bodyLength));
       if (slot != std::string::npos) {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -110,6 +110,10 @@ class CentreServer {
   static constexpr long long kMaxBodyBytes = 10LL * 1024 * 1024;
   static constexpr int kMaxConnections = 256;
 
+  // Judges a request's head (up to and including its blank line): true with
+  // the announced body length, or false with the refusal to give.
+  static bool AcceptHead(const Request& head, long long* bodyLength, Answer* refusal);
+
   explicit CentreServer(const CertifiedKey& identity);
   ~CentreServer();
   CentreServer(const CentreServer&) = delete;

@@ -59,6 +59,18 @@ bool AnswerComplete(const std::string& answer) {
   return length >= 0 && static_cast<long long>(answer.size() - headEnd - 4) >= length;
 }
 
+// The status line of an answer, for the log.
+std::string StatusLineOf(const std::string& answer) {
+  return "answer \"" + answer.substr(0, std::min<std::size_t>(answer.find("\r\n"), 80)) + "\"";
+}
+
+// The body of the answer as far as it was read, for whoever keeps it.
+void KeepAnswerBody(const std::string& answer, std::string* answerBody) {
+  if (answerBody == nullptr) return;
+  const std::size_t headEnd = answer.find(kHeadEnd);
+  *answerBody = headEnd == std::string::npos ? answer : answer.substr(headEnd + std::strlen(kHeadEnd));
+}
+
 }  // namespace
 
 std::string HttpExchange::CookieLine(const std::string& cookie) {
@@ -100,15 +112,8 @@ long long HttpExchange::ContentLengthOf(const std::string& head) {
   return LeadingNumber(value, start);
 }
 
-namespace {
-
-// The status line of an answer, for the log.
-std::string StatusLineOf(const std::string& answer) {
-  return "answer \"" + answer.substr(0, std::min<std::size_t>(answer.find("\r\n"), 80)) + "\"";
-}
-
-NetResult<std::string> UploadOver(ByteStream& stream, const MultipartBody& body, const std::string& head,
-                                  TransferObserver* observer) {
+NetResult<std::string> HttpExchange::UploadOver(ByteStream& stream, const MultipartBody& body, const std::string& head,
+                                                TransferObserver* observer) {
   const long long total = body.ContentLength();
   bool sent = stream.Send(head.data(), static_cast<int>(head.size()));
 
@@ -171,14 +176,7 @@ NetResult<std::string> UploadOver(ByteStream& stream, const MultipartBody& body,
   return std::string();
 }
 
-// The body of the answer as far as it was read, for whoever keeps it.
-void KeepAnswerBody(const std::string& answer, std::string* answerBody) {
-  if (answerBody == nullptr) return;
-  const std::size_t headEnd = answer.find(kHeadEnd);
-  *answerBody = headEnd == std::string::npos ? answer : answer.substr(headEnd + std::strlen(kHeadEnd));
-}
-
-NetResult<void> FormOver(ByteStream& stream, const std::string& request, std::string* answerBody) {
+NetResult<void> HttpExchange::FormOver(ByteStream& stream, const std::string& request, std::string* answerBody) {
   if (!stream.Send(request.data(), static_cast<int>(request.size())) || !stream.Flush()) {
     return NetFailure{NetError::kSend, "form of " + std::to_string(request.size()) + " bytes"};
   }
@@ -205,7 +203,7 @@ NetResult<void> FormOver(ByteStream& stream, const std::string& request, std::st
   return {};
 }
 
-NetResult<std::string> PageOver(ByteStream& stream, const std::string& head) {
+NetResult<std::string> HttpExchange::PageOver(ByteStream& stream, const std::string& head) {
   if (!stream.Send(head.data(), static_cast<int>(head.size())) || !stream.Flush()) {
     return NetFailure{NetError::kSend, "page request"};
   }
@@ -236,8 +234,6 @@ NetResult<std::string> PageOver(ByteStream& stream, const std::string& head) {
   if (capacity > 0) count = stream.Receive(bodyBuffer.data(), static_cast<int>(capacity));
   return AsText(bodyBuffer.data(), static_cast<std::size_t>(std::max(count, 0)));
 }
-
-}  // namespace
 
 NetResult<std::string> HttpExchange::PostMultipart(const MultipartBody& body, const ServerAddress& server,
                                                    const std::string& path, TransferObserver* observer,

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "net/ByteStream.h"
 #include "net/MultipartBody.h"
 #include "net/NetError.h"
 #include "net/ServerConfig.h"
@@ -59,6 +60,14 @@ class HttpExchange {
   // (no answer, or a status other than 200).
   static NetResult<std::string> QueryPage(const ServerAddress& server, const std::string& path,
                                           const ServerConfig& config);
+
+  // The same exchanges over a stream that is already open: each sends its
+  // request text (head, and for the upload the body after it), reads and
+  // judges the answer as above. UploadOver closes the stream after reading.
+  static NetResult<std::string> UploadOver(ByteStream& stream, const MultipartBody& body, const std::string& head,
+                                           TransferObserver* observer);
+  static NetResult<void> FormOver(ByteStream& stream, const std::string& request, std::string* answerBody);
+  static NetResult<std::string> PageOver(ByteStream& stream, const std::string& head);
 
   // The request texts, byte for byte as they go out.
   static std::string CookieLine(const std::string& cookie);

@@ -18,6 +18,7 @@
 #include <wx/fileconf.h>
 #include <wx/mstream.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -105,14 +106,35 @@ bool IsWellFormedLine(const std::string& line) {
   return end < line.size() && line[end] == '=';
 }
 
+// The name of a section header line ("[name]", backslash escapes undone), as
+// the configuration reader takes it.
+std::string SectionName(const std::string& line) {
+  std::size_t i = line.find('[') + 1;
+  std::string name;
+  for (; i < line.size() && line[i] != ']'; ++i) {
+    if (line[i] == '\\' && i + 1 < line.size()) ++i;
+    name += line[i];
+  }
+  return name;
+}
+
 // Keeps the usable lines of the file as UTF-8 text. A line in code page 949
 // (the file edited by a tool that does not write UTF-8) is converted; a line
-// with bytes that are text in neither, or in no line form, is left out.
-// Returns false when anything had to be converted or left out.
+// with bytes that are text in neither, or in no line form, is left out. A
+// section that appears again (two files run together, say) is merged into
+// its first appearance (names compared as the reader does, ignoring case),
+// since the reader can hold each section once only; a
+// section whose name is a path ("a/b", ".", "..", empty) is left out with its
+// values, since the reader would take it as another section or none.
+// Returns false when anything had to be converted, merged or left out.
 bool CleanProfileText(std::string bytes, std::string* clean) {
   bool sound = true;
   if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-  clean->clear();
+  // The lines before any section, then each section: its header and lines.
+  std::vector<std::string> names = {std::string()};
+  std::vector<std::string> sections = {std::string()};
+  std::size_t current = 0;
+  bool skipping = false;
   std::size_t start = 0;
   while (start < bytes.size()) {
     std::size_t end = bytes.find('\n', start);
@@ -120,7 +142,9 @@ bool CleanProfileText(std::string bytes, std::string* clean) {
     std::string line = bytes.substr(start, end - start);
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.find('\0') != std::string::npos) {
+    // A zero byte is no text; a carriage return inside a line would end it
+    // for the reader (an old Mac line end) but not here.
+    if (line.find_first_of(std::string("\0\r", 2)) != std::string::npos) {
       sound = false;
       continue;
     }
@@ -135,9 +159,35 @@ bool CleanProfileText(std::string bytes, std::string* clean) {
       sound = false;
       continue;
     }
-    *clean += line;
-    *clean += '\n';
+    const auto first = line.find_first_not_of(" \t\v\f");
+    if (first != std::string::npos && line[first] == '[') {
+      const std::string name = SectionName(line);
+      skipping = name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos;
+      if (skipping) {
+        sound = false;
+        continue;
+      }
+      // The reader finds sections whatever their case.
+      const std::string key(wxString::FromUTF8(name).Lower().utf8_str());
+      current = std::find(names.begin(), names.end(), key) - names.begin();
+      if (current < names.size() && current > 0) {
+        sound = false;
+        continue;
+      }
+      names.push_back(key);
+      sections.push_back(line + '\n');
+      current = names.size() - 1;
+      continue;
+    }
+    if (skipping) {
+      sound = false;
+      continue;
+    }
+    sections[current] += line;
+    sections[current] += '\n';
   }
+  clean->clear();
+  for (const std::string& section : sections) *clean += section;
   return sound;
 }
 

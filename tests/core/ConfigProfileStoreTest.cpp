@@ -218,6 +218,29 @@ TEST(ConfigProfileStore, SoundFilesWithCommentsBomAndCrlfAreNotDamage) {
   EXPECT_EQ(FilesIn(dir.Path()).size(), 1u);
 }
 
+TEST(ConfigProfileStore, RepeatedSectionsAreMergedAndPathSectionsLeftOut) {
+  TempDir dir;
+  dir.Write("veradex.conf",
+            "[Options]\nName=a\n[environments]\nPW=x\n[OPTIONS]\nEMail=e\n[Opt\\ions]\nTel1=02\n"
+            "[a/b]\nTel2=9\n[..]\nTel3=9\n[environments]\nuse_pw=1\nMTel1=0\r10\n");
+  {
+    ConfigProfileStore store("veradex", dir.Path());
+    EXPECT_TRUE(store.WasDamaged());
+    EXPECT_EQ(store.GetProfileString("Options", "Name"), "a");
+    EXPECT_EQ(store.GetProfileString("Options", "EMail"), "e");
+    EXPECT_EQ(store.GetProfileString("Options", "Tel1"), "02");
+    EXPECT_EQ(store.GetProfileString("Options", "Tel2", "-"), "-");
+    EXPECT_EQ(store.GetProfileString("", "Tel3", "-"), "-");
+    EXPECT_EQ(store.GetProfileString("environments", "use_pw"), "1");
+    EXPECT_EQ(store.GetProfileString("environments", "MTel1", "-"), "-");  // a lone CR ends a line elsewhere
+    EXPECT_TRUE(store.WriteProfileString("Options", "Name", "b"));
+  }
+  ConfigProfileStore reopened("veradex", dir.Path());
+  EXPECT_FALSE(reopened.WasDamaged());
+  EXPECT_EQ(reopened.GetProfileString("Options", "Name"), "b");
+  EXPECT_EQ(reopened.GetProfileString("environments", "PW"), "x");
+}
+
 TEST(ConfigProfileStore, UnreadableFileIsMovedAsideAndTheProfileStartsAfresh) {
   TempDir dir;
   fs::create_directories(dir.Path() + "/veradex.conf/inside");  // a folder where the file should be

@@ -4,12 +4,16 @@
 
 namespace veradex {
 
-HttpConnection::HttpConnection(bool useTls, int connectTimeout, int receiveTimeout, std::string caFile)
-    : socket_(connectTimeout, receiveTimeout),
+HttpConnection::HttpConnection(bool useTls, int connectTimeout, int receiveTimeout, std::string caFile,
+                               Deadline deadline)
+    : deadline_(std::move(deadline)),
+      socket_(connectTimeout, receiveTimeout),
       tls_(socket_),
       useTls_(useTls),
       caFile_(std::move(caFile)),
-      stream_(useTls ? static_cast<ByteStream*>(&tls_) : &socket_) {}
+      stream_(useTls ? static_cast<ByteStream*>(&tls_) : &socket_) {
+  socket_.SetDeadline(&deadline_);
+}
 
 NetResult<void> HttpConnection::Connect(const std::string& host, int port) {
   Close();
@@ -18,9 +22,15 @@ NetResult<void> HttpConnection::Connect(const std::string& host, int port) {
   return tls_.Handshake(TlsClientContext::For(caFile_), host);
 }
 
-bool HttpConnection::Send(const char* bytes, int length) { return stream_->Send(bytes, length); }
+bool HttpConnection::Send(const char* bytes, int length) {
+  deadline_.StartSending();
+  return stream_->Send(bytes, length);
+}
 
-int HttpConnection::Receive(char* buffer, int capacity) { return stream_->Receive(buffer, capacity); }
+int HttpConnection::Receive(char* buffer, int capacity) {
+  deadline_.StartAnswer();
+  return stream_->Receive(buffer, capacity);
+}
 
 void HttpConnection::Close() { stream_->Close(); }
 

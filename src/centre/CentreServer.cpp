@@ -266,7 +266,10 @@ void CentreServer::SetIdleTimeoutSeconds(int seconds) { idleTimeoutSeconds_ = se
 void CentreServer::SetReceiveBufferBytes(int bytes) {
   receiveBufferBytes_ = bytes;
   // The listener's size decides the window the connection starts with.
-  if (bytes > 0 && listener_ >= 0) setsockopt(listener_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+  if (listener_ < 0) return;
+  const int segment = bytes > 0 ? 1460 : 0;  // 0: the route's own
+  setsockopt(listener_, IPPROTO_TCP, TCP_MAXSEG, &segment, sizeof segment);
+  if (bytes > 0) setsockopt(listener_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
 }
 
 std::vector<CentreServer::Request> CentreServer::Requests() const {

@@ -145,8 +145,10 @@ class CentreServer {
   // a long-running centre turns it off).
   void SetRecording(bool recording);
   // The kernel's receive buffer of connections accepted from now on, in
-  // bytes (0: the system's). A small one keeps a client's upload from
-  // vanishing into buffers: its writes then wait on what the centre reads.
+  // bytes (0: the system's), with segments of an ordinary network's size
+  // instead of loopback's 64 KiB, which let a client's kernel take whole
+  // megabytes at once. A small buffer keeps a client's upload from vanishing
+  // into buffers: its writes then wait on what the centre reads.
   void SetReceiveBufferBytes(int bytes);
   // A client that stays silent this long (handshake or request) is closed;
   // 0 (the default) waits for ever.

@@ -17,6 +17,8 @@ packages=(
   # a display, a session bus and a tray host for the GUI tests
   xvfb xauth dbus dbus-bin dbus-x11 at-spi2-core trayer x11-utils xdotool
   gsettings-desktop-schemas
+  # a real mail client (Korean) and a window manager for the capture test
+  thunderbird thunderbird-l10n-ko openbox
   # Korean fonts for the interface, artwork tools and screenshots
   fonts-nanum librsvg2-bin imagemagick
 )

@@ -44,6 +44,9 @@ constexpr const char* kUtf8Texts[] = {
     "파일이 아니라 폴더입니다.",
     "파일을 읽는 중 장치 오류가 발생했습니다.",
     "다른 프로그램이 파일을 사용하고 있습니다.",
+    "메일 클라이언트가 켜져 있는 상태라면 활성화 되어 있는지 확인하시고 여전히 되지 않으면 ",
+    "로 \n메일 클라이언트의 자세한 버전과\n사용하시는 OS버전을 보내주시기\n바랍니다.",
+    "메일을 하나만 선택한 뒤 다시 눌러주시기 바랍니다.",
 };
 static_assert(sizeof kUtf8Texts / sizeof kUtf8Texts[0] == ReportTexts::kTextCount);
 

@@ -45,6 +45,10 @@ class ReportTexts {
     kFolderNotFile,
     kDeviceError,
     kFileInUse,
+    // The mail-client capture.
+    kCaptureFailedBefore,  // before the support address
+    kCaptureFailedAfter,   // after it
+    kOneMessageOnly,
     kTextCount,
     kReportFailed = kSendFailed,  // the closing message of a failed report
   };

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/gauge.h>
@@ -20,6 +22,7 @@
 #include "pages/CategoryPageController.h"
 #include "pages/CategoryPages.h"
 #include "platform/Cp949.h"
+#include "platform/Desktop.h"
 #include "platform/LineBreaks.h"
 #include "platform/LockedRandom.h"
 #include "platform/MessageSink.h"
@@ -30,6 +33,7 @@
 #include "profile/ProfileStore.h"
 #include "profile/ServerSettings.h"
 #include "report/AttachmentRules.h"
+#include "report/MailClientCapture.h"
 #include "report/ReportForm.h"
 #include "report/ReportFormCheck.h"
 #include "report/ReportHistory.h"
@@ -47,6 +51,11 @@
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinLabel.h"
 #include "ui/skin/WhiteStatic.h"
+
+#ifdef VERADEX_HAVE_GDK_X11
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+#endif
 
 namespace veradex {
 
@@ -97,6 +106,48 @@ std::string SentMeasure(const wxString& text, std::vector<std::size_t>* sources)
   }
   return out;
 }
+
+// The window's id on the desktop, for the capture (0 when unknown).
+Desktop::Window DesktopIdOf(wxWindow* window) {
+#ifdef VERADEX_HAVE_GDK_X11
+  GtkWidget* widget = window->GetHandle();
+  GdkWindow* native = widget != nullptr ? gtk_widget_get_window(widget) : nullptr;
+  if (native != nullptr && GDK_IS_X11_WINDOW(native)) return gdk_x11_window_get_xid(native);
+#else
+  (void)window;
+#endif
+  return 0;
+}
+
+// True when text copied in one of this program's own windows is on the
+// clipboard: the capture cannot ask these for it while it holds their
+// thread, so the window keeps it and puts it back itself.
+bool OwnTextOnClipboard(wxString* text) {
+#ifdef VERADEX_HAVE_GDK_X11
+  if (gdk_selection_owner_get(GDK_SELECTION_CLIPBOARD) == nullptr) return false;
+  wxClipboardLocker locker;
+  wxTextDataObject data;
+  if (!locker || !wxTheClipboard->IsSupported(wxDF_UNICODETEXT) || !wxTheClipboard->GetData(data)) return false;
+  *text = data.GetText();
+  return true;
+#else
+  (void)text;
+  return false;
+#endif
+}
+
+// The report window as the mail-client capture sees it.
+class CaptureHost : public MailClientCapture::Host {
+ public:
+  explicit CaptureHost(ReportWindow& window) : window_(window) {}
+  int AttachmentCount() override { return window_.GetAttachmentList()->Count(); }
+  void SaveFields() override { window_.SaveFields(); }
+  void LoadFields() override { window_.LoadFields(); }
+  void AddFile(const std::string& path) override { window_.GetAttachmentList()->AddFile(NativePath::ToWx(path)); }
+
+ private:
+  ReportWindow& window_;
+};
 
 }  // namespace
 
@@ -642,21 +693,19 @@ void ReportWindow::OnDeleteChecked() {
 
 void ReportWindow::OnCapture() {
   if (!ListChangesAllowed()) return;
-  if (attachmentList->Count() >= AttachmentRules::kMaxFiles)
-    return SayBytes(AttachmentRules::MessageOf(AttachmentProblem::kTooMany));
-  SaveFields();
-  wxString path;
-  if (captureHandler && captureHandler(&path)) {
-    attachmentList->AddFile(path);
-  } else {
-    MessageSink::Current().ShowMessage(
-        Utf8Text::ToCp949("메일 클라이언트가 켜져 있는 상태라면 활성화 되어 있는지 확인하시고 여전히 되지 않으면 ") +
-            ServerSettings::Current().supportEmail +
-            Utf8Text::ToCp949("로 \n메일 클라이언트의 자세한 버전과\n사용하시는 OS버전을 보내주시기\n바랍니다."),
-        kStyleStop);
+  if (!desktop) desktop = Desktop::CreateNative();
+  desktop->SetOwnWindow(DesktopIdOf(this));
+  wxString ownCopy;
+  const bool ownClipboard = OwnTextOnClipboard(&ownCopy);
+  CaptureHost host(*this);
+  MailClientCapture(*desktop, ServerSettings::Current().supportEmail).OnCapture(host, NativePath::FromWx(programDir));
+  if (ownClipboard) {
+    wxClipboardLocker locker;
+    if (!!locker) wxTheClipboard->SetData(new wxTextDataObject(ownCopy));
   }
-  LoadFields();
 }
+
+void ReportWindow::SetDesktop(std::unique_ptr<Desktop> newDesktop) { desktop = std::move(newDesktop); }
 
 void ReportWindow::UpdateCountLabel() {
   countLabel->SetLabel(wxString::Format(wxString::FromUTF8("[총 %d개 첨부]"), attachmentList->Count()));

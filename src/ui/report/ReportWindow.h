@@ -23,6 +23,7 @@ class AttachmentList;
 class CategoryPageController;
 class CategoryPages;
 class CWebBrowser;
+class Desktop;
 class ReportHistory;
 class ReportWindowHost;
 class ReportWindowObserver;
@@ -133,8 +134,8 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   // Seams for the tests and the tray window.
   // Chooses files for the add button (default: the open-file dialog).
   void SetFileChooser(std::function<wxArrayString()> chooser) { fileChooser = std::move(chooser); }
-  // Saves the message of a running mail client and gives its path.
-  void SetCaptureHandler(std::function<bool(wxString*)> handler) { captureHandler = std::move(handler); }
+  // The desktop the capture button drives (default: this one's).
+  void SetDesktop(std::unique_ptr<Desktop> newDesktop);
   // What the version check does on an upgrade (default: browser and exit).
   void SetVersionActions(VersionActions* actions) { versionActions = actions; }
   // Where the category pages are read and written (default: beside the
@@ -200,7 +201,7 @@ class ReportWindow : public SkinDialog, public CategoryPageHost {
   bool initialised = false;
   bool everSent = false;
   std::function<wxArrayString()> fileChooser;
-  std::function<bool(wxString*)> captureHandler;
+  std::unique_ptr<Desktop> desktop;
   VersionActions* versionActions = nullptr;
   ReportHistory* reportHistory = nullptr;
   std::vector<wxString> sentPaths;  // the rows the running (or last) report took

@@ -1,0 +1,234 @@
+#include "report/MailClientCapture.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <utility>
+
+#include "platform/LockedRandom.h"
+#include "platform/MessageSink.h"
+#include "report/AttachmentRules.h"
+#include "report/ReportTexts.h"
+
+namespace veradex {
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+long long FileSize(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return -1;
+  return static_cast<long long>(status.st_size);
+}
+
+}  // namespace
+
+MailClientCapture::MailClientCapture(Desktop& desktop, std::string supportEmail)
+    : desktop_(desktop), supportEmail_(std::move(supportEmail)) {}
+
+std::string MailClientCapture::LimitText() { return AttachmentRules::MessageOf(AttachmentProblem::kTooMany); }
+std::string MailClientCapture::WrongSelectionText() { return ReportTexts::Get(ReportTexts::kOneMessageOnly); }
+std::string MailClientCapture::FailureText() const {
+  return ReportTexts::Get(ReportTexts::kCaptureFailedBefore) + supportEmail_ +
+         ReportTexts::Get(ReportTexts::kCaptureFailedAfter);
+}
+
+std::string MailClientCapture::Tag(int random) {
+  char tag[16];
+  std::snprintf(tag, sizeof tag, "%4X", static_cast<unsigned>(random));
+  std::string text(tag);
+  std::replace(text.begin(), text.end(), ' ', '0');
+  return text;
+}
+
+std::string MailClientCapture::SavedFilePath(const std::string& folder, const std::string& proposed, int random) {
+  std::string name;
+  for (char c : proposed) {
+    if (c == '\0') continue;
+    name += (c == '/' || c == kSeparator) ? '_' : c;
+  }
+  const std::string suffix = Tag(random) + ".eml";
+  const std::size_t used = folder.size() + suffix.size();
+  std::size_t room = used < kPathLimit ? kPathLimit - used : 0;
+  room = std::min(room, kNameLimit - suffix.size());
+  if (name.size() > room) {
+    // Cut before a character, never inside one (UTF-8 continuation bytes
+    // and the trail of a double-byte character both follow their lead).
+    std::size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
+  return folder + name + suffix;
+}
+
+Desktop::Window MailClientCapture::FindSaveDialogEdit(int kind, int lookups) {
+  const MailClientWindow dialog = kind == 0 ? kOutlookExpressSaveDialog : kThunderbirdSaveDialog;
+  for (int i = 0; i < lookups; ++i) {
+    if (Desktop::Window found = desktop_.FindTopLevel(dialog)) return found;
+    desktop_.Pause(kLookupPause);
+  }
+  return 0;
+}
+
+std::string MailClientCapture::ReadProposedName(Desktop::Window dialog, long long deadline) {
+  std::string name;
+  for (int read = 0; read < kNameReads && name.empty(); ++read) {
+    name = desktop_.ReadNameField(dialog);
+    desktop_.Pause(kLookupPause);
+    if (desktop_.NowMilliseconds() >= deadline) break;
+  }
+  return name;
+}
+
+int MailClientCapture::CaptureFromOutlookExpress(std::string* path) {
+  const Desktop::Window client = desktop_.FindTopLevel(kOutlookExpressMain);
+  if (client == 0) {
+    desktop_.BringOwnWindowToFront();
+    return kNotPossible;
+  }
+  desktop_.BringToFront(client);
+  desktop_.Pause(100);
+  // File, Save As.
+  desktop_.PressKey(Desktop::kAlt);
+  desktop_.Stroke(Desktop::kLetterF);
+  desktop_.ReleaseKey(Desktop::kAlt);
+  desktop_.Stroke(Desktop::kLetterA);
+  const Desktop::Window dialog = FindSaveDialogEdit(0);
+  if (dialog == 0) {
+    desktop_.BringOwnWindowToFront();
+    return kNotPossible;
+  }
+  const std::string proposed = ReadProposedName(dialog, LLONG_MAX);
+  *path = SavedFilePath(*path, proposed, LockedRandom::Next());
+  desktop_.SetNameField(dialog, *path);
+  desktop_.Pause(100);
+  desktop_.PressKey(Desktop::kAlt);
+  desktop_.Stroke(Desktop::kLetterS);
+  desktop_.ReleaseKey(Desktop::kAlt);
+  desktop_.Pause(100);
+  desktop_.BringOwnWindowToFront();
+  return kSaved;
+}
+
+int MailClientCapture::CaptureFromThunderbird(std::string* path) {
+  const Desktop::Window client = desktop_.FindTopLevel(kThunderbirdMain);
+  if (client == 0) {
+    desktop_.BringOwnWindowToFront();
+    return kNotPossible;
+  }
+  const long long deadline = desktop_.NowMilliseconds() + kThunderbirdBudget;
+  auto remaining = [&] { return deadline - desktop_.NowMilliseconds(); };
+  desktop_.BringToFront(client);
+  desktop_.Pause(100);
+
+  // Save the message: Ctrl+S, again now and then while nothing opens. With
+  // several messages selected the client asks for a folder instead; that
+  // dialog is closed again and the user told to select one message.
+  Desktop::Window dialog = 0;
+  while (dialog == 0) {
+    if (remaining() <= 0) {
+      desktop_.BringOwnWindowToFront();
+      return kNotPossible;
+    }
+    desktop_.BringToFront(client);
+    desktop_.PressKey(Desktop::kControl);
+    desktop_.Stroke(Desktop::kLetterS);
+    desktop_.ReleaseKey(Desktop::kControl);
+    const long long keyDeadline = std::min(deadline, desktop_.NowMilliseconds() + kSaveKeyInterval);
+    while (dialog == 0 && desktop_.NowMilliseconds() < keyDeadline) {
+      dialog = FindSaveDialogEdit(1, 1);
+      if (dialog != 0) break;
+      if (const Desktop::Window chooser = desktop_.FindTopLevel(kThunderbirdFolderChooser)) {
+        desktop_.BringToFront(chooser);
+        desktop_.Stroke(Desktop::kEscape);
+        desktop_.BringOwnWindowToFront();
+        return kWrongSelection;
+      }
+    }
+  }
+
+  const std::string proposed = ReadProposedName(dialog, deadline);
+  *path = SavedFilePath(*path, proposed, LockedRandom::Next());
+  if (!desktop_.SetNameField(dialog, *path)) {
+    // Confirmed now, the message would land wherever the client proposes.
+    desktop_.BringToFront(dialog);
+    desktop_.Stroke(Desktop::kEscape);
+    desktop_.BringOwnWindowToFront();
+    return kNotPossible;
+  }
+  desktop_.Pause(100);
+
+  // Confirm; Return saves in every state of the dialog. Each try goes to
+  // the dialog itself, never to whatever has the keyboard once it closed.
+  bool gone = false;
+  for (int attempt = 0; attempt < kConfirmTries && !gone && (attempt == 0 || remaining() > 0); ++attempt) {
+    if (desktop_.FindTopLevel(kThunderbirdSaveDialog) == 0) {
+      gone = true;
+      break;
+    }
+    desktop_.BringToFront(dialog);
+    desktop_.Stroke(Desktop::kReturn);
+    desktop_.Pause(kLookupPause);
+    for (int i = 0; i < kDialogGoneWait / kLookupPause && !gone; ++i) {
+      if (desktop_.FindTopLevel(kThunderbirdSaveDialog) == 0)
+        gone = true;
+      else
+        desktop_.Pause(kLookupPause);
+    }
+  }
+  if (!gone) {
+    // Left open it would hold the user's client; nothing was saved.
+    desktop_.BringToFront(dialog);
+    desktop_.Stroke(Desktop::kEscape);
+    desktop_.BringOwnWindowToFront();
+    return kNotPossible;
+  }
+  desktop_.BringOwnWindowToFront();
+  return kSaved;
+}
+
+void MailClientCapture::WaitUntilSettled(const std::string& path) {
+  const long long deadline = desktop_.NowMilliseconds() + kFileSettleLimit;
+  long long last = -1;
+  for (;;) {
+    const long long size = FileSize(path);
+    if (size > 0 && size == last) return;
+    last = size;
+    if (desktop_.NowMilliseconds() >= deadline) return;
+    desktop_.Pause(100);
+  }
+}
+
+void MailClientCapture::OnCapture(Host& host, const std::string& programDir) {
+  if (host.AttachmentCount() >= AttachmentRules::kMaxFiles) {
+    MessageSink::Current().ShowMessage(LimitText(), kStyleStop);
+    return;
+  }
+  host.SaveFields();
+  const std::string folder = programDir + "temp" + kSeparator;
+  desktop_.SetTopMost(true);
+  std::string path = folder;
+  int result = CaptureFromOutlookExpress(&path);
+  if (result == kNotPossible) {
+    path = folder;
+    result = CaptureFromThunderbird(&path);
+  }
+  if (result == kSaved) {
+    WaitUntilSettled(path);
+    host.AddFile(path);
+    desktop_.SetTopMost(false);
+  } else {
+    desktop_.SetTopMost(false);
+    MessageSink::Current().ShowMessage(result == kWrongSelection ? WrongSelectionText() : FailureText(), kStyleStop);
+  }
+  host.LoadFields();
+}
+
+}  // namespace veradex

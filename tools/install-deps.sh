@@ -13,7 +13,7 @@ packages=(
   # installation checks and the Debian package (cpack, dpkg-shlibdeps, lintian)
   dpkg-dev file desktop-file-utils appstream lintian sqlite3
   # tests and benchmarks
-  libgtest-dev libgmock-dev googletest libbenchmark-dev curl
+  libgtest-dev libgmock-dev googletest libbenchmark-dev curl libcurl4-openssl-dev
   # a display, a session bus and a tray host for the GUI tests
   xvfb xauth dbus dbus-bin dbus-x11 at-spi2-core trayer x11-utils xdotool
   gsettings-desktop-schemas

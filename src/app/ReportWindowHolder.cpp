@@ -17,7 +17,7 @@ ReportWindowHolder::ReportWindowHolder(ReportWindowHost& tray) {
     return;
   }
   window->CentreOnScreen();
-  window->tray = &tray;
+  window->SetTray(&tray);
   window_ = window;
 }
 
@@ -37,10 +37,10 @@ void ReportWindowHolder::LoadProfileFields() {
   if (window_ != nullptr) window_->LoadProfileFields();
 }
 
-bool ReportWindowHolder::IsReady() const { return window_ != nullptr && window_->ready; }
+bool ReportWindowHolder::IsReady() const { return window_ != nullptr && window_->IsReady(); }
 
 std::string ReportWindowHolder::ProgramDir() const {
-  return window_ != nullptr ? Cp949::FromWxLossy(window_->programDir) : std::string();
+  return window_ != nullptr ? Cp949::FromWxLossy(window_->GetProgramDir()) : std::string();
 }
 
 wxWindow* ReportWindowHolder::Window() { return window_; }

@@ -245,6 +245,8 @@ void CentreServer::SetAnswers(const std::string& path, std::vector<Answer> answe
 
 void CentreServer::SetStallHandshake(bool stall) { stallHandshake_ = stall; }
 
+void CentreServer::SetSessionTickets(int count) { SSL_CTX_set_num_tickets(context_, static_cast<size_t>(count)); }
+
 void CentreServer::SetProtocolCeiling(int version) {
   SSL_CTX_set_security_level(context_, 0);  // old versions need the old signatures
   SSL_CTX_set_min_proto_version(context_, TLS1_VERSION);
@@ -524,6 +526,7 @@ void CentreServer::ServeConnection(int socket) {
     return;
   }
   ++handshakes_;
+  if (SSL_session_reused(session)) ++resumed_;
   // From here on every record is written to memory first, so the centre can
   // cut the bytes up as it was told to.
   SSL_set0_wbio(session, BIO_new(BIO_s_mem()));

@@ -136,6 +136,10 @@ class CentreServer {
   // The newest TLS version the centre speaks (e.g. TLS1_1_VERSION); older
   // versions are then allowed too. Call before connections arrive.
   void SetProtocolCeiling(int version);
+  // Session tickets sent after each handshake (none by default), so clients
+  // can resume their TLS sessions as with an ordinary HTTPS server. Call
+  // before connections arrive.
+  void SetSessionTickets(int count);
   // Pause between the pieces of a delayed delivery.
   void SetPauseMilliseconds(int milliseconds);
   // From now on every request goes to the handler; prepared answers and
@@ -161,6 +165,8 @@ class CentreServer {
   int ConnectionsAccepted() const { return accepted_.load(); }
   int HandshakesCompleted() const { return handshakes_.load(); }
   int HandshakesFailed() const { return handshakeFailures_.load(); }
+  // Handshakes that resumed an earlier session.
+  int HandshakesResumed() const { return resumed_.load(); }
   // Waits until `count` connections have ended (true) or the time-out passes.
   bool WaitForFinishedConnections(int count, int timeoutMilliseconds) const;
   void ClearRecords();
@@ -198,6 +204,7 @@ class CentreServer {
   std::atomic<int> accepted_{0};
   std::atomic<int> handshakes_{0};
   std::atomic<int> handshakeFailures_{0};
+  std::atomic<int> resumed_{0};
   std::thread acceptThread_;
 
   mutable std::mutex mutex_;

@@ -15,17 +15,21 @@ HttpConnection::HttpConnection(bool useTls, int connectTimeout, int receiveTimeo
   socket_.SetDeadline(&deadline_);
 }
 
-NetResult<void> HttpConnection::Connect(const std::string& host, int port) {
+NetResult<void> HttpConnection::Connect(const std::string& host, int port, TlsSessionCache* sessions) {
   Close();
   NetResult<void> connected = socket_.Connect(host, port);
   if (!connected || !useTls_) return connected;
-  return tls_.Handshake(TlsClientContext::For(caFile_), host);
+  // A session is resumed only with the server and the trust it was made with.
+  return tls_.Handshake(TlsClientContext::For(caFile_), host, sessions,
+                        host + ":" + std::to_string(port) + "|" + caFile_);
 }
 
 bool HttpConnection::Send(const char* bytes, int length) {
   deadline_.StartSending();
   return stream_->Send(bytes, length);
 }
+
+bool HttpConnection::Flush() { return stream_->Flush(); }
 
 int HttpConnection::Receive(char* buffer, int capacity) {
   deadline_.StartAnswer();

@@ -22,9 +22,12 @@ class HttpConnection : public ByteStream {
 
   // kResolve, kConnect, kTimeout or kCertificate when no usable connection
   // was had.
-  NetResult<void> Connect(const std::string& host, int port);
+  // With sessions, TLS sessions are resumed from and kept there (see
+  // TlsSessionCache).
+  NetResult<void> Connect(const std::string& host, int port, TlsSessionCache* sessions = nullptr);
 
   bool Send(const char* bytes, int length) override;
+  bool Flush() override;
   int Receive(char* buffer, int capacity) override;
   void Close() override;
 

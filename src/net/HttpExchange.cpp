@@ -133,7 +133,7 @@ NetResult<std::string> UploadOver(ByteStream& stream, const MultipartBody& body,
       }
     }
   }
-  if (sent) sent = stream.Send(MultipartPart::kClosingLine, MultipartPart::kClosingLineLength);
+  if (sent) sent = stream.Send(MultipartPart::kClosingLine, MultipartPart::kClosingLineLength) && stream.Flush();
   if (!sent) return NetFailure{NetError::kSend, "upload of " + std::to_string(total) + " bytes"};
 
   // The whole answer head (a cookie may come in a later TLS record than the
@@ -182,7 +182,7 @@ void KeepAnswerBody(const std::string& answer, std::string* answerBody) {
 }
 
 NetResult<void> FormOver(ByteStream& stream, const std::string& request, std::string* answerBody) {
-  if (!stream.Send(request.data(), static_cast<int>(request.size()))) {
+  if (!stream.Send(request.data(), static_cast<int>(request.size())) || !stream.Flush()) {
     return NetFailure{NetError::kSend, "form of " + std::to_string(request.size()) + " bytes"};
   }
   std::string answer;  // as text, for the verdicts
@@ -222,7 +222,9 @@ NetResult<void> FormOver(ByteStream& stream, const std::string& request, std::st
 }
 
 NetResult<std::string> PageOver(ByteStream& stream, const std::string& head) {
-  if (!stream.Send(head.data(), static_cast<int>(head.size()))) return NetFailure{NetError::kSend, "page request"};
+  if (!stream.Send(head.data(), static_cast<int>(head.size())) || !stream.Flush()) {
+    return NetFailure{NetError::kSend, "page request"};
+  }
 
   constexpr int kHeadCapacity = HttpExchange::kPageHeadBuffer;
   std::vector<char> headBuffer(kHeadCapacity, '\0');
@@ -262,19 +264,24 @@ HttpConnection ConnectionFor(const ServerConfig& config) {
 
 NetResult<std::string> HttpExchange::PostMultipart(const MultipartBody& body, const ServerAddress& server,
                                                    const std::string& path, TransferObserver* observer,
-                                                   const std::string& cookie, const ServerConfig& config) {
+                                                   const std::string& cookie, const ServerConfig& config,
+                                                   TlsSessionCache* sessions) {
   HttpConnection connection = ConnectionFor(config);
-  if (const auto connected = connection.Connect(server.host, server.port); !connected) return connected.Failure();
+  if (const auto connected = connection.Connect(server.host, server.port, sessions); !connected) {
+    return connected.Failure();
+  }
   return UploadOver(connection, body, MultipartHead(path, cookie, server.host, body.ContentLength()), observer);
 }
 
 NetResult<void> HttpExchange::PostForm(const std::string& formText, const ServerAddress& server,
                                        const std::string& path, const std::string& cookie, const ServerConfig& config,
-                                       std::string* answerBody) {
+                                       std::string* answerBody, TlsSessionCache* sessions) {
   const std::string body = formText.empty() ? std::string() : formText.substr(1);
   const std::string request = FormRequest(path, cookie, server.host, body);
   HttpConnection connection = ConnectionFor(config);
-  if (const auto connected = connection.Connect(server.host, server.port); !connected) return connected.Failure();
+  if (const auto connected = connection.Connect(server.host, server.port, sessions); !connected) {
+    return connected.Failure();
+  }
   return FormOver(connection, request, answerBody);
 }
 

@@ -10,6 +10,8 @@
 
 namespace veradex {
 
+class TlsSessionCache;
+
 // The three HTTP/1.1 exchanges with the centre's servers. Each opens its own
 // TLS connection (HttpConnection) to the server's port with the time-outs and
 // extra authority of the configuration, sends one request, reads just enough
@@ -40,9 +42,12 @@ class HttpExchange {
   // observer (may be null). Fails with the connection's error, kSend,
   // kReceive (no answer, or its head cut off), kHttpStatus (not
   // "HTTP/1.1 200 OK") or kRefused (the server's failure text).
+  // With sessions, the connection resumes a TLS session kept there and keeps
+  // its own (PostForm alike).
   static NetResult<std::string> PostMultipart(const MultipartBody& body, const ServerAddress& server,
                                               const std::string& path, TransferObserver* observer,
-                                              const std::string& cookie, const ServerConfig& config);
+                                              const std::string& cookie, const ServerConfig& config,
+                                              TlsSessionCache* sessions = nullptr);
 
   // Posts the form text (pairs each starting with "&"; the first "&" is
   // dropped). Fails with the connection's error, kSend, kReceive (no answer,
@@ -52,7 +57,7 @@ class HttpExchange {
   // answer's body (as far as it was read) goes to answerBody when given.
   static NetResult<void> PostForm(const std::string& formText, const ServerAddress& server, const std::string& path,
                                   const std::string& cookie, const ServerConfig& config,
-                                  std::string* answerBody = nullptr);
+                                  std::string* answerBody = nullptr, TlsSessionCache* sessions = nullptr);
 
   // Sends an empty multipart POST to the page and gives back its body (at
   // most 511 bytes). Fails with the connection's error, kSend, kReceive (no

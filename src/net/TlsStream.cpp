@@ -5,6 +5,9 @@
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace veradex {
 
 namespace {
@@ -69,8 +72,12 @@ NetResult<void> TlsStream::Fail(NetFailure failure) {
   return failure;
 }
 
-NetResult<void> TlsStream::Handshake(const std::shared_ptr<SSL_CTX>& context, const std::string& host) {
+NetResult<void> TlsStream::Handshake(const std::shared_ptr<SSL_CTX>& context, const std::string& host,
+                                     TlsSessionCache* sessions, const std::string& server) {
   FreeSession();
+  broken_ = false;
+  sessions_ = sessions;
+  server_ = server;
   if (!context) return Fail({NetError::kConnect, "no TLS context"});
   session_ = SSL_new(context.get());
   BIO* bio = session_ != nullptr ? BIO_new(SocketBioMethod()) : nullptr;
@@ -84,6 +91,12 @@ NetResult<void> TlsStream::Handshake(const std::shared_ptr<SSL_CTX>& context, co
     SSL_set_hostflags(session_, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
     if (SSL_set1_host(session_, host.c_str()) != 1) return Fail({NetError::kConnect, "unusable host name"});
     SSL_set_tlsext_host_name(session_, host.c_str());
+  }
+  if (sessions_ != nullptr) {
+    if (SSL_SESSION* kept = sessions_->Find(server_)) {
+      SSL_set_session(session_, kept);
+      SSL_SESSION_free(kept);
+    }
   }
 
   const auto deadline = socket_.IoDeadline();
@@ -115,8 +128,7 @@ bool TlsStream::WaitForSession(int result, TcpSocket::Clock::time_point deadline
   }
 }
 
-bool TlsStream::Send(const char* bytes, int length) {
-  if (session_ == nullptr || length <= 0) return false;
+bool TlsStream::Write(const char* bytes, int length) {
   int written = 0;
   while (written < length) {
     ERR_clear_error();
@@ -124,6 +136,7 @@ bool TlsStream::Send(const char* bytes, int length) {
     if (result > 0) {
       written += result;
     } else if (!WaitForSession(result, socket_.IoDeadline())) {
+      broken_ = true;
       Close();
       return false;
     }
@@ -131,14 +144,47 @@ bool TlsStream::Send(const char* bytes, int length) {
   return true;
 }
 
+bool TlsStream::Send(const char* bytes, int length) {
+  if (session_ == nullptr || length <= 0) return false;
+  while (length > 0) {
+    // Whole records straight from the caller's bytes when nothing is held.
+    if (recordLength_ == 0 && length >= kRecordPayload) {
+      const int whole = length - length % kRecordPayload;
+      if (!Write(bytes, whole)) return false;
+      bytes += whole;
+      length -= whole;
+      continue;
+    }
+    if (!record_) record_ = std::make_unique<char[]>(kRecordPayload);
+    const int taken = std::min(length, kRecordPayload - recordLength_);
+    std::memcpy(record_.get() + recordLength_, bytes, static_cast<std::size_t>(taken));
+    recordLength_ += taken;
+    bytes += taken;
+    length -= taken;
+    if (recordLength_ == kRecordPayload && !Flush()) return false;
+  }
+  return true;
+}
+
+bool TlsStream::Flush() {
+  if (session_ == nullptr) return false;
+  if (recordLength_ == 0) return true;
+  const int length = recordLength_;
+  recordLength_ = 0;
+  return Write(record_.get(), length);
+}
+
 int TlsStream::Receive(char* buffer, int capacity) {
   if (session_ == nullptr || capacity <= 0) return -1;
+  if (!Flush()) return -1;
   const auto deadline = socket_.IoDeadline();
   for (;;) {
     ERR_clear_error();
     const int result = SSL_read(session_, buffer, capacity);
     if (result > 0) return result;
     if (!WaitForSession(result, deadline)) {
+      // The server's end is no fault of the session; a broken record is.
+      if (SSL_get_error(session_, result) == SSL_ERROR_SSL) broken_ = true;
       Close();
       return -1;
     }
@@ -146,7 +192,14 @@ int TlsStream::Receive(char* buffer, int capacity) {
 }
 
 void TlsStream::FreeSession() {
+  recordLength_ = 0;
   if (session_ == nullptr) return;
+  // The session as it ends (with the server's tickets, which arrive after
+  // the handshake) is the one the next connection offers. A copy: freeing a
+  // connection that was not shut down marks its own session unusable.
+  if (sessions_ != nullptr && !broken_ && SSL_is_init_finished(session_)) {
+    sessions_->Keep(server_, SSL_SESSION_dup(SSL_get0_session(session_)));
+  }
   SSL_free(session_);  // frees the socket I/O object with it
   session_ = nullptr;
 }

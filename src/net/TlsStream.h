@@ -6,6 +6,7 @@
 #include "net/ByteStream.h"
 #include "net/NetError.h"
 #include "net/TcpSocket.h"
+#include "net/TlsSessionCache.h"
 
 typedef struct ssl_st SSL;
 typedef struct ssl_ctx_st SSL_CTX;
@@ -17,6 +18,11 @@ namespace veradex {
 // sent as SNI, or an IPv4 literal); a refused certificate fails the handshake
 // before a single byte of the request is written. Every wait for the server
 // (handshake, reads, writes) ends after the socket's I/O time-out.
+//
+// What is sent is gathered into full TLS records (16 KiB of payload, one
+// socket write each) instead of one record per Send: the bytes are copied
+// once, into the record being filled, and go out when it is full, at Flush(),
+// or before the first read. Many small sends thus cost what one large one does.
 class TlsStream : public ByteStream {
  public:
   explicit TlsStream(TcpSocket& socket) : socket_(socket) {}
@@ -27,9 +33,16 @@ class TlsStream : public ByteStream {
   // kCertificate when the server's certificate is refused, kTimeout when the
   // server does not finish the handshake in time, kConnect for any other
   // failure. On failure the stream and the socket are closed.
-  NetResult<void> Handshake(const std::shared_ptr<SSL_CTX>& context, const std::string& host);
+  // With sessions, a session kept there for `server` is offered, and the
+  // session this connection ends with is kept there for the next one.
+  NetResult<void> Handshake(const std::shared_ptr<SSL_CTX>& context, const std::string& host,
+                            TlsSessionCache* sessions = nullptr, const std::string& server = std::string());
+
+  // The largest payload of one TLS record.
+  static constexpr int kRecordPayload = 16384;
 
   bool Send(const char* bytes, int length) override;
+  bool Flush() override;
   int Receive(char* buffer, int capacity) override;
   // Frees the session and closes the socket under it.
   void Close() override;
@@ -40,9 +53,16 @@ class TlsStream : public ByteStream {
   bool WaitForSession(int result, TcpSocket::Clock::time_point deadline);
   NetResult<void> Fail(NetFailure failure);
   void FreeSession();
+  // Writes the bytes as TLS records, waiting while the socket is full.
+  bool Write(const char* bytes, int length);
 
   TcpSocket& socket_;
   SSL* session_ = nullptr;
+  TlsSessionCache* sessions_ = nullptr;
+  std::string server_;
+  bool broken_ = false;             // a write or a record failed: the session is not kept
+  std::unique_ptr<char[]> record_;  // the record being filled
+  int recordLength_ = 0;
 };
 
 }  // namespace veradex

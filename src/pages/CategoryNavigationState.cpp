@@ -8,12 +8,13 @@ bool CategoryNavigationState::OnNavigateComplete(const std::string& url, const s
   return true;
 }
 
-void CategoryNavigationState::NoteLocationName(int currentCategory, const std::string& locationName) {
-  if (currentCategory != 0 && locationName.find("singo.jsp") != std::string::npos) rerenderPending_ = true;
+void CategoryNavigationState::NoteLocationName(Category currentCategory, const std::string& locationName) {
+  if (currentCategory != Category::kNone && locationName.find("singo.jsp") != std::string::npos)
+    rerenderPending_ = true;
 }
 
-bool CategoryNavigationState::OnDocumentComplete(int currentCategory) {
-  if (currentCategory == 0 || !rerenderPending_) return false;
+bool CategoryNavigationState::OnDocumentComplete(Category currentCategory) {
+  if (currentCategory == Category::kNone || !rerenderPending_) return false;
   rerenderPending_ = false;
   return true;
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "pages/CategoryPage.h"
+
 namespace veradex {
 
 // What the report window's browser events do with the category pages. The
@@ -15,21 +17,21 @@ namespace veradex {
 // Use from the browser events, on the GUI thread:
 //
 //   navigated(url):
-//     if (state.OnNavigateComplete(url, reportPageUrl)) RenderCategoryPage(1);
+//     if (state.OnNavigateComplete(url, reportPageUrl)) RenderCategoryPage(Category::kTelephone);
 //     state.NoteLocationName(category, locationName);   // category as it is now
 //   loaded:
-//     if (state.OnDocumentComplete(category)) RenderCategoryPage(category);  // 7: e-mail view
+//     if (state.OnDocumentComplete(category)) ShowCategory(category);  // e-mail: the e-mail view
 class CategoryNavigationState {
  public:
   // True exactly once in the process: the first time url equals the report
   // page's address (ignoring case, and a written default port 443).
   bool OnNavigateComplete(const std::string& url, const std::string& reportPageUrl);
-  // With a current category (not 0), a location name containing "singo.jsp"
+  // With a current category (not kNone), a location name containing "singo.jsp"
   // marks a re-render as pending.
-  void NoteLocationName(int currentCategory, const std::string& locationName);
+  void NoteLocationName(Category currentCategory, const std::string& locationName);
   // True when a category is current and a re-render is pending; the mark is
   // then cleared.
-  bool OnDocumentComplete(int currentCategory);
+  bool OnDocumentComplete(Category currentCategory);
 
   bool RerenderPending() const { return rerenderPending_; }
   bool FirstReportPageSeen() const { return firstReportPageSeen_; }

@@ -8,13 +8,6 @@
 
 namespace veradex {
 
-namespace {
-
-constexpr int kBrowserView = 0;
-constexpr int kEmailView = 5;
-
-}  // namespace
-
 CategoryPageController::CategoryPageController(CategoryPageHost& host, CategoryPages& pages)
     : CategoryPageController(host, pages, PersonalProfile::Global(), nullptr, CategoryNavigationState::Process()) {}
 
@@ -23,25 +16,14 @@ CategoryPageController::CategoryPageController(CategoryPageHost& host, CategoryP
                                                CategoryNavigationState& state)
     : host_(host), pages_(pages), profile_(profile), sink_(sink), state_(state) {}
 
-bool CategoryPageController::OnCommand(int control) {
-  if (control == CategoryPage::kLookupControl) {
-    ShowLookupPage();
-    return true;
-  }
-  if (control == CategoryPage::kPolicyControl) {
-    OpenPolicyPage();
-    return true;
-  }
-  const CategoryPage* page = CategoryPage::ForControl(control);
-  if (page == nullptr) return false;
-  if (page->category == CategoryPage::kEmail)
+void CategoryPageController::ShowCategory(Category category) {
+  if (category == Category::kEmail)
     ShowEmailReport();
   else
-    RenderCategoryPage(page->category);
-  return true;
+    RenderCategoryPage(category);
 }
 
-bool CategoryPageController::RenderCategoryPage(int category) {
+bool CategoryPageController::RenderCategoryPage(Category category) {
   const CategoryPage* page = CategoryPage::ForCategory(category);
   if (page == nullptr || page->templateName == nullptr) return false;
   const CategoryPages::Result result = pages_.RenderCategoryPage(category, profile_);
@@ -49,12 +31,11 @@ bool CategoryPageController::RenderCategoryPage(int category) {
     (sink_ != nullptr ? *sink_ : MessageSink::Current()).ShowMessage(result.message, kStyleStop);
     return false;
   }
-  // The current look only once the page exists: a failed command leaves the
-  // buttons as they were, like the category.
-  host_.SetButtonLook(page->control, page->current);
+  // The category (and with it the button's current look) only once the page
+  // exists: a failed command leaves both as they were.
   host_.SetCategory(category);
   host_.Navigate(CategoryPages::PageUrl(result.path));
-  host_.SetDisplayMode(kBrowserView);
+  host_.ShowView(View::kBrowser);
   return true;
 }
 
@@ -65,15 +46,13 @@ bool CategoryPageController::ShowLookupPage() {
     return false;
   }
   host_.Navigate(CategoryPages::PageUrl(result.path));
-  host_.SetDisplayMode(kBrowserView);
+  host_.ShowView(View::kBrowser);
   return true;
 }
 
 void CategoryPageController::ShowEmailReport() {
-  const CategoryPage* email = CategoryPage::ForCategory(CategoryPage::kEmail);
-  host_.SetButtonLook(email->control, email->current);
-  host_.SetCategory(CategoryPage::kEmail);
-  host_.SetDisplayMode(kEmailView);
+  host_.SetCategory(Category::kEmail);
+  host_.ShowView(View::kEmailReport);
 }
 
 void CategoryPageController::OpenPolicyPage() {
@@ -82,26 +61,22 @@ void CategoryPageController::OpenPolicyPage() {
 
 void CategoryPageController::RefreshCategoryPage() {
   host_.TransferFieldsToControls();
-  const int category = host_.GetCategory();
-  if (category == CategoryPage::kEmail)
-    host_.SetDisplayMode(kEmailView);
-  else if (category != CategoryPage::kNone)
+  const Category category = host_.GetCategory();
+  if (category == Category::kEmail)
+    host_.ShowView(View::kEmailReport);
+  else if (category != Category::kNone)
     RenderCategoryPage(category);
 }
 
 void CategoryPageController::OnNavigateComplete(const std::string& url) {
-  if (state_.OnNavigateComplete(url, ReportPageUrl())) RenderCategoryPage(CategoryPage::kTelephone);
-  const int category = host_.GetCategory();
-  if (category != CategoryPage::kNone) state_.NoteLocationName(category, host_.GetLocationName());
+  if (state_.OnNavigateComplete(url, ReportPageUrl())) RenderCategoryPage(Category::kTelephone);
+  const Category category = host_.GetCategory();
+  if (category != Category::kNone) state_.NoteLocationName(category, host_.GetLocationName());
 }
 
 void CategoryPageController::OnDocumentComplete() {
-  const int category = host_.GetCategory();
-  if (!state_.OnDocumentComplete(category)) return;
-  if (category == CategoryPage::kEmail)
-    ShowEmailReport();
-  else
-    RenderCategoryPage(category);
+  const Category category = host_.GetCategory();
+  if (state_.OnDocumentComplete(category)) ShowCategory(category);
 }
 
 std::string CategoryPageController::ReportPageUrl() {

@@ -12,8 +12,9 @@ class MessageSink;
 class PersonalProfile;
 
 // The report window's category and page commands and its browser events, on
-// top of the page writer. The window forwards its button commands and its two
-// browser events here and implements CategoryPageHost.
+// top of the page writer. The window forwards its category, lookup and
+// policy commands and its two browser events here and implements
+// CategoryPageHost.
 //
 // A page that cannot be written ends in a message (style 16) and leaves
 // everything as it was: no navigation, no change of category or view.
@@ -26,23 +27,24 @@ class CategoryPageController {
   CategoryPageController(CategoryPageHost& host, CategoryPages& pages, const PersonalProfile& profile,
                          MessageSink* sink, CategoryNavigationState& state);
 
-  // Buttons 1085, 1094..1098, 1100..1102: true when the control is one of
-  // them (the command has then run).
-  bool OnCommand(int control);
-
-  // Categories 1..6 (buttons 1095..1098, 1100, 1101): current look on the
-  // button, page written, category set, browser sent to the page, browser
-  // view. Returns false (after the message) when the page was not written.
-  bool RenderCategoryPage(int category);
-  // Button 1085: writes search.html and search_2006.html and shows the
-  // first; the category and the button looks stay as they are.
+  // A category button: the e-mail category shows the e-mail report view,
+  // the others render their page.
+  void ShowCategory(Category category);
+  // Categories with a page (telephone to malicious code): page written,
+  // category set (its button takes the current look), browser sent to the
+  // page, browser view. Returns false (after the message) when the page was
+  // not written or the category has no page.
+  bool RenderCategoryPage(Category category);
+  // The report-lookup command: writes search.html and search_2006.html and
+  // shows the first; the category stays as it is.
   bool ShowLookupPage();
-  // Button 1094: current look, category 7, e-mail report view.
+  // The e-mail category: made current, e-mail report view.
   void ShowEmailReport();
-  // Button 1102: the information site's policy page in the default browser.
+  // The policy command: the information site's policy page in the default
+  // browser.
   void OpenPolicyPage();
   // After the settings changed: fields into the controls, then the current
-  // category shown again (7: the e-mail view again; 0: nothing more).
+  // category shown again (e-mail: the e-mail view again; none: nothing more).
   void RefreshCategoryPage();
 
   // Browser events. url: the completed address.

@@ -123,7 +123,7 @@ std::string CategoryPages::PageUrl(const std::string& path) {
   return url;
 }
 
-CategoryPages::Result CategoryPages::RenderCategoryPage(int category, const PersonalProfile& profile) const {
+CategoryPages::Result CategoryPages::RenderCategoryPage(Category category, const PersonalProfile& profile) const {
   Result result;
   const CategoryPage* page = CategoryPage::ForCategory(category);
   if (page == nullptr || page->templateName == nullptr) {

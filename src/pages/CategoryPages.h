@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "pages/CategoryPage.h"
+
 namespace veradex {
 
 class PersonalProfile;
@@ -50,11 +52,11 @@ class CategoryPages {
   // A file: URL for a page path (for the browser).
   static std::string PageUrl(const std::string& path);
 
-  // Categories 1 to 6: fills the category's template and writes its page
+  // Categories with a page (telephone to malicious code): fills the category's template and writes its page
   // (exact names, "BOARD_SPAM.HTML" for the bulletin board). Pressing a
   // button twice writes the page twice. Nothing else is touched: the caller
   // sets the category, navigates and switches the view when ok.
-  Result RenderCategoryPage(int category, const PersonalProfile& profile) const;
+  Result RenderCategoryPage(Category category, const PersonalProfile& profile) const;
   // The report-lookup pages: "search.html" with the mobile number and report
   // password, and "search_2006.html" copied as it is (only the report host
   // filled). Both templates are read before anything is written. The result

@@ -9,6 +9,7 @@
 
 #include "net/HttpExchange.h"
 #include "net/MultipartBody.h"
+#include "net/TlsSessionCache.h"
 #include "net/UrlEncoder.h"
 #include "platform/LocalTime.h"
 #include "platform/LockedRandom.h"
@@ -74,6 +75,8 @@ void ReportSender::Run(std::atomic<bool>& sending) {
 
   // Month, day and seconds are taken once for the whole run.
   const std::tm local = LocalTime::Now();
+  // The uploads and posts of a run resume one TLS session with the centre.
+  TlsSessionCache sessions;
 
   // Each attachment's verdict: whether the centre received its report.
   std::vector<bool> received(form_.attachmentPaths.size(), false);
@@ -97,7 +100,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     }
     // Uploads never carry a cookie.
     const NetResult<std::string> uploaded =
-        HttpExchange::PostMultipart(body, servers_.report, kUploadPath, &observer_, std::string(), servers_);
+        HttpExchange::PostMultipart(body, servers_.report, kUploadPath, &observer_, std::string(), servers_, &sessions);
     if (!uploaded) {
       LogFailure("upload", servers_.report, uploaded);
       observer_.ShowMessage(ReportTexts::ForUpload(uploaded.Error()), kStyleStop);
@@ -110,7 +113,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     // closing message.
     std::string answer;
     const NetResult<void> reported =
-        HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_, &answer);
+        HttpExchange::PostForm(FormText(name), servers_.report, kFormPath, cookie, servers_, &answer, &sessions);
     if (!reported) {
       LogFailure("report", servers_.report, reported);
       const std::string& message = ReportTexts::ForForm(reported.Error());

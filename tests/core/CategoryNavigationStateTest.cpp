@@ -22,25 +22,25 @@ TEST(CategoryNavigationState, FirstReportPageCompletionRendersTheTelephonePageOn
 TEST(CategoryNavigationState, SingoAnswerBringsTheCurrentCategoryBack) {
   CategoryNavigationState state;
   // No category yet: nothing is marked.
-  state.NoteLocationName(0, "https://report.test/h_singo/singo.jsp");
+  state.NoteLocationName(Category::kNone, "https://report.test/h_singo/singo.jsp");
   EXPECT_FALSE(state.RerenderPending());
-  EXPECT_FALSE(state.OnDocumentComplete(0));
+  EXPECT_FALSE(state.OnDocumentComplete(Category::kNone));
 
   // A page of ours completes: its title does not mention singo.jsp.
-  state.NoteLocationName(3, "\xB0\xD4\xBD\xC3\xC6\xC7 \xBD\xBA\xC6\xD4 \xBD\xC5\xB0\xED");
-  EXPECT_FALSE(state.OnDocumentComplete(3));
+  state.NoteLocationName(Category::kBulletinBoard, "\xB0\xD4\xBD\xC3\xC6\xC7 \xBD\xBA\xC6\xD4 \xBD\xC5\xB0\xED");
+  EXPECT_FALSE(state.OnDocumentComplete(Category::kBulletinBoard));
 
   // The server's answer, shown by its address, marks the re-render; the next
   // completed document performs it once.
-  state.NoteLocationName(3, "https://report.test/h_singo/singo.jsp");
+  state.NoteLocationName(Category::kBulletinBoard, "https://report.test/h_singo/singo.jsp");
   EXPECT_TRUE(state.RerenderPending());
-  EXPECT_TRUE(state.OnDocumentComplete(3));
-  EXPECT_FALSE(state.OnDocumentComplete(3));
+  EXPECT_TRUE(state.OnDocumentComplete(Category::kBulletinBoard));
+  EXPECT_FALSE(state.OnDocumentComplete(Category::kBulletinBoard));
 
   // Pending but no category: nothing happens and the mark stays.
-  state.NoteLocationName(7, "singo.jsp");
-  EXPECT_FALSE(state.OnDocumentComplete(0));
-  EXPECT_TRUE(state.OnDocumentComplete(7));
+  state.NoteLocationName(Category::kEmail, "singo.jsp");
+  EXPECT_FALSE(state.OnDocumentComplete(Category::kNone));
+  EXPECT_TRUE(state.OnDocumentComplete(Category::kEmail));
 }
 
 TEST(CategoryNavigationState, ProcessStateIsSharedAndResettable) {

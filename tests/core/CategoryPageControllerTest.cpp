@@ -20,21 +20,18 @@ using test::TempDir;
 // Records what the commands do to the window, as one line per call.
 class FakeHost : public CategoryPageHost {
  public:
-  int GetCategory() const override { return category; }
-  void SetCategory(int value) override {
+  Category GetCategory() const override { return category; }
+  void SetCategory(Category value) override {
     category = value;
-    calls.push_back("category " + std::to_string(value));
-  }
-  void SetButtonLook(int control, const CategoryPage::Look& look) override {
-    calls.push_back("look " + std::to_string(control) + " " + std::to_string(look.normal));
+    calls.push_back("category " + std::to_string(static_cast<int>(value)));
   }
   void Navigate(const std::string& url) override { calls.push_back("navigate " + url); }
   std::string GetLocationName() override { return locationName; }
-  void SetDisplayMode(int show) override { calls.push_back("mode " + std::to_string(show)); }
+  void ShowView(View view) override { calls.push_back(view == View::kBrowser ? "browser view" : "e-mail view"); }
   void TransferFieldsToControls() override { calls.push_back("fields"); }
   void OpenInDefaultBrowser(const std::string& url) override { calls.push_back("open " + url); }
 
-  int category = 0;
+  Category category = Category::kNone;
   std::string locationName;
   std::vector<std::string> calls;
 };
@@ -68,56 +65,56 @@ class CategoryPageControllerTest : public ::testing::Test {
 };
 
 TEST_F(CategoryPageControllerTest, CategoryButtonWritesShowsAndSwitchesToTheBrowser) {
-  EXPECT_TRUE(controller.OnCommand(1097));
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"look 1097 234", "category 3", Url("BOARD_SPAM.HTML"), "mode 0"}));
+  controller.ShowCategory(Category::kBulletinBoard);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"category 3", Url("BOARD_SPAM.HTML"), "browser view"}));
   EXPECT_EQ(ReadFileBytes(program.File("BOARD_SPAM.HTML")), "BOARD_SPAM.bak:Kim");
-  EXPECT_FALSE(controller.OnCommand(1099));
+  EXPECT_FALSE(controller.RenderCategoryPage(Category::kNone));
   EXPECT_TRUE(sink.Texts().empty());
 }
 
 TEST_F(CategoryPageControllerTest, MissingTemplateShowsAMessageAndChangesNothing) {
-  host.category = 3;
-  EXPECT_TRUE(controller.OnCommand(1098));  // Elec_Spam.bak is missing
+  host.category = Category::kBulletinBoard;
+  EXPECT_FALSE(controller.RenderCategoryPage(Category::kElectronicMedia));  // Elec_Spam.bak is missing
   EXPECT_TRUE(host.calls.empty());
-  EXPECT_EQ(host.category, 3);
+  EXPECT_EQ(host.category, Category::kBulletinBoard);
   ASSERT_EQ(sink.Messages().size(), 1u);
   EXPECT_EQ(sink.Messages()[0].style, 16u);
   EXPECT_NE(sink.Messages()[0].text.find(program.File("Elec_Spam.bak")), std::string::npos);
 }
 
 TEST_F(CategoryPageControllerTest, LookupEmailAndPolicyButtons) {
-  host.category = 3;
-  controller.OnCommand(1085);
-  EXPECT_EQ(host.calls, (std::vector<std::string>{Url("search.html"), "mode 0"}));
+  host.category = Category::kBulletinBoard;
+  controller.ShowLookupPage();
+  EXPECT_EQ(host.calls, (std::vector<std::string>{Url("search.html"), "browser view"}));
   EXPECT_TRUE(std::filesystem::exists(program.File("search_2006.html")));
-  EXPECT_EQ(host.category, 3);
+  EXPECT_EQ(host.category, Category::kBulletinBoard);
 
   host.calls.clear();
-  controller.OnCommand(1094);
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"look 1094 208", "category 7", "mode 5"}));
+  controller.ShowCategory(Category::kEmail);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"category 7", "e-mail view"}));
 
   host.calls.clear();
-  controller.OnCommand(1102);
+  controller.OpenPolicyPage();
   EXPECT_EQ(host.calls, (std::vector<std::string>{"open http://info.test/ambrel/spam/jsp/spam_policy.jsp"}));
-  EXPECT_EQ(host.category, 7);
+  EXPECT_EQ(host.category, Category::kEmail);
 }
 
 TEST_F(CategoryPageControllerTest, RefreshShowsTheCurrentCategoryAgain) {
   controller.RefreshCategoryPage();
   EXPECT_EQ(host.calls, (std::vector<std::string>{"fields"}));
 
-  host.category = 1;
+  host.category = Category::kTelephone;
   host.calls.clear();
   profile.name = "Lee";
   controller.RefreshCategoryPage();
   EXPECT_EQ(host.calls.front(), "fields");
-  EXPECT_EQ(host.calls.back(), "mode 0");
+  EXPECT_EQ(host.calls.back(), "browser view");
   EXPECT_EQ(ReadFileBytes(program.File("PHONE_SPAM.html")), "PHONE_SPAM.bak:Lee");
 
-  host.category = 7;
+  host.category = Category::kEmail;
   host.calls.clear();
   controller.RefreshCategoryPage();
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"fields", "mode 5"}));
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"fields", "e-mail view"}));
 }
 
 TEST_F(CategoryPageControllerTest, BrowserEventsRenderTheTelephonePageOnceAndBringPagesBack) {
@@ -125,11 +122,11 @@ TEST_F(CategoryPageControllerTest, BrowserEventsRenderTheTelephonePageOnceAndBri
   // location name of the report page (no title) then marks a re-render.
   host.locationName = "https://report.test/h_singo/singo.jsp";
   controller.OnNavigateComplete("https://report.test/h_singo/singo.jsp");
-  EXPECT_EQ(host.category, 1);
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"look 1095 224", "category 1", Url("PHONE_SPAM.html"), "mode 0"}));
+  EXPECT_EQ(host.category, Category::kTelephone);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"category 1", Url("PHONE_SPAM.html"), "browser view"}));
   host.calls.clear();
   controller.OnDocumentComplete();
-  EXPECT_EQ(host.calls.size(), 4u);
+  EXPECT_EQ(host.calls.size(), 3u);
 
   // Our own page completes: nothing more.
   host.calls.clear();
@@ -140,20 +137,20 @@ TEST_F(CategoryPageControllerTest, BrowserEventsRenderTheTelephonePageOnceAndBri
 
   // The user is on the bulletin-board page and submits it: the server's
   // answer brings a fresh board page, not the telephone page.
-  controller.OnCommand(1097);
+  controller.ShowCategory(Category::kBulletinBoard);
   host.calls.clear();
   host.locationName = "https://report.test/h_singo/singo.jsp";
   controller.OnNavigateComplete("https://report.test/h_singo/singo.jsp");
   EXPECT_TRUE(host.calls.empty());
   controller.OnDocumentComplete();
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"look 1097 234", "category 3", Url("BOARD_SPAM.HTML"), "mode 0"}));
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"category 3", Url("BOARD_SPAM.HTML"), "browser view"}));
 
   // In the e-mail view the answer brings the e-mail view back.
-  controller.OnCommand(1094);
+  controller.ShowCategory(Category::kEmail);
   host.calls.clear();
   controller.OnNavigateComplete("https://report.test/h_singo/singo.jsp");
   controller.OnDocumentComplete();
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"look 1094 208", "category 7", "mode 5"}));
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"category 7", "e-mail view"}));
 }
 
 }  // namespace

@@ -62,17 +62,22 @@ class CategoryPagesTest : public ::testing::Test {
 
 TEST_F(CategoryPagesTest, EachCategoryFillsItsOwnGroupsIntoItsOwnPage) {
   struct Expected {
-    int category;
+    Category category;
     const char* page;
     const char* text;
   };
   const Expected expected[] = {
-      {1, "PHONE_SPAM.html", "N=%s E=hong@example.com T=4567 M=9876 P=secret Y=__now_year__ C=selected"},
-      {2, "EMAILRETURN_SPAM.html", "N=%s E=hong@example.com T=4567 M=__mtel2__ P=secret Y=__now_year__ C=__KT__"},
-      {3, "BOARD_SPAM.HTML", "N=%s E=hong@example.com T=4567 M=__mtel2__ P=secret Y=2009 C=selected"},
-      {4, "Elec_Spam.html", "N=%s E=hong@example.com T=4567 M=__mtel2__ P=secret Y=2009 C=__KT__"},
-      {5, "Fax_Spam.html", "N=%s E=hong@example.com T=4567 M=__mtel2__ P=secret Y=2009 C=__KT__"},
-      {6, "code_spam.html", "N=%s E=hong@example.com T=4567 M=__mtel2__ P=secret Y=2009 C=__KT__"},
+      {Category::kTelephone, "PHONE_SPAM.html",
+       "N=%s E=hong@example.com T=4567 M=9876 P=secret Y=__now_year__ C=selected"},
+      {Category::kResentAfterOptOut, "EMAILRETURN_SPAM.html",
+       "N=%s E=hong@example.com T=4567 M=__mtel2__ P=secret Y=__now_year__ C=__KT__"},
+      {Category::kBulletinBoard, "BOARD_SPAM.HTML",
+       "N=%s E=hong@example.com T=4567 M=__mtel2__ P=secret Y=2009 C=selected"},
+      {Category::kElectronicMedia, "Elec_Spam.html",
+       "N=%s E=hong@example.com T=4567 M=__mtel2__ P=secret Y=2009 C=__KT__"},
+      {Category::kFax, "Fax_Spam.html", "N=%s E=hong@example.com T=4567 M=__mtel2__ P=secret Y=2009 C=__KT__"},
+      {Category::kMaliciousCode, "code_spam.html",
+       "N=%s E=hong@example.com T=4567 M=__mtel2__ P=secret Y=2009 C=__KT__"},
   };
   for (const Expected& e : expected) {
     SCOPED_TRACE(e.page);
@@ -86,8 +91,8 @@ TEST_F(CategoryPagesTest, EachCategoryFillsItsOwnGroupsIntoItsOwnPage) {
     want.replace(want.find("%s"), 2, Reporter().name);
     EXPECT_EQ(ReadFileBytes(result.path), want);
   }
-  EXPECT_FALSE(pages.RenderCategoryPage(0, Reporter()).ok);
-  EXPECT_FALSE(pages.RenderCategoryPage(7, Reporter()).ok);
+  EXPECT_FALSE(pages.RenderCategoryPage(Category::kNone, Reporter()).ok);
+  EXPECT_FALSE(pages.RenderCategoryPage(Category::kEmail, Reporter()).ok);
 }
 
 TEST_F(CategoryPagesTest, PageIsTheTemplateByteForByteApartFromItsTokens) {
@@ -96,23 +101,23 @@ TEST_F(CategoryPagesTest, PageIsTheTemplateByteForByteApartFromItsTokens) {
                            "\xFF\x8C"
                            "c ";
   program.Write("PHONE_SPAM.bak", head + "__name__|__SKT__|__ETC__\r\n");
-  const CategoryPages::Result result = pages.RenderCategoryPage(1, Reporter());
+  const CategoryPages::Result result = pages.RenderCategoryPage(Category::kTelephone, Reporter());
   ASSERT_TRUE(result.ok);
   EXPECT_EQ(ReadFileBytes(result.path), head + "\xC8\xAB\xB1\xE6\xB5\xBF||\r\n");
 
   // Without tokens the page is an exact copy.
   const std::string plain = "<html>\xC7\xD1\xB1\xDB _name_ __ name __</html>";
   program.Write("Fax_Spam.bak", plain);
-  ASSERT_TRUE(pages.RenderCategoryPage(5, Reporter()).ok);
+  ASSERT_TRUE(pages.RenderCategoryPage(Category::kFax, Reporter()).ok);
   EXPECT_EQ(ReadFileBytes(program.File("Fax_Spam.html")), plain);
 }
 
 TEST_F(CategoryPagesTest, PressingTwiceWritesThePageAgainWithTheLatestProfile) {
   program.Write("code_spam.bak", "__name__");
   PersonalProfile profile = Reporter();
-  ASSERT_TRUE(pages.RenderCategoryPage(6, profile).ok);
+  ASSERT_TRUE(pages.RenderCategoryPage(Category::kMaliciousCode, profile).ok);
   profile.name = "Lee";
-  ASSERT_TRUE(pages.RenderCategoryPage(6, profile).ok);
+  ASSERT_TRUE(pages.RenderCategoryPage(Category::kMaliciousCode, profile).ok);
   EXPECT_EQ(ReadFileBytes(program.File("code_spam.html")), "Lee");
 }
 
@@ -128,7 +133,7 @@ TEST_F(CategoryPagesTest, LookupFillsMobileAndPasswordOnlyAndCopiesTheOldLookup)
 }
 
 TEST_F(CategoryPagesTest, MissingTemplateAbandonsWithAMessageAndWritesNothing) {
-  const CategoryPages::Result result = pages.RenderCategoryPage(3, Reporter());
+  const CategoryPages::Result result = pages.RenderCategoryPage(Category::kBulletinBoard, Reporter());
   EXPECT_FALSE(result.ok);
   EXPECT_TRUE(result.path.empty());
   EXPECT_EQ(result.message, kTemplateUnreadable + program.File("BOARD_SPAM.bak"));
@@ -136,7 +141,8 @@ TEST_F(CategoryPagesTest, MissingTemplateAbandonsWithAMessageAndWritesNothing) {
 
   // A folder in the template's place cannot be read either.
   fs::create_directory(program.File("Elec_Spam.bak"));
-  EXPECT_EQ(pages.RenderCategoryPage(4, Reporter()).message, kTemplateUnreadable + program.File("Elec_Spam.bak"));
+  EXPECT_EQ(pages.RenderCategoryPage(Category::kElectronicMedia, Reporter()).message,
+            kTemplateUnreadable + program.File("Elec_Spam.bak"));
 
   // The lookup reads both templates before it writes anything.
   program.Write("search.bak", "__mtel1__");
@@ -155,7 +161,7 @@ TEST_F(CategoryPagesTest, UnwritableProgramDirectoryFallsBackToTheUserFolder) {
   fs::create_directory(program.File("PHONE_SPAM.html"));
   fs::create_directory(program.File("search_2006.html"));
 
-  const CategoryPages::Result result = pages.RenderCategoryPage(1, Reporter());
+  const CategoryPages::Result result = pages.RenderCategoryPage(Category::kTelephone, Reporter());
   ASSERT_TRUE(result.ok) << result.message;
   EXPECT_EQ(result.path, user.File("pages/PHONE_SPAM.html"));
   EXPECT_EQ(ReadFileBytes(result.path), Reporter().name);
@@ -169,7 +175,7 @@ TEST_F(CategoryPagesTest, UnwritableProgramDirectoryFallsBackToTheUserFolder) {
 
   // Nowhere to write: a message naming the page, nothing to show.
   CategoryPages stuck(program.Path(), program.File("PHONE_SPAM.bak") + "/pages");
-  const CategoryPages::Result failed = stuck.RenderCategoryPage(1, Reporter());
+  const CategoryPages::Result failed = stuck.RenderCategoryPage(Category::kTelephone, Reporter());
   EXPECT_FALSE(failed.ok);
   EXPECT_TRUE(failed.path.empty());
   EXPECT_EQ(failed.message, kPageUnwritable + program.File("PHONE_SPAM.html"));
@@ -179,7 +185,7 @@ TEST_F(CategoryPagesTest, TemplatesOfAnySizeWork) {
   std::string big;
   while (big.size() < 300000) big += "<p>\xC7\xD1\xB1\xDB __name__ __now_year__</p>\n";
   program.Write("Elec_Spam.bak", big);
-  const CategoryPages::Result result = pages.RenderCategoryPage(4, Reporter());
+  const CategoryPages::Result result = pages.RenderCategoryPage(Category::kElectronicMedia, Reporter());
   ASSERT_TRUE(result.ok) << result.message;
   std::string want = big;
   for (auto at = want.find("__name__"); at != std::string::npos; at = want.find("__name__", at))
@@ -231,22 +237,17 @@ TEST(CategoryPagesUrl, PathsBecomeFileUrls) {
 #endif
 }
 
-TEST(CategoryPageTable, ButtonsCategoriesAndLooks) {
+TEST(CategoryPageTable, CategoriesInButtonOrderWithTheirPages) {
   std::size_t count = 0;
-  CategoryPage::All(&count);
-  EXPECT_EQ(count, 7u);
-  const CategoryPage* board = CategoryPage::ForControl(1097);
+  const CategoryPage* all = CategoryPage::All(&count);
+  ASSERT_EQ(count, 7u);
+  EXPECT_EQ(all[0].category, Category::kEmail);
+  EXPECT_EQ(all[0].templateName, nullptr);
+  for (std::size_t i = 1; i < count; ++i) EXPECT_EQ(static_cast<int>(all[i].category), static_cast<int>(i));
+  const CategoryPage* board = CategoryPage::ForCategory(Category::kBulletinBoard);
   ASSERT_NE(board, nullptr);
-  EXPECT_EQ(board->category, 3);
   EXPECT_STREQ(board->pageName, "BOARD_SPAM.HTML");
-  EXPECT_EQ(board->current.normal, 234);
-  EXPECT_EQ(board->current.disabled, 232);
-  const CategoryPage* email = CategoryPage::ForCategory(CategoryPage::kEmail);
-  ASSERT_NE(email, nullptr);
-  EXPECT_EQ(email->control, 1094);
-  EXPECT_EQ(email->templateName, nullptr);
-  EXPECT_EQ(CategoryPage::ForControl(1099), nullptr);
-  EXPECT_EQ(CategoryPage::ForCategory(6)->current.pressed, 263);
+  EXPECT_EQ(CategoryPage::ForCategory(Category::kNone), nullptr);
 }
 
 }  // namespace

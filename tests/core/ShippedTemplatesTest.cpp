@@ -85,7 +85,7 @@ TEST(ShippedTemplates, RenderedPagesKeepNoPlaceholder) {
   profile.carrier = "LGT";
   const std::regex placeholder("__[A-Za-z0-9_]+__");
   for (int category = 1; category <= 6; ++category) {
-    const CategoryPages::Result result = pages.RenderCategoryPage(category, profile);
+    const CategoryPages::Result result = pages.RenderCategoryPage(static_cast<Category>(category), profile);
     ASSERT_TRUE(result.ok) << result.message;
     const std::string page = ReadFileBytes(result.path);
     EXPECT_FALSE(std::regex_search(page, placeholder)) << result.path;

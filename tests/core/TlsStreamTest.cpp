@@ -4,6 +4,7 @@
 
 #include "net/HttpConnection.h"
 #include "net/HttpExchange.h"
+#include "net/TlsSessionCache.h"
 #include "support/RecordingMessageSink.h"
 #include "support/ReportCentreHarness.h"
 
@@ -109,6 +110,42 @@ TEST(TlsStream, NothingGoesEitherWayOnceThePeerHasEnded) {
   connection.Close();
   // The same object connects afresh.
   EXPECT_TRUE(connection.Connect("localhost", harness.Centre().Port()));
+}
+
+// Connections given one session cache resume the session of the server they
+// go to (the server willing); another server, or another trust, gets a full
+// handshake.
+TEST(TlsStream, ResumesTheSessionOfTheSameServerOnly) {
+  test::ReportCentreHarness first(TestCertificateAuthority::LeafKind::kValid, kTimeout);
+  test::ReportCentreHarness second(TestCertificateAuthority::LeafKind::kValid, kTimeout);
+  first.Centre().SetSessionTickets(2);
+  second.Centre().SetSessionTickets(2);
+  TlsSessionCache sessions;
+  auto post = [&](test::ReportCentreHarness& harness, TlsSessionCache* cache) {
+    return HttpExchange::PostForm("&a=1", harness.Config().report, TestReportCentre::kFormPath, "", harness.Config(),
+                                  nullptr, cache)
+        .Ok();
+  };
+  const struct {
+    test::ReportCentreHarness* centre;
+    TlsSessionCache* cache;
+    int firstResumed, secondResumed;
+  } steps[] = {
+      {&first, &sessions, 0, 0},   // full handshake; its session is kept
+      {&first, &sessions, 1, 0},   // resumed
+      {&second, &sessions, 1, 0},  // another server: full
+      {&first, &sessions, 2, 0},   // the first one's session again
+      {&second, &sessions, 2, 1},  // and the second's
+      {&first, nullptr, 2, 1},     // without the cache: full
+  };
+  for (const auto& step : steps) {
+    ASSERT_TRUE(post(*step.centre, step.cache));
+    EXPECT_EQ(first.Centre().HandshakesResumed(), step.firstResumed);
+    EXPECT_EQ(second.Centre().HandshakesResumed(), step.secondResumed);
+  }
+  EXPECT_EQ(first.Centre().HandshakesCompleted(), 4);
+  // The bytes of the request are those of a full handshake's.
+  for (const auto& request : first.Centre().Requests()) EXPECT_EQ(request.Body(), "a=1");
 }
 
 }  // namespace

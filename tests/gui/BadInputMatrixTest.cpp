@@ -17,6 +17,7 @@
 
 #include "gui/GuiTestSupport.h"
 #include "pages/CategoryNavigationState.h"
+#include "pages/CategoryPage.h"
 #include "platform/NativePath.h"
 #include "profile/ConfigProfileStore.h"
 #include "profile/MemoryProfileStore.h"
@@ -27,6 +28,7 @@
 #include "support/ReportCentreHarness.h"
 #include "support/TempDir.h"
 #include "ui/report/AttachmentList.h"
+#include "ui/report/EmailReportPanel.h"
 #include "ui/report/ReportWindow.h"
 #include "ui/report/Utf8Text.h"
 #include "ui/skin/SkinBitmapButton.h"
@@ -104,8 +106,8 @@ class BadInputMatrixTest : public ::testing::Test {
   void Drop(const wxString& path) { List().HandleDrop(wxArrayString(1, path)); }
   // Presses send and waits until the worker (if one started) has finished.
   void Send() {
-    window->OnSend();
-    ASSERT_TRUE(WaitFor([&] { return !window->sending; }, std::chrono::seconds(40)));
+    window->EmailReport().OnSend();
+    ASSERT_TRUE(WaitFor([&] { return !window->EmailReport().IsSending(); }, std::chrono::seconds(40)));
     WaitFor([] { return false; }, std::chrono::milliseconds(100));  // its last notices
   }
   // One attachment, the centre answering `path` with `answer`, then send.
@@ -285,9 +287,9 @@ std::vector<BadInput> BadInputMatrixTest::Inputs() {
          const std::string path = t.pageDir.Path() + "/PHONE_SPAM.bak";
          const std::string kept = test::ReadFileBytes(path);
          std::filesystem::remove(path);
-         const int category = t.window->category;
+         const Category category = t.window->GetCategory();
          t.Press(ReportWindow::kPhoneSpam);
-         EXPECT_EQ(t.window->category, category);
+         EXPECT_EQ(t.window->GetCategory(), category);
          t.pageDir.Write("PHONE_SPAM.bak", kept);
        },
        {Ko("페이지 양식 파일을 읽을 수 없습니다: ") + pageDir.Path() + "/PHONE_SPAM.bak"},
@@ -302,7 +304,7 @@ std::vector<BadInput> BadInputMatrixTest::Inputs() {
          t.Press(ReportWindow::kFaxSpam);
          const std::string page = test::ReadFileBytes(t.pageDir.Path() + "/Fax_Spam.html");
          EXPECT_EQ(page, std::string(150000, ' ') + Ko("홍길동"));
-         EXPECT_EQ(t.window->category, 5);
+         EXPECT_EQ(t.window->GetCategory(), Category::kFax);
          t.pageDir.Write("Fax_Spam.bak", kept);
          t.window->ShowEmailView();
        },
@@ -471,14 +473,15 @@ TEST_F(BadInputMatrixTest, EveryBadInputEndsWithItsMessageAndLosesNothing) {
     for (int i = 0; i < List().Count(); ++i) rows.push_back(List().Entry(i).name.utf8_string());
     EXPECT_EQ(rows, input.rows);
     EXPECT_TRUE(WaitFor([&] {
-      return window->GetCountLabel() == wxString::Format(wxString::FromUTF8("[총 %d개 첨부]"), List().Count());
+      return window->EmailReport().GetCountLabel() ==
+             wxString::Format(wxString::FromUTF8("[총 %d개 첨부]"), List().Count());
     }));
     EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue().utf8_string(), input.content);
     if (std::string(input.name) != "EmojiInAField") {
       EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("홍길동"));
       EXPECT_EQ(Edit(ReportWindow::kEmail)->GetValue(), "hong@example.com");
     }
-    EXPECT_FALSE(window->sending);
+    EXPECT_FALSE(window->EmailReport().IsSending());
     for (const auto& message : sink.Messages()) EXPECT_EQ(message.style, 16u);
     if (input.check) input.check(*this);
   }

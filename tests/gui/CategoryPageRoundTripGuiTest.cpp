@@ -111,9 +111,8 @@ class LoopbackAnswerer {
 class WebViewHost : public CategoryPageHost {
  public:
   explicit WebViewHost(wxWebView* view) : view_(view) {}
-  int GetCategory() const override { return category; }
-  void SetCategory(int value) override { category = value; }
-  void SetButtonLook(int, const CategoryPage::Look&) override {}
+  Category GetCategory() const override { return category; }
+  void SetCategory(Category value) override { category = value; }
   void Navigate(const std::string& url) override {
     ++navigations;
     view_->LoadURL(wxString::FromUTF8(url));
@@ -122,11 +121,11 @@ class WebViewHost : public CategoryPageHost {
     const wxString title = view_->GetCurrentTitle();
     return Cp949::FromWxLossy(title.empty() ? view_->GetCurrentURL() : title);
   }
-  void SetDisplayMode(int) override {}
+  void ShowView(View) override {}
   void TransferFieldsToControls() override {}
   void OpenInDefaultBrowser(const std::string&) override {}
 
-  int category = 0;
+  Category category = Category::kNone;
   int navigations = 0;
 
  private:
@@ -193,9 +192,9 @@ TEST(CategoryPageRoundTrip, SubmittedBoardPageComesBackPreFilled) {
     return !view->IsBusy() && script("String(!!(document.forms[0] && document.forms[0].site_url))") == "true";
   };
 
-  ASSERT_TRUE(controller.OnCommand(1097));
+  ASSERT_TRUE(controller.RenderCategoryPage(Category::kBulletinBoard));
   ASSERT_TRUE(WaitFor(boardShown, std::chrono::seconds(30)));
-  EXPECT_EQ(host.category, 3);
+  EXPECT_EQ(host.category, Category::kBulletinBoard);
   const int navigationsBefore = host.navigations;
 
   // The user fills in the page and sends it (to the loopback answerer).
@@ -215,7 +214,7 @@ TEST(CategoryPageRoundTrip, SubmittedBoardPageComesBackPreFilled) {
   EXPECT_TRUE(view->GetCurrentURL().EndsWith("/BOARD_SPAM.HTML"));
   EXPECT_EQ(script("document.forms[0].site_url.value"), "");
   EXPECT_EQ(script("document.forms[0].elements['name'].value"), Cp949::ToWx(profile.name));
-  EXPECT_EQ(host.category, 3);
+  EXPECT_EQ(host.category, Category::kBulletinBoard);
   EXPECT_FALSE(state.RerenderPending());
   EXPECT_TRUE(sink.Texts().empty());
 }

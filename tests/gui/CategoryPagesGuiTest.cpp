@@ -131,17 +131,19 @@ wxString CategoryPagesGui::lastError;
 
 TEST_F(CategoryPagesGui, EveryCategoryPageShowsFilledAndDecoded) {
   struct Expected {
-    int category;
+    Category category;
     const char* title;  // code page 949
   };
   const Expected expected[] = {
-      {1, "\xC0\xFC\xC8\xAD \xBD\xBA\xC6\xD4 \xBD\xC5\xB0\xED"},  // 전화 스팸 신고
-      {2, "\xBC\xF6\xBD\xC5\xB0\xC5\xBA\xCE \xC8\xC4 \xC0\xE7\xC0\xFC\xBC\xDB \xBD\xC5\xB0\xED"},  // 수신거부 후 재전송
-                                                                                                   // 신고
-      {3, "\xB0\xD4\xBD\xC3\xC6\xC7 \xBD\xBA\xC6\xD4 \xBD\xC5\xB0\xED"},          // 게시판 스팸 신고
-      {4, "\xC0\xFC\xC0\xDA\xB8\xC5\xC3\xBC \xBD\xBA\xC6\xD4 \xBD\xC5\xB0\xED"},  // 전자매체 스팸 신고
-      {5, "\xC6\xD1\xBD\xBA \xBD\xBA\xC6\xD4 \xBD\xC5\xB0\xED"},                  // 팩스 스팸 신고
-      {6, "\xBE\xC7\xBC\xBA \xC4\xDA\xB5\xE5 \xBD\xC5\xB0\xED"},                  // 악성 코드 신고
+      {Category::kTelephone, "\xC0\xFC\xC8\xAD \xBD\xBA\xC6\xD4 \xBD\xC5\xB0\xED"},  // 전화 스팸 신고
+      {Category::kResentAfterOptOut,
+       "\xBC\xF6\xBD\xC5\xB0\xC5\xBA\xCE \xC8\xC4 \xC0\xE7\xC0\xFC\xBC\xDB \xBD\xC5\xB0\xED"},  // 수신거부 후 재전송
+                                                                                                // 신고
+      {Category::kBulletinBoard, "\xB0\xD4\xBD\xC3\xC6\xC7 \xBD\xBA\xC6\xD4 \xBD\xC5\xB0\xED"},  // 게시판 스팸 신고
+      {Category::kElectronicMedia,
+       "\xC0\xFC\xC0\xDA\xB8\xC5\xC3\xBC \xBD\xBA\xC6\xD4 \xBD\xC5\xB0\xED"},            // 전자매체 스팸 신고
+      {Category::kFax, "\xC6\xD1\xBD\xBA \xBD\xBA\xC6\xD4 \xBD\xC5\xB0\xED"},            // 팩스 스팸 신고
+      {Category::kMaliciousCode, "\xBE\xC7\xBC\xBA \xC4\xDA\xB5\xE5 \xBD\xC5\xB0\xED"},  // 악성 코드 신고
   };
   const wxString name = Cp949::ToWx(Reporter().name);
   for (const Expected& e : expected) {

@@ -10,6 +10,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
 
 #include <wx/utils.h>
 #include <wx/webview.h>
@@ -68,6 +72,7 @@ class CategoryRoundTrip : public ::testing::Test {
     ASSERT_TRUE(window->Create());
     ASSERT_TRUE(window->IsFullyInitialised());
     ASSERT_TRUE(window->GetBrowser()->HasEngine());
+    engineBeforeShow = window->GetBrowser()->View() != nullptr;
     window->Move(0, 0);
     window->Show();
     WaitFor([&] { return window->IsShownOnScreen(); }, std::chrono::seconds(2));
@@ -121,6 +126,25 @@ class CategoryRoundTrip : public ::testing::Test {
     return matching;
   }
 
+  // The web engine's page processes started by this process.
+  static int WebProcesses() {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+      std::ifstream stat(entry.path() / "stat");
+      std::string line;
+      if (!std::getline(stat, line)) continue;
+      const auto close = line.rfind(')');
+      const auto open = line.find('(');
+      if (close == std::string::npos || open == std::string::npos) continue;
+      std::istringstream rest(line.substr(close + 2));
+      std::string state;
+      long parent = 0;
+      rest >> state >> parent;
+      if (parent == ::getpid() && line.compare(open + 1, 15, "WebKitWebProces") == 0) ++count;
+    }
+    return count;
+  }
+
   mutable test::ReportCentreHarness centre;
   MemoryProfileStore store;
   TempDir programDir;
@@ -128,13 +152,16 @@ class CategoryRoundTrip : public ::testing::Test {
   RecordingMessageSink sink;
   ScopedMessageSink scoped{&sink};
   ReportWindow* window = nullptr;
+  bool engineBeforeShow = false;
   std::vector<wxString> navigated;
 };
 
 TEST_F(CategoryRoundTrip, StartOpensTheReportPageAndItsFirstCompletionShowsTheTelephonePage) {
+  // The hidden window ran no web engine; its first show started it.
+  EXPECT_FALSE(engineBeforeShow);
   // The initialisation wrote the telephone page before it opened the
   // centre's page; only the first completion of that page writes it again.
-  EXPECT_EQ(window->category, 1);
+  EXPECT_EQ(window->GetCategory(), Category::kTelephone);
   ASSERT_TRUE(Exists("PHONE_SPAM.html"));
   std::filesystem::remove(pageDir.Path() + "/PHONE_SPAM.html");
 
@@ -143,8 +170,8 @@ TEST_F(CategoryRoundTrip, StartOpensTheReportPageAndItsFirstCompletionShowsTheTe
   EXPECT_TRUE(ReportPageRequests("GET").front().bytes.rfind("GET /h_singo/singo.jsp HTTP/1.1\r\n", 0) == 0);
   ASSERT_TRUE(WaitFor([&] { return StartupDone(); }, kPageTime)) << View()->GetCurrentURL();
   EXPECT_TRUE(Exists("PHONE_SPAM.html"));
-  EXPECT_EQ(window->category, 1);
-  EXPECT_EQ(window->mode, 0);
+  EXPECT_EQ(window->GetCategory(), Category::kTelephone);
+  EXPECT_EQ(window->GetView(), View::kBrowser);
   // The centre's page did load (its address completed), trusted through the
   // configured authority, once.
   const wxString reportPage = wxString::FromUTF8(ServerSettings::Current().ReportUrl("/h_singo/singo.jsp").c_str());
@@ -158,7 +185,7 @@ TEST_F(CategoryRoundTrip, SubmittedBoardPageComesBackFreshAndPreFilled) {
   ASSERT_TRUE(WaitFor([&] { return StartupDone(); }, kPageTime)) << View()->GetCurrentURL();
   Press(ReportWindow::kBoardSpam);
   ASSERT_TRUE(WaitFor([&] { return Settled("BOARD_SPAM.HTML"); }, kPageTime)) << View()->GetCurrentURL();
-  EXPECT_EQ(window->category, 3);
+  EXPECT_EQ(window->GetCategory(), Category::kBulletinBoard);
   // The page as shown now: marked, and its file removed, so that the copy
   // that comes back is known to be new.
   Script("window.shownBeforeSending = 'yes'; 0");
@@ -198,11 +225,31 @@ TEST_F(CategoryRoundTrip, SubmittedBoardPageComesBackFreshAndPreFilled) {
   EXPECT_EQ(Script("document.forms[0].spam_content.value"), "");
   EXPECT_EQ(Script("document.forms[0].elements['name'].value"), wxString::FromUTF8("김똠"));
   EXPECT_EQ(Script("document.forms[0].elements['mcomtel'].value"), "KT");
-  EXPECT_EQ(window->category, 3);
-  EXPECT_EQ(window->mode, 0);
+  EXPECT_EQ(window->GetCategory(), Category::kBulletinBoard);
+  EXPECT_EQ(window->GetView(), View::kBrowser);
   EXPECT_FALSE(CategoryNavigationState::Process().RerenderPending());
   EXPECT_EQ(ReportPageRequests("POST").size(), 1u);
   EXPECT_EQ(window->GetBrowser()->TrustedCertificateCount(), 1);
+  EXPECT_EQ(sink.Count(), 0u);
+}
+
+// Hidden long enough, the window lets its web engine go (its page process
+// ends with it); the next show starts one again with the page that was shown.
+TEST_F(CategoryRoundTrip, HiddenWindowReleasesTheEngineAndTheNextShowBringsThePageBack) {
+  ASSERT_TRUE(WaitFor([&] { return StartupDone(); }, kPageTime)) << View()->GetCurrentURL();
+  const std::size_t requests = centre.Centre().Requests().size();
+  ASSERT_GT(WebProcesses(), 0);
+  window->GetBrowser()->SetReleaseDelay(std::chrono::milliseconds(100));
+  window->Hide();
+  ASSERT_TRUE(WaitFor([&] { return View() == nullptr; }, std::chrono::seconds(10)));
+  EXPECT_TRUE(WaitFor([&] { return WebProcesses() == 0; }, std::chrono::seconds(20)));
+
+  window->Show();
+  ASSERT_NE(View(), nullptr);
+  ASSERT_TRUE(WaitFor([&] { return Settled("PHONE_SPAM.html"); }, kPageTime)) << View()->GetCurrentURL();
+  EXPECT_EQ(Script("document.forms[0].elements['name'].value"), wxString::FromUTF8("김똠"));
+  EXPECT_EQ(window->GetCategory(), Category::kTelephone);
+  EXPECT_EQ(centre.Centre().Requests().size(), requests);
   EXPECT_EQ(sink.Count(), 0u);
 }
 

@@ -388,9 +388,12 @@ TEST_F(ProgramStartTest, HiddenStartLeavesOnlyTheIconAndExitEmptiesTheTempFolder
   EXPECT_EQ(FindReportWindow(desktop, run), "");
   Picture(desktop, "hidden-start");
 
-  // A left click shows the report window.
+  // A left click shows the report window; its browser starts only now and
+  // asks the centre for the report page.
+  EXPECT_TRUE(centre.Centre().RequestsTo(test::TestReportCentre::kReportPagePath).empty());
   ASSERT_TRUE(desktop.Click(x, y, 1));
   EXPECT_TRUE(WaitUntil([&] { return !FindReportWindow(desktop, run).empty(); })) << "left click showed nothing";
+  EXPECT_TRUE(WaitUntil([&] { return !centre.Centre().RequestsTo(test::TestReportCentre::kReportPagePath).empty(); }));
   Picture(desktop, "report-window-from-icon");
 
   // Its settings button goes through the tray: the password first (none

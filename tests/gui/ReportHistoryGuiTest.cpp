@@ -20,6 +20,7 @@
 #include "support/TempDir.h"
 #include "ui/report/AttachmentList.h"
 #include "ui/report/DuplicateQuestion.h"
+#include "ui/report/EmailReportPanel.h"
 #include "ui/report/HistoryWindow.h"
 #include "ui/report/ReportWindow.h"
 #include "ui/report/Utf8Text.h"
@@ -126,13 +127,13 @@ TEST_F(ReportHistoryGuiTest, AReportLeavesItsRowsAndAnAcceptedMailIsOnlyAddedAga
   EXPECT_EQ(List().GetItemText(2, 0), "picture.eml");  // the two columns stay as they were
   if (!test::ScreenshotFolder().empty()) {
     // The first report page shown at start turns to the browser view once; the picture is of the list.
-    WaitFor([&] { return window->mode == 0; }, std::chrono::seconds(5));
+    WaitFor([&] { return window->GetView() == View::kBrowser; }, std::chrono::seconds(5));
     window->ShowEmailView();
     ShootIfAsked(window, "report-window-summaries");
   }
 
-  window->OnSend();
-  ASSERT_TRUE(WaitFor([&] { return !window->sending; }, std::chrono::seconds(30)));
+  window->EmailReport().OnSend();
+  ASSERT_TRUE(WaitFor([&] { return !window->EmailReport().IsSending(); }, std::chrono::seconds(30)));
   ASSERT_TRUE(WaitFor([&] { return history.Entries().size() == 3; }));
   const std::vector<HistoryEntry> rows = history.Entries();
   EXPECT_EQ(rows[2].verdict, ReportVerdict::kAccepted);

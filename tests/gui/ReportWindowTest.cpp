@@ -28,6 +28,7 @@
 #include "support/TempDir.h"
 #include "ui/report/AttachmentList.h"
 #include "ui/report/CWebBrowser.h"
+#include "ui/report/EmailReportPanel.h"
 #include "ui/report/ReportWindow.h"
 #include "ui/report/Utf8Text.h"
 #include "ui/skin/SkinBitmapButton.h"
@@ -121,14 +122,14 @@ class ReportWindowTest : public ::testing::Test {
 };
 
 TEST_F(ReportWindowTest, InitialisationLoadsTheProfileAndPreparesTheList) {
-  EXPECT_TRUE(window->ready);
+  EXPECT_TRUE(window->IsReady());
   EXPECT_TRUE(std::filesystem::is_directory(programDir.Path() + "/temp"));
-  EXPECT_EQ(window->programDir, wxString(programDir.Path() + "/"));
+  EXPECT_EQ(window->GetProgramDir(), wxString(programDir.Path() + "/"));
   EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("홍길동"));
   EXPECT_EQ(Edit(ReportWindow::kTel3)->GetValue(), "4567");
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), "");
-  EXPECT_EQ(window->GetProgress(), 100);
-  EXPECT_EQ(window->GetCountLabel(), wxString::FromUTF8("[총 0개 첨부]"));
+  EXPECT_EQ(window->EmailReport().GetProgress(), 100);
+  EXPECT_EQ(window->EmailReport().GetCountLabel(), wxString::FromUTF8("[총 0개 첨부]"));
   EXPECT_EQ(window->GetAttachmentList()->GetColumnCount(), 2);
   EXPECT_EQ(sink.Count(), 0u);
 }
@@ -145,8 +146,8 @@ TEST_F(ReportWindowTest, OfflineStartKeepsTheEmailViewFullyUsable) {
   ASSERT_TRUE(offline->Create());
   offline->SetPlainMessageSink(&plain);
   EXPECT_FALSE(offline->IsFullyInitialised());
-  EXPECT_TRUE(offline->ready);
-  EXPECT_EQ(offline->mode, 1);
+  EXPECT_TRUE(offline->IsReady());
+  EXPECT_EQ(offline->GetView(), View::kEmailReport);
   EXPECT_EQ(LastMessage(), ReportTexts::Get(ReportTexts::kVersionUnreachable));
   offline->LoadProfileFields();  // as the tray window does when it shows it
   offline->Show();
@@ -165,14 +166,14 @@ TEST_F(ReportWindowTest, OfflineStartKeepsTheEmailViewFullyUsable) {
     click.SetEventObject(offline->GetButton(id));
     offline->GetButton(id)->GetEventHandler()->ProcessEvent(click);
   };
-  offline->SetFileChooser([&] { return wxArrayString(1, Mail("added.eml", 300)); });
+  offline->EmailReport().SetFileChooser([&] { return wxArrayString(1, Mail("added.eml", 300)); });
   press(ReportWindow::kAdd);
   list->HandleDrop(wxArrayString(1, Mail("dropped.msg", 400)));
   ASSERT_EQ(list->GetItemCount(), 2);
   EXPECT_EQ(list->GetItemText(0, 0), "added.eml");
   EXPECT_EQ(list->GetItemText(1, 0), "dropped.msg");
   EXPECT_EQ(list->GetItemText(1, 1), "400");
-  EXPECT_TRUE(WaitFor([&] { return offline->GetCountLabel() == wxString::FromUTF8("[총 2개 첨부]"); }));
+  EXPECT_TRUE(WaitFor([&] { return offline->EmailReport().GetCountLabel() == wxString::FromUTF8("[총 2개 첨부]"); }));
   if (const std::string dir = test::ScreenshotFolder(); !dir.empty()) {  // tools/screenshots.sh report-window
     window->Hide();
     offline->Move(0, 0);
@@ -185,19 +186,20 @@ TEST_F(ReportWindowTest, OfflineStartKeepsTheEmailViewFullyUsable) {
   ASSERT_EQ(list->GetItemCount(), 1);
   EXPECT_EQ(list->Count(), 1);
   EXPECT_EQ(list->GetItemText(0, 0), "dropped.msg");
-  EXPECT_TRUE(WaitFor([&] { return offline->GetCountLabel() == wxString::FromUTF8("[총 1개 첨부]"); }));
+  EXPECT_TRUE(WaitFor([&] { return offline->EmailReport().GetCountLabel() == wxString::FromUTF8("[총 1개 첨부]"); }));
 
   // A send fails with the transfer's message and loses nothing.
   const wxString description = wxString::FromUTF8("불법 도박 광고");
   offline->GetEdit(ReportWindow::kContent)->ChangeValue(description);
   sink.Clear();
-  offline->OnSend();
-  ASSERT_TRUE(WaitFor([&] { return !offline->sending && sink.Count() > 0; }, std::chrono::seconds(30)));
+  offline->EmailReport().OnSend();
+  ASSERT_TRUE(
+      WaitFor([&] { return !offline->EmailReport().IsSending() && sink.Count() > 0; }, std::chrono::seconds(30)));
   WaitFor([] { return false; }, std::chrono::milliseconds(100));
   EXPECT_EQ(sink.Texts(), std::vector<std::string>{Ko("서버 연결에 실패 하였습니다.")});
   EXPECT_EQ(list->GetItemCount(), 1);
   EXPECT_EQ(offline->GetEdit(ReportWindow::kContent)->GetValue(), description);
-  EXPECT_EQ(offline->GetCountLabel(), wxString::FromUTF8("[총 1개 첨부]"));
+  EXPECT_EQ(offline->EmailReport().GetCountLabel(), wxString::FromUTF8("[총 1개 첨부]"));
   offline->Destroy();
 }
 
@@ -206,61 +208,61 @@ TEST_F(ReportWindowTest, SendRefusesInOrderAndKeepsTheForm) {
   Edit(ReportWindow::kPassword)->ChangeValue("");
   Edit(ReportWindow::kPasswordConfirm)->ChangeValue("");
 
-  window->OnSend();
+  window->EmailReport().OnSend();
   EXPECT_EQ(LastMessage(), Ko("성명/상호를 입력하시기 바랍니다."));
   Edit(ReportWindow::kName)->ChangeValue(wxString::FromUTF8("김철수"));
-  window->OnSend();
+  window->EmailReport().OnSend();
   EXPECT_EQ(LastMessage(), Ko("전화번호를 입력하시기 바랍니다."));
   Edit(ReportWindow::kTel1)->ChangeValue("010");
-  window->OnSend();
+  window->EmailReport().OnSend();
   EXPECT_EQ(LastMessage(), Ko("신고건에 대한 처리를 위해선 이메일이 필요합니다."));
   Edit(ReportWindow::kEmail)->ChangeValue("kim@example.com");
 
   // A password without its confirmation: both are emptied.
   Edit(ReportWindow::kPassword)->ChangeValue("secret");
-  window->OnSend();
+  window->EmailReport().OnSend();
   EXPECT_EQ(LastMessage(), Ko("비밀번호와 재확인 한 비밀번호가 일치 하지 않습니다."));
   EXPECT_EQ(Edit(ReportWindow::kPassword)->GetValue(), "");
   EXPECT_EQ(Edit(ReportWindow::kPasswordConfirm)->GetValue(), "");
   // An empty password is not compared with its confirmation.
   Edit(ReportWindow::kPasswordConfirm)->ChangeValue("stray");
-  window->OnSend();
+  window->EmailReport().OnSend();
   EXPECT_EQ(LastMessage(), Ko("메일을 입력하여 주시기 바랍니다."));
 
   // The first file is too big: only its message; the second is not looked at.
   window->GetAttachmentList()->AddFile(Mail("big.eml", 2097153));
   window->GetAttachmentList()->AddFile(wxString::FromUTF8(files.File("missing.eml")));
   const std::size_t before = sink.Count();
-  window->OnSend();
+  window->EmailReport().OnSend();
   EXPECT_EQ(sink.Count(), before + 1);
   EXPECT_EQ(LastMessage(), Ko("파일 크기는 2MByte 이하로 첨부 하셔야 합니다."));
 
   // Text code page 949 cannot carry is refused, naming the field; nothing is lost.
   const wxString withEmoji = wxString::FromUTF8("광고 \xF0\x9F\x98\x80 메일");
   Edit(ReportWindow::kContent)->ChangeValue(withEmoji);
-  window->OnSend();
+  window->EmailReport().OnSend();
   EXPECT_EQ(LastMessage().rfind(Ko("신고내용에 "), 0), 0u) << LastMessage();
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), withEmoji);
   const wxString nameWithEmoji = wxString::FromUTF8("김철수\xF0\x9F\x98\x80");
   Edit(ReportWindow::kName)->ChangeValue(nameWithEmoji);
-  window->OnSend();
+  window->EmailReport().OnSend();
   EXPECT_EQ(LastMessage().rfind(Ko("성명/상호에 "), 0), 0u) << LastMessage();
   EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), nameWithEmoji);
   EXPECT_EQ(window->GetAttachmentList()->Count(), 2);
-  EXPECT_FALSE(window->sending);
+  EXPECT_FALSE(window->EmailReport().IsSending());
   for (const auto& message : sink.Messages()) EXPECT_EQ(message.style, 16u);
 }
 
 TEST_F(ReportWindowTest, BusyWhileSendingAndTheListStaysStill) {
   window->GetAttachmentList()->AddFile(Mail("a.eml"));
   window->GetAttachmentList()->CheckItem(0, true);
-  window->sending = true;
-  window->OnSend();
+  window->EmailReport().SendingFlag() = true;
+  window->EmailReport().OnSend();
   EXPECT_EQ(LastMessage(), Ko("현재 전송중입니다. 전송이 끝난후 보내주시기 바랍니다."));
 
   const std::string refused = Ko("현재 전송중입니다. 전송이 끝난후 첨부파일을 바꾸시기 바랍니다.");
   bool chooserAsked = false;
-  window->SetFileChooser([&] {
+  window->EmailReport().SetFileChooser([&] {
     chooserAsked = true;
     return wxArrayString();
   });
@@ -277,7 +279,7 @@ TEST_F(ReportWindowTest, BusyWhileSendingAndTheListStaysStill) {
   EXPECT_EQ(LastMessage(), refused);
   EXPECT_FALSE(chooserAsked);
   EXPECT_EQ(window->GetAttachmentList()->Count(), 1);
-  window->sending = false;
+  window->EmailReport().SendingFlag() = false;
 }
 
 TEST_F(ReportWindowTest, DescriptionStopsAtFourThousandBytes) {
@@ -325,7 +327,7 @@ TEST_F(ReportWindowTest, DescriptionStopsAtFourThousandBytes) {
 
 TEST_F(ReportWindowTest, AddButtonStopsAtFiveFiles) {
   for (int i = 0; i < 4; ++i) window->GetAttachmentList()->AddFile(Mail("m" + std::to_string(i) + ".eml"));
-  window->SetFileChooser([&] {
+  window->EmailReport().SetFileChooser([&] {
     wxArrayString chosen;
     for (const char* name : {"x.eml", "y.eml", "z.msg"}) chosen.Add(Mail(name));
     return chosen;
@@ -338,11 +340,11 @@ TEST_F(ReportWindowTest, AddButtonStopsAtFiveFiles) {
   EXPECT_EQ(sink.Texts()[0], Ko("5개 이상은 첨부하실 수 없습니다"));
   EXPECT_EQ(sink.Texts()[1], Ko("5개 이상은 첨부하실 수 없습니다"));
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), wxString::FromUTF8("설명"));
-  EXPECT_TRUE(WaitFor([&] { return window->GetCountLabel() == wxString::FromUTF8("[총 5개 첨부]"); }));
+  EXPECT_TRUE(WaitFor([&] { return window->EmailReport().GetCountLabel() == wxString::FromUTF8("[총 5개 첨부]"); }));
 
   // With five listed the button refuses before asking for files.
   bool asked = false;
-  window->SetFileChooser([&] {
+  window->EmailReport().SetFileChooser([&] {
     asked = true;
     return wxArrayString();
   });
@@ -373,7 +375,7 @@ TEST_F(ReportWindowTest, EscapeAndEnterHideTheWindowButEnterInTheDescriptionDoes
 TEST_F(ReportWindowTest, EndOfRunClearsOnlyTheDescriptionAndCleaningKeepsFolders) {
   Edit(ReportWindow::kContent)->ChangeValue(wxString::FromUTF8("광고 메일입니다"));
   Edit(ReportWindow::kName)->ChangeValue(wxString::FromUTF8("새 이름"));
-  window->OnRunEnded();
+  window->EmailReport().OnRunEnded();
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), "");
   EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("새 이름"));
 
@@ -381,7 +383,7 @@ TEST_F(ReportWindowTest, EndOfRunClearsOnlyTheDescriptionAndCleaningKeepsFolders
   programDir.Write("temp/one.eml", "1");
   programDir.Write("temp/two.msg", "2");
   programDir.Write("temp/sub/kept.eml", "3");
-  EXPECT_TRUE(window->CleanTempFolder());
+  EXPECT_TRUE(window->EmailReport().CleanTempFolder());
   EXPECT_FALSE(std::filesystem::exists(temp + "/one.eml"));
   EXPECT_FALSE(std::filesystem::exists(temp + "/two.msg"));
   EXPECT_TRUE(std::filesystem::exists(temp + "/sub/kept.eml"));
@@ -400,14 +402,44 @@ TEST_F(ReportWindowTest, FrameDecorationsFollowTheWindowEdgesAndStayHidden) {
   }
 }
 
+TEST_F(ReportWindowTest, EachCategoryButtonTakesItsCurrentLookAndGivesItBack) {
+  // Control, category, then the normal, pressed, focused and disabled images
+  // of the current look; the normal look has the disabled image as its up image.
+  const struct {
+    int id;
+    Category category;
+    int normal, pressed, focused, disabled;
+  } buttons[] = {
+      {ReportWindow::kEmailSpam, Category::kEmail, 208, 209, 208, 210},
+      {ReportWindow::kPhoneSpam, Category::kTelephone, 224, 213, 224, 214},
+      {ReportWindow::kResentSpam, Category::kResentAfterOptOut, 230, 225, 230, 228},
+      {ReportWindow::kBoardSpam, Category::kBulletinBoard, 234, 231, 234, 232},
+      {ReportWindow::kMediaSpam, Category::kElectronicMedia, 252, 237, 252, 238},
+      {ReportWindow::kFaxSpam, Category::kFax, 261, 253, 261, 254},
+      {ReportWindow::kCodeSpam, Category::kMaliciousCode, 212, 263, 212, 264},
+  };
+  for (const auto& b : buttons) {
+    SCOPED_TRACE(b.id);
+    window->SetCategory(b.category);
+    SkinBitmapButton* button = window->GetButton(b.id);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->GetLookId(SkinBitmapButton::kLookUp), b.normal);
+    EXPECT_EQ(button->GetLookId(SkinBitmapButton::kLookDown), b.pressed);
+    EXPECT_EQ(button->GetLookId(SkinBitmapButton::kLookFocus), b.focused);
+    EXPECT_EQ(button->GetLookId(SkinBitmapButton::kLookDisabled), b.disabled);
+    window->SetCategory(Category::kNone);
+    EXPECT_EQ(button->GetLookId(SkinBitmapButton::kLookUp), b.disabled);
+  }
+}
+
 TEST_F(ReportWindowTest, EmailCategoryShowsTheFormAndHoverWinsOverTheCurrentLook) {
-  window->SetDisplayMode(0);
-  EXPECT_EQ(window->mode, 0);
+  window->ShowView(View::kBrowser);
+  EXPECT_EQ(window->GetView(), View::kBrowser);
   EXPECT_FALSE(window->GetAttachmentList()->IsShown());
   EXPECT_EQ(window->GetBrowser()->GetRect(), wxRect(159, 105, 610, 490));
   Press(ReportWindow::kEmailSpam);
-  EXPECT_EQ(window->mode, 1);
-  EXPECT_EQ(window->category, 7);
+  EXPECT_EQ(window->GetView(), View::kEmailReport);
+  EXPECT_EQ(window->GetCategory(), Category::kEmail);
   EXPECT_TRUE(window->GetAttachmentList()->IsShown());
   EXPECT_EQ(window->GetBrowser()->GetSize(), wxSize(1, 1));
   SkinBitmapButton* email = window->GetButton(ReportWindow::kEmailSpam);
@@ -429,17 +461,17 @@ TEST_F(ReportWindowTest, FullSendOfTwoAttachmentsEmptiesListDescriptionAndTempFo
   window->GetAttachmentList()->AddFile(Mail("second.msg", 1000));
   programDir.Write("temp/captured1A2B.eml", "saved by the mail client");
   Edit(ReportWindow::kContent)->ChangeValue(wxString::FromUTF8("도박 광고 메일입니다."));
-  window->SetProgress(0);
+  window->EmailReport().SetProgress(0);
 
-  window->OnSend();
-  EXPECT_TRUE(window->sending);
-  window->OnSend();  // a second press while the first report goes out
+  window->EmailReport().OnSend();
+  EXPECT_TRUE(window->EmailReport().IsSending());
+  window->EmailReport().OnSend();  // a second press while the first report goes out
   EXPECT_EQ(LastMessage(), Ko("현재 전송중입니다. 전송이 끝난후 보내주시기 바랍니다."));
 
-  ASSERT_TRUE(
-      WaitFor([&] { return !window->sending && window->GetAttachmentList()->Count() == 0; }, std::chrono::seconds(30)));
-  EXPECT_TRUE(WaitFor([&] { return window->GetCountLabel() == wxString::FromUTF8("[총 0개 첨부]"); }));
-  EXPECT_EQ(window->GetProgress(), 100);
+  ASSERT_TRUE(WaitFor([&] { return !window->EmailReport().IsSending() && window->GetAttachmentList()->Count() == 0; },
+                      std::chrono::seconds(30)));
+  EXPECT_TRUE(WaitFor([&] { return window->EmailReport().GetCountLabel() == wxString::FromUTF8("[총 0개 첨부]"); }));
+  EXPECT_EQ(window->EmailReport().GetProgress(), 100);
   EXPECT_EQ(LastMessage(), ReportTexts::Get(ReportTexts::kReportReceived));
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), "");
   EXPECT_EQ(Edit(ReportWindow::kName)->GetValue(), wxString::FromUTF8("홍길동"));
@@ -456,8 +488,8 @@ TEST_F(ReportWindowTest, FailedUploadKeepsListAndDescription) {
   window->GetAttachmentList()->AddFile(Mail("only.eml", 5000));
   const wxString description = wxString::FromUTF8("불법 대출 광고");
   Edit(ReportWindow::kContent)->ChangeValue(description);
-  window->OnSend();
-  ASSERT_TRUE(WaitFor([&] { return !window->sending; }, std::chrono::seconds(30)));
+  window->EmailReport().OnSend();
+  ASSERT_TRUE(WaitFor([&] { return !window->EmailReport().IsSending(); }, std::chrono::seconds(30)));
   WaitFor([] { return false; }, std::chrono::milliseconds(100));
   EXPECT_EQ(window->GetAttachmentList()->Count(), 1);
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), description);
@@ -480,11 +512,11 @@ TEST_F(ReportWindowTest, PartlyRefusedRunKeepsOnlyTheRefusedRowAndTheDescription
   const wxString description = wxString::FromUTF8("불법 대출 광고\n하루 세 번\n답장 금지");
   Edit(ReportWindow::kContent)->ChangeValue(description);
 
-  window->OnSend();
-  ASSERT_TRUE(
-      WaitFor([&] { return !window->sending && window->GetAttachmentList()->Count() == 1; }, std::chrono::seconds(30)));
+  window->EmailReport().OnSend();
+  ASSERT_TRUE(WaitFor([&] { return !window->EmailReport().IsSending() && window->GetAttachmentList()->Count() == 1; },
+                      std::chrono::seconds(30)));
   EXPECT_EQ(window->GetAttachmentList()->Entry(0).path, second);
-  EXPECT_TRUE(WaitFor([&] { return window->GetCountLabel() == wxString::FromUTF8("[총 1개 첨부]"); }));
+  EXPECT_TRUE(WaitFor([&] { return window->EmailReport().GetCountLabel() == wxString::FromUTF8("[총 1개 첨부]"); }));
   EXPECT_EQ(Edit(ReportWindow::kContent)->GetValue(), description);
   const std::vector<std::string> texts = sink.Texts();
   ASSERT_GE(texts.size(), 2u);
@@ -510,15 +542,15 @@ TEST_F(ReportWindowTest, PartlyRefusedRunKeepsOnlyTheRefusedRowAndTheDescription
 }
 
 TEST_F(ReportWindowTest, StartsOnTheTelephonePageAndCategoryButtonsWriteTheirPages) {
-  EXPECT_EQ(window->category, 1);
-  EXPECT_EQ(window->mode, 0);
+  EXPECT_EQ(window->GetCategory(), Category::kTelephone);
+  EXPECT_EQ(window->GetView(), View::kBrowser);
   EXPECT_EQ(window->GetButton(ReportWindow::kPhoneSpam)->GetLookId(SkinBitmapButton::kLookUp), 224);
   const std::string phonePage = test::ReadFileBytes(pageDir.Path() + "/PHONE_SPAM.html");
   EXPECT_NE(phonePage.find(Ko("홍길동")), std::string::npos);
 
   Press(ReportWindow::kFaxSpam);
-  EXPECT_EQ(window->category, 5);
-  EXPECT_EQ(window->mode, 0);
+  EXPECT_EQ(window->GetCategory(), Category::kFax);
+  EXPECT_EQ(window->GetView(), View::kBrowser);
   EXPECT_TRUE(std::filesystem::exists(pageDir.Path() + "/Fax_Spam.html"));
   EXPECT_EQ(window->GetButton(ReportWindow::kFaxSpam)->GetLookId(SkinBitmapButton::kLookUp), 261);
   EXPECT_EQ(window->GetButton(ReportWindow::kPhoneSpam)->GetLookId(SkinBitmapButton::kLookUp), 214);
@@ -526,13 +558,13 @@ TEST_F(ReportWindowTest, StartsOnTheTelephonePageAndCategoryButtonsWriteTheirPag
   // The lookup page changes neither the category nor the looks.
   Press(ReportWindow::kLookup);
   EXPECT_TRUE(std::filesystem::exists(pageDir.Path() + "/search.html"));
-  EXPECT_EQ(window->category, 5);
+  EXPECT_EQ(window->GetCategory(), Category::kFax);
 
   // A template that cannot be read: a message, and nothing changes.
   std::filesystem::remove(pageDir.Path() + "/BOARD_SPAM.bak");
   Press(ReportWindow::kBoardSpam);
   EXPECT_EQ(sink.Count(), 1u);
-  EXPECT_EQ(window->category, 5);
+  EXPECT_EQ(window->GetCategory(), Category::kFax);
   EXPECT_EQ(window->GetButton(ReportWindow::kBoardSpam)->GetLookId(SkinBitmapButton::kLookUp), 232);
 
   // Changed personal data shows at once on the current page.
@@ -558,12 +590,12 @@ TEST_F(ReportWindowTest, FirstCompletionOfTheReportPageRendersTheTelephonePage) 
   send(EVT_NAVIGATE_COMPLETE2, ServerSettings::Current().ReportUrl("/h_singo/singo.jsp"));
   send(EVT_DOCUMENT_COMPLETE, ServerSettings::Current().ReportUrl("/h_singo/singo.jsp"));
   EXPECT_TRUE(std::filesystem::exists(pageDir.Path() + "/PHONE_SPAM.html"));
-  EXPECT_EQ(window->category, 1);
-  EXPECT_EQ(window->mode, 0);
+  EXPECT_EQ(window->GetCategory(), Category::kTelephone);
+  EXPECT_EQ(window->GetView(), View::kBrowser);
   // Only the first time in the process.
   Press(ReportWindow::kMediaSpam);
   send(EVT_NAVIGATE_COMPLETE2, ServerSettings::Current().ReportUrl("/h_singo/singo.jsp"));
-  EXPECT_EQ(window->category, 4);
+  EXPECT_EQ(window->GetCategory(), Category::kElectronicMedia);
 }
 
 TEST_F(ReportWindowTest, PointerOverACategoryButtonShowsItsHoverImage) {

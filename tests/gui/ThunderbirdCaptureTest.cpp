@@ -36,6 +36,7 @@
 #include "support/ReportCentreHarness.h"
 #include "support/TempDir.h"
 #include "ui/report/AttachmentList.h"
+#include "ui/report/EmailReportPanel.h"
 #include "ui/report/ReportWindow.h"
 #include "ui/report/Utf8Text.h"
 #include "ui/skin/SkinBitmapButton.h"
@@ -380,8 +381,8 @@ TEST_P(ThunderbirdCaptureTest, CapturesTheSelectedMessageAndSendsIt) {
 
   // And a send delivers it to the centre.
   window->GetEdit(ReportWindow::kContent)->ChangeValue(wxString::FromUTF8("대출 광고 메일입니다."));
-  window->OnSend();
-  ASSERT_TRUE(WaitFor([&] { return !window->sending; }, std::chrono::seconds(30)));
+  window->EmailReport().OnSend();
+  ASSERT_TRUE(WaitFor([&] { return !window->EmailReport().IsSending(); }, std::chrono::seconds(30)));
   ASSERT_TRUE(WaitFor([&] { return sink.Count() > 0; }, std::chrono::seconds(5)));
   EXPECT_EQ(sink.Texts().back(), ReportTexts::Get(ReportTexts::kReportReceived));
   const auto uploads = centre.Centre().RequestsTo(test::TestReportCentre::kUploadPath);

@@ -60,9 +60,9 @@ wxBitmap DrawnNotMailMark() {
 
 AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : wxListCtrl(parent, id, pos, size, wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SIMPLE),
-      stateImages(16, 16, true, 3),
-      hintFont(wxFontInfo(wxSize(0, 12)).FaceName(wxString::FromUTF8("굴림"))) {
-  if (!hintFont.IsOk()) hintFont = wxFont(wxFontInfo(wxSize(0, 12)));
+      stateImages_(16, 16, true, 3),
+      hintFont_(wxFontInfo(wxSize(0, 12)).FaceName(wxString::FromUTF8("굴림"))) {
+  if (!hintFont_.IsOk()) hintFont_ = wxFont(wxFontInfo(wxSize(0, 12)));
   EnableCheckBoxes(true);
   SetBackgroundColour(*wxWHITE);
   SetTextColour(*wxBLACK);
@@ -81,11 +81,11 @@ AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& p
   if (!GetChildren().empty()) {
     wxWindow* inner = GetChildren().front();
     inner->Bind(wxEVT_PAINT, &AttachmentList::OnMainPaint, this);
-    rowsWindow = inner;
+    rowsWindow_ = inner;
   }
 #endif
   // The summary of the row under the pointer, else of the selected row.
-  wxWindow* rows = rowsWindow != nullptr ? rowsWindow : this;
+  wxWindow* rows = rowsWindow_ != nullptr ? rowsWindow_ : this;
   rows->Bind(wxEVT_MOTION, [this](wxMouseEvent& event) {
     int flags = 0;
     const long row = HitTest(event.GetPosition(), flags);
@@ -107,7 +107,7 @@ AttachmentList::~AttachmentList() = default;
 int AttachmentList::AddFile(const wxString& path) {
   const std::string nativePath = NativePath::FromWx(path);
   std::vector<std::string> listedNames;
-  for (const AttachmentEntry& entry : entries) listedNames.push_back(NativePath::FromWx(entry.name));
+  for (const AttachmentEntry& entry : entries_) listedNames.push_back(NativePath::FromWx(entry.name));
   const AttachmentProblem problem = AttachmentRules::CheckAdd(listedNames, AttachmentRules::NameOf(nativePath));
   if (problem != AttachmentProblem::kNone) {
     MessageSink::Current().ShowMessage(AttachmentRules::MessageOf(problem), kStyleStop);
@@ -115,7 +115,7 @@ int AttachmentList::AddFile(const wxString& path) {
   }
   const wxString name = NativePath::ToWx(AttachmentRules::NameOf(nativePath));
   const MailSummary summary = MailSummary::FromFile(nativePath);
-  if (addCheck && !addCheck(path, summary)) return -1;
+  if (addCheck_ && !addCheck_(path, summary)) return -1;
   AttachmentEntry entry{name, path, wxString::Format("%lld", AttachmentRules::ListedSize(nativePath)),
                         Cp949::ToWx(summary.Describe()), !summary.IsMail()};
 
@@ -126,8 +126,8 @@ int AttachmentList::AddFile(const wxString& path) {
   SetItemTextColour(row, *wxBLACK);
   // The send-time checks still decide; the mark only warns.
   // Every row takes the mark's room (image 0 is blank) so the names line up.
-  if (notMailImage >= 0) SetItemImage(row, entry.notMail ? notMailImage : 0);
-  entries.insert(entries.begin() + row, entry);
+  if (notMailImage_ >= 0) SetItemImage(row, entry.notMail ? notMailImage_ : 0);
+  entries_.insert(entries_.begin() + row, entry);
   UpdateHeaderBox();
   Refresh();
   return 1;
@@ -136,7 +136,7 @@ int AttachmentList::AddFile(const wxString& path) {
 void AttachmentList::RemoveAt(long index) {
   if (index < 0 || index >= Count()) return;
   DeleteItem(index);
-  entries.erase(entries.begin() + index);
+  entries_.erase(entries_.begin() + index);
   ShowSummary(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
   PostCountChanged();
   UpdateHeaderBox();
@@ -160,13 +160,13 @@ void AttachmentList::RemoveAll() {
 
 std::vector<wxString> AttachmentList::Paths() const {
   std::vector<wxString> paths;
-  for (const AttachmentEntry& entry : entries) paths.push_back(entry.path);
+  for (const AttachmentEntry& entry : entries_) paths.push_back(entry.path);
   return paths;
 }
 
 bool AttachmentList::SetDropFilter(const DropFilter& filter) {
   if ((filter.flags & kUseCallback) && !filter.callback) return false;
-  dropFilter = filter;
+  dropFilter_ = filter;
   return true;
 }
 
@@ -178,10 +178,10 @@ void AttachmentList::SetupColumns() {
 }
 
 void AttachmentList::SetupHeaderCheckBox() {
-  if (headerReady) return;
+  if (headerReady_) return;
   const wxBitmap strip = ResourceImages::LoadBitmap(kCheckBoxStripBitmap);
   if (strip.IsOk() && strip.GetWidth() >= 48 && strip.GetHeight() == 16) {
-    stateImages.Add(strip, wxColour(255, 0, 255));
+    stateImages_.Add(strip, wxColour(255, 0, 255));
   } else {
     wxBitmap blank(16, 16);
     {
@@ -189,18 +189,18 @@ void AttachmentList::SetupHeaderCheckBox() {
       dc.SetBackground(*wxWHITE_BRUSH);
       dc.Clear();
     }
-    stateImages.Add(blank);
-    stateImages.Add(DrawnCheckBox(this, false));
-    stateImages.Add(DrawnCheckBox(this, true));
+    stateImages_.Add(blank);
+    stateImages_.Add(DrawnCheckBox(this, false));
+    stateImages_.Add(DrawnCheckBox(this, true));
   }
-  notMailImage = stateImages.Add(DrawnNotMailMark());
-  SetImageList(&stateImages, wxIMAGE_LIST_SMALL);
-  headerReady = true;
+  notMailImage_ = stateImages_.Add(DrawnNotMailMark());
+  SetImageList(&stateImages_, wxIMAGE_LIST_SMALL);
+  headerReady_ = true;
   SetHeaderImage(1);
 }
 
 void AttachmentList::SetHintText(const wxString& text) {
-  hintText = text;
+  hintText_ = text;
   Refresh();
 }
 
@@ -220,21 +220,21 @@ void AttachmentList::HandleDrop(const wxArrayString& paths) {
     struct stat info;
     if (!StatPath(path, &info)) continue;
     int kind = 0;
-    if ((dropFilter.flags & kAcceptFolders) && S_ISDIR(info.st_mode)) {
+    if ((dropFilter_.flags & kAcceptFolders) && S_ISDIR(info.st_mode)) {
       kind = kKindFolder;
-    } else if ((dropFilter.flags & kAcceptFiles) && S_ISREG(info.st_mode)) {
+    } else if ((dropFilter_.flags & kAcceptFiles) && S_ISREG(info.st_mode)) {
       kind = kKindFile;
-      if (dropFilter.flags & kRequireExtension) {
+      if (dropFilter_.flags & kRequireExtension) {
         const std::string fileName = AttachmentRules::NameOf(NativePath::FromWx(path));
         const size_t fileDot = fileName.find_last_of('.');
         if (fileDot == std::string::npos ||
-            !AttachmentRules::SameName(fileName.substr(fileDot), NativePath::FromWx(dropFilter.extension)))
+            !AttachmentRules::SameName(fileName.substr(fileDot), NativePath::FromWx(dropFilter_.extension)))
           kind = 0;
       }
     }
     if (kind == 0) continue;
-    if (dropFilter.flags & kUseCallback)
-      dropFilter.callback(*this, path, kind);
+    if (dropFilter_.flags & kUseCallback)
+      dropFilter_.callback(*this, path, kind);
     else
       AddFile(path);
   }
@@ -242,12 +242,12 @@ void AttachmentList::HandleDrop(const wxArrayString& paths) {
 
 void AttachmentList::PostCountChanged() {
   CallAfter([this] {
-    if (countChanged) countChanged();
+    if (countChanged_) countChanged_();
   });
 }
 
 void AttachmentList::UpdateHeaderBox() {
-  if (!headerReady || updatingChecks) return;
+  if (!headerReady_ || updatingChecks_) return;
   const int rows = GetItemCount();
   int checked = 0;
   for (int i = 0; i < rows; ++i)
@@ -256,7 +256,7 @@ void AttachmentList::UpdateHeaderBox() {
 }
 
 void AttachmentList::SetHeaderImage(int image) {
-  headerImage = image;
+  headerImage_ = image;
   if (GetColumnCount() == 0) return;
   wxListItem column;
   column.SetMask(wxLIST_MASK_IMAGE);
@@ -270,12 +270,12 @@ void AttachmentList::OnItemCheckChanged(wxListEvent& event) {
 }
 
 void AttachmentList::OnColumnClick(wxListEvent& event) {
-  if (event.GetColumn() != 0 || !headerReady) return;
-  const int image = headerImage == 1 ? 2 : 1;
+  if (event.GetColumn() != 0 || !headerReady_) return;
+  const int image = headerImage_ == 1 ? 2 : 1;
   SetHeaderImage(image);
-  updatingChecks = true;
+  updatingChecks_ = true;
   for (long i = 0; i < GetItemCount(); ++i) CheckItem(i, image == 2);
-  updatingChecks = false;
+  updatingChecks_ = false;
 }
 
 void AttachmentList::OnMainPaint(wxPaintEvent& event) {
@@ -297,19 +297,19 @@ void AttachmentList::OnMainPaint(wxPaintEvent& event) {
       bitmap = wxBitmap(bitmap.ConvertToImage().Scale(32, 32, wxIMAGE_QUALITY_HIGH));
     dc.DrawBitmap(bitmap, 45, 35 - headerBottom, true);
   }
-  if (hintText.empty()) return;
+  if (hintText_.empty()) return;
   wxRect area(0, 0, inner->GetClientSize().GetWidth(), inner->GetClientSize().GetHeight());
   area.x += 35;
   area.width -= 35;
   area.y += 30;
   area.height -= 30;
-  dc.SetFont(hintFont);
+  dc.SetFont(hintFont_);
   dc.SetTextForeground(GetTextColour());
   dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
   // Centred lines, broken between words where the width runs out.
   wxArrayString lines;
   wxString line;
-  for (const wxString& word : wxSplit(hintText, ' ', '\0')) {
+  for (const wxString& word : wxSplit(hintText_, ' ', '\0')) {
     const wxString candidate = line.empty() ? word : line + " " + word;
     if (!line.empty() && dc.GetTextExtent(candidate).GetWidth() > area.width) {
       lines.Add(line);
@@ -328,10 +328,10 @@ void AttachmentList::OnMainPaint(wxPaintEvent& event) {
 }
 
 void AttachmentList::ShowSummary(long row) {
-  const wxString text = row >= 0 && row < Count() ? entries[static_cast<std::size_t>(row)].summary : wxString();
-  if (text == shownSummary) return;
-  shownSummary = text;
-  wxWindow* rows = rowsWindow != nullptr ? rowsWindow : this;
+  const wxString text = row >= 0 && row < Count() ? entries_[static_cast<std::size_t>(row)].summary : wxString();
+  if (text == shownSummary_) return;
+  shownSummary_ = text;
+  wxWindow* rows = rowsWindow_ != nullptr ? rowsWindow_ : this;
   if (text.empty())
     rows->UnsetToolTip();
   else
@@ -339,8 +339,8 @@ void AttachmentList::ShowSummary(long row) {
 }
 
 void AttachmentList::ShowPlain(const std::string& text) {
-  if (plainSink != nullptr) {
-    plainSink->ShowMessage(text, kMbOk);
+  if (plainSink_ != nullptr) {
+    plainSink_->ShowMessage(text, kMbOk);
     return;
   }
   wxMessageBox(Cp949::ToWx(text), wxTheApp != nullptr ? wxTheApp->GetAppDisplayName() : wxString(), wxOK, this);

@@ -55,28 +55,28 @@ class AttachmentList : public wxListCtrl {
 
   // Refuses every change of the rows while it returns false (it shows its
   // own message then). Set by the window while a report is being sent.
-  void SetChangeGuard(std::function<bool()> guard) { changeGuard = std::move(guard); }
+  void SetChangeGuard(std::function<bool()> guard) { changeGuard_ = std::move(guard); }
   // Called (posted, on the GUI thread) after every add and every delete.
-  void SetCountChangedHandler(std::function<void()> handler) { countChanged = std::move(handler); }
+  void SetCountChangedHandler(std::function<void()> handler) { countChanged_ = std::move(handler); }
   // Asked before a file that passed the list's own rules is added; false
   // refuses it (the check has said why).
   void SetAddCheck(std::function<bool(const wxString& path, const MailSummary& summary)> check) {
-    addCheck = std::move(check);
+    addCheck_ = std::move(check);
   }
   // The summary shown in the tooltip (of the row under the pointer, else of the selected row).
-  wxString ShownSummary() const { return shownSummary; }
+  wxString ShownSummary() const { return shownSummary_; }
   // Where the drop filter's plain notices go; none: the platform's plain box.
-  void SetPlainMessageSink(MessageSink* sink) { plainSink = sink; }
+  void SetPlainMessageSink(MessageSink* sink) { plainSink_ = sink; }
 
   // Processes dropped items in order (also what a drop onto the list does).
   void HandleDrop(const wxArrayString& paths);
 
-  int Count() const { return static_cast<int>(entries.size()); }
-  const AttachmentEntry& Entry(int index) const { return entries[static_cast<std::size_t>(index)]; }
+  int Count() const { return static_cast<int>(entries_.size()); }
+  const AttachmentEntry& Entry(int index) const { return entries_[static_cast<std::size_t>(index)]; }
   std::vector<wxString> Paths() const;
-  bool HeaderChecked() const { return headerImage == 2; }
+  bool HeaderChecked() const { return headerImage_ == 2; }
   // The guard allows changes (or there is none).
-  bool ChangesAllowed() const { return !changeGuard || changeGuard(); }
+  bool ChangesAllowed() const { return !changeGuard_ || changeGuard_(); }
 
  private:
   void PostCountChanged();
@@ -88,21 +88,21 @@ class AttachmentList : public wxListCtrl {
   void ShowPlain(const std::string& text);
   void ShowSummary(long row);
 
-  bool headerReady = false;
-  wxImageList stateImages;
-  int headerImage = 1;
-  wxString hintText;
-  wxFont hintFont;
-  DropFilter dropFilter;
-  std::vector<AttachmentEntry> entries;
-  std::function<bool()> changeGuard;
-  std::function<void()> countChanged;
-  MessageSink* plainSink = nullptr;
-  std::function<bool(const wxString&, const MailSummary&)> addCheck;
-  wxString shownSummary;
-  wxWindow* rowsWindow = nullptr;
-  int notMailImage = -1;  // the row mark of a file that is no mail
-  bool updatingChecks = false;
+  bool headerReady_ = false;
+  wxImageList stateImages_;
+  int headerImage_ = 1;
+  wxString hintText_;
+  wxFont hintFont_;
+  DropFilter dropFilter_;
+  std::vector<AttachmentEntry> entries_;
+  std::function<bool()> changeGuard_;
+  std::function<void()> countChanged_;
+  MessageSink* plainSink_ = nullptr;
+  std::function<bool(const wxString&, const MailSummary&)> addCheck_;
+  wxString shownSummary_;
+  wxWindow* rowsWindow_ = nullptr;
+  int notMailImage_ = -1;  // the row mark of a file that is no mail
+  bool updatingChecks_ = false;
 };
 
 }  // namespace veradex

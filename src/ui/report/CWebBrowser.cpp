@@ -1,6 +1,7 @@
 #include "ui/report/CWebBrowser.h"
 
 #include <wx/filename.h>
+#include <wx/toplevel.h>
 #include <wx/webview.h>
 
 #include <string>
@@ -20,41 +21,87 @@ wxDEFINE_EVENT(EVT_NAVIGATE_COMPLETE2, wxCommandEvent);
 wxDEFINE_EVENT(EVT_DOCUMENT_COMPLETE, wxCommandEvent);
 
 CWebBrowser::CWebBrowser(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
-    : wxPanel(parent, id, pos, size, wxBORDER_NONE) {
+    : wxPanel(parent, id, pos, size, wxBORDER_NONE), releaseTimer_(this) {
   SetBackgroundColour(*wxWHITE);
-  if (wxWebView::IsBackendAvailable(wxWebViewBackendDefault)) {
-    view = wxWebView::New(this, wxID_ANY, wxWebViewDefaultURLStr, wxPoint(0, 0), GetClientSize(),
-                          wxWebViewBackendDefault, wxBORDER_NONE);
-  }
-  if (view != nullptr) {
-    view->Bind(wxEVT_WEBVIEW_NAVIGATED, &CWebBrowser::OnNavigated, this);
-    view->Bind(wxEVT_WEBVIEW_LOADED, &CWebBrowser::OnLoaded, this);
-    ConnectCertificateTrust();
-  }
+  engineAvailable_ = wxWebView::IsBackendAvailable(wxWebViewBackendDefault);
   Bind(wxEVT_SIZE, &CWebBrowser::OnSize, this);
+  Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+    if (topLevel_ != nullptr && !topLevel_->IsShown()) ReleaseEngine();
+  });
+  topLevel_ = wxGetTopLevelParent(this);
+  if (topLevel_ != nullptr && topLevel_ != this) {
+    topLevel_->Bind(wxEVT_SHOW, &CWebBrowser::OnTopLevelShow, this);
+    if (topLevel_->IsShown()) StartEngine();
+  } else {
+    topLevel_ = nullptr;
+  }
 }
 
 CWebBrowser::~CWebBrowser() {
+  releaseTimer_.Stop();
+  if (topLevel_ != nullptr) topLevel_->Unbind(wxEVT_SHOW, &CWebBrowser::OnTopLevelShow, this);
 #ifdef VERADEX_BROWSER_TRUST
   // The view outlives this part of the object for a moment: no refusal may
   // reach it any more.
-  if (view != nullptr && view->GetNativeBackend() != nullptr)
-    g_signal_handlers_disconnect_by_data(view->GetNativeBackend(), this);
+  if (view_ != nullptr && view_->GetNativeBackend() != nullptr)
+    g_signal_handlers_disconnect_by_data(view_->GetNativeBackend(), this);
 #endif
 }
 
+void CWebBrowser::StartEngine() {
+  if (view_ != nullptr || !engineAvailable_) return;
+  view_ = wxWebView::New(this, wxID_ANY, wxWebViewDefaultURLStr, wxPoint(0, 0), GetClientSize(),
+                         wxWebViewBackendDefault, wxBORDER_NONE);
+  if (view_ == nullptr) {
+    engineAvailable_ = false;
+    return;
+  }
+  view_->Bind(wxEVT_WEBVIEW_NAVIGATED, &CWebBrowser::OnNavigated, this);
+  view_->Bind(wxEVT_WEBVIEW_LOADED, &CWebBrowser::OnLoaded, this);
+  ConnectCertificateTrust();
+  // What was asked for meanwhile, in its order; after a release, the page
+  // that was shown.
+  std::vector<wxString> addresses;
+  addresses.swap(pending_);
+  if (addresses.empty() && !requestedUrl_.empty()) addresses.push_back(requestedUrl_);
+  for (const wxString& address : addresses) view_->LoadURL(address);
+}
+
+void CWebBrowser::ReleaseEngine() {
+  if (view_ == nullptr) return;
+#ifdef VERADEX_BROWSER_TRUST
+  if (view_->GetNativeBackend() != nullptr) g_signal_handlers_disconnect_by_data(view_->GetNativeBackend(), this);
+#endif
+  wxWebView* going = view_;
+  view_ = nullptr;
+  going->Destroy();
+}
+
+void CWebBrowser::OnTopLevelShow(wxShowEvent& event) {
+  event.Skip();
+  if (event.IsShown()) {
+    releaseTimer_.Stop();
+    StartEngine();
+  } else if (view_ != nullptr) {
+    releaseTimer_.StartOnce(static_cast<int>(releaseDelay_.count()));
+  }
+}
+
 void CWebBrowser::Navigate(const wxString& url) {
-  if (view == nullptr) return;
+  if (!engineAvailable_) return;
   // Local pages are written beside the program; the engine wants them as file URLs.
-  requestedUrl = url.StartsWith("/") ? wxFileName::FileNameToURL(wxFileName(url)) : url;
-  ++navigation;
-  view->LoadURL(requestedUrl);
+  requestedUrl_ = url.StartsWith("/") ? wxFileName::FileNameToURL(wxFileName(url)) : url;
+  ++navigation_;
+  if (view_ != nullptr)
+    view_->LoadURL(requestedUrl_);
+  else if (pending_.empty() || pending_.back() != requestedUrl_)
+    pending_.push_back(requestedUrl_);
 }
 
 wxString CWebBrowser::GetLocationName() const {
-  if (view == nullptr) return wxString();
-  const wxString title = view->GetCurrentTitle();
-  return title.empty() ? view->GetCurrentURL() : title;
+  if (view_ == nullptr) return wxString();
+  const wxString title = view_->GetCurrentTitle();
+  return title.empty() ? view_->GetCurrentURL() : title;
 }
 
 void CWebBrowser::OnNavigated(wxWebViewEvent& event) {
@@ -72,13 +119,13 @@ void CWebBrowser::OnLoaded(wxWebViewEvent& event) {
 }
 
 void CWebBrowser::OnSize(wxSizeEvent& event) {
-  if (view != nullptr) view->SetSize(GetClientSize());
+  if (view_ != nullptr) view_->SetSize(GetClientSize());
   event.Skip();
 }
 
 void CWebBrowser::ConnectCertificateTrust() {
 #ifdef VERADEX_BROWSER_TRUST
-  void* native = view->GetNativeBackend();
+  void* native = view_->GetNativeBackend();
   if (native == nullptr || !WEBKIT_IS_WEB_VIEW(native)) return;
   g_signal_connect(native, "load-failed-with-tls-errors", G_CALLBACK(&CWebBrowser::OnCertificateRefused), this);
 #endif
@@ -111,22 +158,22 @@ int CWebBrowser::OnCertificateRefused(void* webView, const char* failingUrl, voi
   // Refused again after the certificate was accepted and the page loaded
   // again: the engine has its reasons, the failure stands.
   const wxString url = wxString::FromUTF8(failingUrl);
-  const bool ownNavigation = url == browser->requestedUrl;
-  if (ownNavigation && browser->retried == browser->navigation) return FALSE;
+  const bool ownNavigation = url == browser->requestedUrl_;
+  if (ownNavigation && browser->retried_ == browser->navigation_) return FALSE;
 
   WebKitWebContext* context = webkit_web_view_get_context(static_cast<WebKitWebView*>(webView));
   webkit_web_context_allow_tls_certificate_for_host(context, static_cast<GTlsCertificate*>(certificate), host.c_str());
-  ++browser->trustedCertificates;
+  ++browser->trustedCertificates_;
 
   // A page this browser was sent to is loaded again, once. A load the page
   // started itself (a form sent, a link) cannot be repeated from here without
   // its data: the page stays as it is, with whatever the user typed, and the
   // next attempt finds the certificate accepted.
   if (ownNavigation) {
-    browser->retried = browser->navigation;
-    const unsigned navigation = browser->navigation;
+    browser->retried_ = browser->navigation_;
+    const unsigned navigation = browser->navigation_;
     browser->CallAfter([browser, navigation, url] {
-      if (browser->navigation == navigation && browser->view != nullptr) browser->view->LoadURL(url);
+      if (browser->navigation_ == navigation && browser->view_ != nullptr) browser->view_->LoadURL(url);
     });
   }
   return TRUE;

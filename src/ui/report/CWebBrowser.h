@@ -1,7 +1,11 @@
 #pragma once
 
+#include <chrono>
+#include <vector>
+
 #include <wx/event.h>
 #include <wx/panel.h>
+#include <wx/timer.h>
 
 class wxWebView;
 class wxWebViewEvent;
@@ -20,8 +24,17 @@ namespace veradex {
 // one certificate for that host, and a page this browser was sent to is
 // loaded again. Every other refusal stands. (GTK port; elsewhere the
 // platform's own trust decides.)
+//
+// The web engine (and with it its helper processes) runs only while it is
+// wanted: it starts when the browser's top-level window is first shown (or
+// StartEngine() is called), and is released again once that window has been
+// hidden for the release delay. Addresses given while no engine runs are
+// kept and loaded in their order when it starts; an engine started again
+// after a release loads the page last given.
 class CWebBrowser : public wxPanel {
  public:
+  static constexpr std::chrono::milliseconds kDefaultReleaseDelay{60000};
+
   CWebBrowser(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size);
   ~CWebBrowser() override;
 
@@ -30,26 +43,38 @@ class CWebBrowser : public wxPanel {
   // The title of the page shown, or its address when it has none.
   wxString GetLocationName() const;
   // False when the platform has no web engine; the panel then stays blank.
-  bool HasEngine() const { return view != nullptr; }
-  wxWebView* View() const { return view; }
+  bool HasEngine() const { return engineAvailable_; }
+  // The running engine's view; null while none runs.
+  wxWebView* View() const { return view_; }
+  // Starts the engine now if it is not running (and the platform has one).
+  void StartEngine();
+  // How long the top-level window must stay hidden before the engine goes.
+  void SetReleaseDelay(std::chrono::milliseconds delay) { releaseDelay_ = delay; }
   // Certificates accepted through the extra authority so far.
-  int TrustedCertificateCount() const { return trustedCertificates; }
+  int TrustedCertificateCount() const { return trustedCertificates_; }
 
  private:
   void OnNavigated(wxWebViewEvent& event);
   void OnLoaded(wxWebViewEvent& event);
   void OnSize(wxSizeEvent& event);
+  void OnTopLevelShow(wxShowEvent& event);
+  void ReleaseEngine();
   void ConnectCertificateTrust();
   // The engine's refusal of a server certificate (GTK: the web view's
   // "load-failed-with-tls-errors" signal). Non-zero: handled.
   static int OnCertificateRefused(void* webView, const char* failingUrl, void* certificate, unsigned errors,
                                   void* self);
 
-  wxWebView* view = nullptr;
-  wxString requestedUrl;    // the address last given to the engine by Navigate
-  unsigned navigation = 0;  // counts Navigate calls
-  unsigned retried = 0;     // the navigation already loaded again after a trust decision
-  int trustedCertificates = 0;
+  wxWebView* view_ = nullptr;
+  bool engineAvailable_ = false;
+  wxWindow* topLevel_ = nullptr;
+  wxTimer releaseTimer_;
+  std::chrono::milliseconds releaseDelay_ = kDefaultReleaseDelay;
+  std::vector<wxString> pending_;  // addresses given while no engine ran, oldest first
+  wxString requestedUrl_;          // the address last given to the engine by Navigate
+  unsigned navigation_ = 0;        // counts Navigate calls
+  unsigned retried_ = 0;           // the navigation already loaded again after a trust decision
+  int trustedCertificates_ = 0;
 };
 
 // A navigation has completed (the page's address is known).

@@ -9,30 +9,30 @@
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
 #include "platform/TempFolder.h"
-#include "ui/report/ReportWindow.h"
+#include "ui/report/EmailReportPanel.h"
 #include "ui/skin/SkinMessageBox.h"
 
 namespace veradex {
 
-ReportWindowObserver::ReportWindowObserver(ReportWindow* window) : link(std::make_shared<Link>()) {
-  link->window = window;
+ReportWindowObserver::ReportWindowObserver(EmailReportPanel* view) : link_(std::make_shared<Link>()) {
+  link_->view = view;
 }
 
-void ReportWindowObserver::SetProgramDir(const std::string& cp949ProgramDir) { programDir = cp949ProgramDir; }
+void ReportWindowObserver::SetProgramDir(const std::string& cp949ProgramDir) { programDir_ = cp949ProgramDir; }
 
 void ReportWindowObserver::Detach() {
-  std::lock_guard<std::mutex> lock(link->mutex);
-  link->window = nullptr;
+  std::lock_guard<std::mutex> lock(link_->mutex);
+  link_->view = nullptr;
 }
 
 template <typename F>
 void ReportWindowObserver::Post(F action) {
-  std::shared_ptr<Link> target = link;
+  std::shared_ptr<Link> target = link_;
   std::lock_guard<std::mutex> lock(target->mutex);
-  if (target->window == nullptr || wxTheApp == nullptr) return;
-  // The window is only ever detached on the GUI thread, where this runs.
+  if (target->view == nullptr || wxTheApp == nullptr) return;
+  // The view is only ever detached on the GUI thread, where this runs.
   wxTheApp->CallAfter([target, action] {
-    if (target->window != nullptr) action(*target->window);
+    if (target->view != nullptr) action(*target->view);
   });
 }
 
@@ -41,8 +41,8 @@ int ReportWindowObserver::ShowMessage(const std::string& text, unsigned style) {
   auto result = std::make_shared<std::promise<int>>();
   std::future<int> answer = result->get_future();
   {
-    std::lock_guard<std::mutex> lock(link->mutex);
-    if (link->window == nullptr || wxTheApp == nullptr) {
+    std::lock_guard<std::mutex> lock(link_->mutex);
+    if (link_->view == nullptr || wxTheApp == nullptr) {
       std::fprintf(stderr, "veradex: %s\n", static_cast<const char*>(Cp949::ToWx(text).utf8_str()));
       return SkinMessageBox::MapResult(style, 0);
     }
@@ -58,25 +58,25 @@ int ReportWindowObserver::ShowMessage(const std::string& text, unsigned style) {
 }
 
 void ReportWindowObserver::OnProgress(int percent) {
-  Post([percent](ReportWindow& window) { window.SetProgress(percent); });
+  Post([percent](EmailReportPanel& view) { view.SetProgress(percent); });
 }
 
-void ReportWindowObserver::OnCleanTempFolder() { TempFolder::EmptyFiles(programDir); }
+void ReportWindowObserver::OnCleanTempFolder() { TempFolder::EmptyFiles(programDir_); }
 
 void ReportWindowObserver::OnRunEnded() {
-  Post([](ReportWindow& window) { window.OnRunEnded(); });
+  Post([](EmailReportPanel& view) { view.OnRunEnded(); });
 }
 
 void ReportWindowObserver::OnAttachmentsCleared() {
-  Post([](ReportWindow& window) { window.OnAttachmentsCleared(); });
+  Post([](EmailReportPanel& view) { view.OnAttachmentsCleared(); });
 }
 
 void ReportWindowObserver::OnAttachmentsReceived(const std::vector<std::size_t>& received) {
-  Post([received](ReportWindow& window) { window.OnAttachmentsReceived(received); });
+  Post([received](EmailReportPanel& view) { view.OnAttachmentsReceived(received); });
 }
 
 void ReportWindowObserver::OnAttachmentCountChanged() {
-  Post([](ReportWindow& window) { window.UpdateCountLabel(); });
+  Post([](EmailReportPanel& view) { view.UpdateCountLabel(); });
 }
 
 }  // namespace veradex

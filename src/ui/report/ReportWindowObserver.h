@@ -9,10 +9,11 @@
 
 namespace veradex {
 
-class ReportWindow;
+class EmailReportPanel;
 
-// Carries the report worker's notices to the report window: every call but
-// the clean-up of the temporary folder is handed to the GUI thread in order.
+// Carries the report worker's notices to the report window's e-mail report
+// view: every call but the clean-up of the temporary folder is handed to the
+// GUI thread in order.
 // A worker's message box is shown there by MessageSink::Current() while the
 // worker waits for the user's answer. The object and its sending flag
 // outlive the window while a worker may still hold them (the window then
@@ -20,7 +21,7 @@ class ReportWindow;
 // application object may be gone by then: messages are refused unseen.
 class ReportWindowObserver : public ReportObserver {
  public:
-  explicit ReportWindowObserver(ReportWindow* window);
+  explicit ReportWindowObserver(EmailReportPanel* view);
 
   // The flag the worker clears at the end of a run.
   std::atomic<bool> sending{false};
@@ -28,7 +29,7 @@ class ReportWindowObserver : public ReportObserver {
   // The program directory (code page 949) whose temp folder the worker
   // empties after a successful report (set before a start).
   void SetProgramDir(const std::string& cp949ProgramDir);
-  // The window is going away: later notices are dropped.
+  // The view (and its window) is going away: later notices are dropped.
   void Detach();
 
   int ShowMessage(const std::string& text, unsigned style) override;
@@ -45,13 +46,13 @@ class ReportWindowObserver : public ReportObserver {
     // Detach: no notice is queued once the window (and with it, at the end
     // of the program, the application) is going.
     std::mutex mutex;
-    ReportWindow* window = nullptr;
+    EmailReportPanel* view = nullptr;
   };
   template <typename F>
   void Post(F action);
 
-  std::shared_ptr<Link> link;
-  std::string programDir;
+  std::shared_ptr<Link> link_;
+  std::string programDir_;
 };
 
 }  // namespace veradex

@@ -26,15 +26,15 @@ GeneralPage::GeneralPage(wxWindow* parent, const wxRect& rect) : SettingsPage(pa
 wxCheckBox* GeneralPage::CheckBox(int id) const { return dynamic_cast<wxCheckBox*>(FindWindow(id)); }
 
 void GeneralPage::TransferToControls() {
-  CheckBox(kUsePasswordBox)->SetValue(usePassword);
-  CheckBox(kRunAtSysstartBox)->SetValue(runAtSysstart);
-  CheckBox(kHideAtRunBox)->SetValue(hideAtRun);
+  CheckBox(kUsePasswordBox)->SetValue(fields_.usePassword);
+  CheckBox(kRunAtSysstartBox)->SetValue(fields_.runAtSysstart);
+  CheckBox(kHideAtRunBox)->SetValue(fields_.hideAtRun);
 }
 
 void GeneralPage::TransferFromControls() {
-  usePassword = CheckBox(kUsePasswordBox)->GetValue();
-  runAtSysstart = CheckBox(kRunAtSysstartBox)->GetValue();
-  hideAtRun = CheckBox(kHideAtRunBox)->GetValue();
+  fields_.usePassword = CheckBox(kUsePasswordBox)->GetValue();
+  fields_.runAtSysstart = CheckBox(kRunAtSysstartBox)->GetValue();
+  fields_.hideAtRun = CheckBox(kHideAtRunBox)->GetValue();
 }
 
 }  // namespace veradex

@@ -17,11 +17,19 @@ class GeneralPage : public SettingsPage {
 
   wxCheckBox* CheckBox(int id) const;
 
-  bool usePassword = false;    // use_pw
-  bool runAtSysstart = false;  // run_at_sysstart
-  bool hideAtRun = false;      // hide_at_run
+  // What the page exchanges with its check boxes.
+  struct Fields {
+    bool usePassword = false;    // use_pw
+    bool runAtSysstart = false;  // run_at_sysstart
+    bool hideAtRun = false;      // hide_at_run
+  };
+  Fields& Data() { return fields_; }
+  const Fields& Data() const { return fields_; }
 
   enum : int { kUsePasswordBox = 1010, kRunAtSysstartBox = 1011, kHideAtRunBox = 1012 };
+
+ private:
+  Fields fields_;
 };
 
 }  // namespace veradex

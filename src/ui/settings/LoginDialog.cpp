@@ -32,36 +32,36 @@ LoginDialog::LoginDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap
   Create(parent, kTemplateId, SettingsTexts::Wx(SettingsTexts::kLoginCaption));
   CreateCaption(SettingsTexts::Wx(SettingsTexts::kLoginCaption));
   CreateLabel(kPasswordLabel, SettingsTexts::Wx("암호"), Du(35, 73, 15, 8));
-  passwordEdit = CreateEdit(kPasswordEdit, Du(57, 72, 70, 12), wxTE_PASSWORD);
-  okButton = CreateButton(kOkButton, SettingsTexts::Wx("확인"), Du(26, 131, 52, 17), 147, 148, 147, 150);
-  cancelButton = CreateButton(kCancelButton, SettingsTexts::Wx("취소"), Du(85, 131, 52, 17), 135, 136, 134, 138);
+  passwordEdit_ = CreateEdit(kPasswordEdit, Du(57, 72, 70, 12), wxTE_PASSWORD);
+  okButton_ = CreateButton(kOkButton, SettingsTexts::Wx("확인"), Du(26, 131, 52, 17), 147, 148, 147, 150);
+  cancelButton_ = CreateButton(kCancelButton, SettingsTexts::Wx("취소"), Du(85, 131, 52, 17), 135, 136, 134, 138);
 
   Bind(wxEVT_BUTTON, Command([this] { OnOK(); }), kOkButton);
   Bind(wxEVT_BUTTON, Command([this] { OnCancel(); }), kCancelButton);
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { OnCancel(); });
-  passwordEdit->SetFocus();
+  passwordEdit_->SetFocus();
 }
 
 int LoginDialog::DoModal() {
-  passwordEdit->SetFocus();
+  passwordEdit_->SetFocus();
   return ShowModal() == kIdOk ? kIdOk : kIdCancel;
 }
 
 void LoginDialog::OnOK() {
   std::string typed;
-  if (!Cp949::FromWx(passwordEdit->GetValue(), &typed)) {
+  if (!Cp949::FromWx(passwordEdit_->GetValue(), &typed)) {
     // Keep the dialog and the entry; the user removes the character.
     MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kUnstorableText), kStyleStop);
-    passwordEdit->SelectAll();
-    passwordEdit->SetFocus();
+    passwordEdit_->SelectAll();
+    passwordEdit_->SetFocus();
     return;
   }
-  password = typed;
+  password_ = typed;
   if (IsModal()) EndModal(kIdOk);
 }
 
 void LoginDialog::OnCancel() {
-  passwordEdit->ChangeValue(wxEmptyString);
+  passwordEdit_->ChangeValue(wxEmptyString);
   if (IsModal()) EndModal(kIdCancel);
 }
 

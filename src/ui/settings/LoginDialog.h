@@ -24,23 +24,23 @@ class LoginDialog : public SkinDialog {
   int DoModal();
   // After a result of 1: the typed password, code page 949 bytes. After a
   // result of 2 it keeps its previous value (empty for a new object).
-  const std::string& Password() const { return password; }
+  const std::string& Password() const { return password_; }
 
   // The actions of the OK (1000, Enter) and Cancel (1018, closing) buttons.
   void OnOK();
   void OnCancel();
 
-  wxTextCtrl* PasswordEdit() const { return passwordEdit; }
+  wxTextCtrl* PasswordEdit() const { return passwordEdit_; }
 
  protected:
   // Enter runs OK; Escape is swallowed.
   bool OnSkinKey(wxKeyEvent& event) override;
 
  private:
-  std::string password;
-  wxTextCtrl* passwordEdit = nullptr;
-  SkinBitmapButton* okButton = nullptr;
-  SkinBitmapButton* cancelButton = nullptr;
+  std::string password_;
+  wxTextCtrl* passwordEdit_ = nullptr;
+  SkinBitmapButton* okButton_ = nullptr;
+  SkinBitmapButton* cancelButton_ = nullptr;
 };
 
 }  // namespace veradex

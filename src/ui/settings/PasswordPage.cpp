@@ -26,9 +26,9 @@ PasswordPage::PasswordPage(wxWindow* parent, const wxRect& rect) : SettingsPage(
 wxTextCtrl* PasswordPage::Edit(int id) const { return dynamic_cast<wxTextCtrl*>(FindWindow(id)); }
 
 void PasswordPage::TransferToControls() {
-  Edit(kCurrentEdit)->ChangeValue(Cp949::ToWx(currentPassword));
-  Edit(kNewEdit)->ChangeValue(Cp949::ToWx(newPassword));
-  Edit(kConfirmationEdit)->ChangeValue(Cp949::ToWx(confirmation));
+  Edit(kCurrentEdit)->ChangeValue(Cp949::ToWx(fields_.currentPassword));
+  Edit(kNewEdit)->ChangeValue(Cp949::ToWx(fields_.newPassword));
+  Edit(kConfirmationEdit)->ChangeValue(Cp949::ToWx(fields_.confirmation));
 }
 
 bool PasswordPage::TransferFromControls(wxTextCtrl** unstorable) {
@@ -40,9 +40,9 @@ bool PasswordPage::TransferFromControls(wxTextCtrl** unstorable) {
       return false;
     }
   }
-  currentPassword = values[0];
-  newPassword = values[1];
-  confirmation = values[2];
+  fields_.currentPassword = values[0];
+  fields_.newPassword = values[1];
+  fields_.confirmation = values[2];
   return true;
 }
 

@@ -21,11 +21,19 @@ class PasswordPage : public SettingsPage {
 
   wxTextCtrl* Edit(int id) const;
 
-  std::string currentPassword;
-  std::string newPassword;
-  std::string confirmation;
+  // What the page exchanges with its edits.
+  struct Fields {
+    std::string currentPassword;
+    std::string newPassword;
+    std::string confirmation;
+  };
+  Fields& Data() { return fields_; }
+  const Fields& Data() const { return fields_; }
 
   enum : int { kCurrentEdit = 1009, kNewEdit = 1010, kConfirmationEdit = 1011 };
+
+ private:
+  Fields fields_;
 };
 
 }  // namespace veradex

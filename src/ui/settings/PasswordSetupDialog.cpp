@@ -44,54 +44,54 @@ PasswordSetupDialog::PasswordSetupDialog(wxWindow* parent) : SkinDialog(kSkinBit
   wxStaticBitmap* picture = CreatePicture(kPicture, kStopPicture, Du(37, 53, 25, 22));
   CreateLabel(kExplanation, SettingsTexts::Wx(kExplanationText), Du(73, 37, 110, 56));
   CreateLabel(wxID_ANY, SettingsTexts::Wx("암호 설정"), Du(29, 100, 31, 8));
-  passwordEdit = CreateEdit(kPasswordEdit, Du(69, 99, 112, 12), wxTE_PASSWORD);
+  passwordEdit_ = CreateEdit(kPasswordEdit, Du(69, 99, 112, 12), wxTE_PASSWORD);
   CreateLabel(wxID_ANY, SettingsTexts::Wx("암호 재확인"), Du(29, 121, 38, 8));
-  confirmationEdit = CreateEdit(kConfirmationEdit, Du(69, 120, 112, 12), wxTE_PASSWORD);
-  okButton = CreateButton(kOkButton, SettingsTexts::Wx("확인"), Du(51, 165, 52, 17), 147, 148, 147, 150);
-  cancelButton = CreateButton(kCancelButton, SettingsTexts::Wx("취소"), Du(110, 165, 52, 17), 135, 136, 134, 138);
+  confirmationEdit_ = CreateEdit(kConfirmationEdit, Du(69, 120, 112, 12), wxTE_PASSWORD);
+  okButton_ = CreateButton(kOkButton, SettingsTexts::Wx("확인"), Du(51, 165, 52, 17), 147, 148, 147, 150);
+  cancelButton_ = CreateButton(kCancelButton, SettingsTexts::Wx("취소"), Du(110, 165, 52, 17), 135, 136, 134, 138);
   picture->Show();
 
   Bind(wxEVT_BUTTON, Command([this] { OnOK(); }), kOkButton);
   Bind(wxEVT_BUTTON, Command([this] { OnCancel(); }), kCancelButton);
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { OnCancel(); });
-  passwordEdit->SetFocus();
+  passwordEdit_->SetFocus();
 }
 
 int PasswordSetupDialog::DoModal() {
-  passwordEdit->SetFocus();
+  passwordEdit_->SetFocus();
   return ShowModal() == kIdOk ? kIdOk : kIdCancel;
 }
 
 void PasswordSetupDialog::OnOK() {
   std::string first;
   std::string second;
-  if (!Cp949::FromWx(passwordEdit->GetValue(), &first)) {
+  if (!Cp949::FromWx(passwordEdit_->GetValue(), &first)) {
     MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kUnstorableText), kStyleStop);
-    passwordEdit->SelectAll();
-    passwordEdit->SetFocus();
+    passwordEdit_->SelectAll();
+    passwordEdit_->SetFocus();
     return;
   }
-  if (!Cp949::FromWx(confirmationEdit->GetValue(), &second)) {
+  if (!Cp949::FromWx(confirmationEdit_->GetValue(), &second)) {
     MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kUnstorableText), kStyleStop);
-    confirmationEdit->SelectAll();
-    confirmationEdit->SetFocus();
+    confirmationEdit_->SelectAll();
+    confirmationEdit_->SetFocus();
     return;
   }
-  password = first;
-  confirmation = second;
-  if (password == confirmation) {
+  password_ = first;
+  confirmation_ = second;
+  if (password_ == confirmation_) {
     if (IsModal()) EndModal(kIdOk);
     return;
   }
   MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kPasswordsDiffer), kStyleStop);
-  passwordEdit->SelectAll();
-  passwordEdit->ShowPosition(passwordEdit->GetLastPosition());
-  passwordEdit->SetFocus();
+  passwordEdit_->SelectAll();
+  passwordEdit_->ShowPosition(passwordEdit_->GetLastPosition());
+  passwordEdit_->SetFocus();
 }
 
 void PasswordSetupDialog::OnCancel() {
-  passwordEdit->ChangeValue(wxEmptyString);
-  confirmationEdit->ChangeValue(wxEmptyString);
+  passwordEdit_->ChangeValue(wxEmptyString);
+  confirmationEdit_->ChangeValue(wxEmptyString);
   if (IsModal()) EndModal(kIdCancel);
 }
 

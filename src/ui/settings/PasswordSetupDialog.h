@@ -21,27 +21,27 @@ class PasswordSetupDialog : public SkinDialog {
   // Shows the dialog modally: 1 when confirmed, 2 when cancelled.
   int DoModal();
   // After a result of 1: the new password (edit 1014), code page 949 bytes.
-  const std::string& Password() const { return password; }
-  const std::string& Confirmation() const { return confirmation; }
+  const std::string& Password() const { return password_; }
+  const std::string& Confirmation() const { return confirmation_; }
 
   // The actions of the OK (1000, Enter) and Cancel (1018, closing) buttons.
   void OnOK();
   void OnCancel();
 
-  wxTextCtrl* PasswordEdit() const { return passwordEdit; }
-  wxTextCtrl* ConfirmationEdit() const { return confirmationEdit; }
+  wxTextCtrl* PasswordEdit() const { return passwordEdit_; }
+  wxTextCtrl* ConfirmationEdit() const { return confirmationEdit_; }
 
  protected:
   // Enter runs OK; Escape is swallowed.
   bool OnSkinKey(wxKeyEvent& event) override;
 
  private:
-  std::string password;
-  std::string confirmation;
-  wxTextCtrl* passwordEdit = nullptr;
-  wxTextCtrl* confirmationEdit = nullptr;
-  SkinBitmapButton* okButton = nullptr;
-  SkinBitmapButton* cancelButton = nullptr;
+  std::string password_;
+  std::string confirmation_;
+  wxTextCtrl* passwordEdit_ = nullptr;
+  wxTextCtrl* confirmationEdit_ = nullptr;
+  SkinBitmapButton* okButton_ = nullptr;
+  SkinBitmapButton* cancelButton_ = nullptr;
 };
 
 }  // namespace veradex

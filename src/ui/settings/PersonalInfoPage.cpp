@@ -13,15 +13,15 @@
 namespace veradex {
 
 const PersonalInfoPage::Binding PersonalInfoPage::kBindings[] = {
-    {kNameEdit, &PersonalInfoPage::name, 0},
-    {kEmailEdit, &PersonalInfoPage::email, 0},
-    {kTel1Edit, &PersonalInfoPage::tel1, 4},
-    {kTel2Edit, &PersonalInfoPage::tel2, 4},
-    {kTel3Edit, &PersonalInfoPage::tel3, 4},
-    {kMobile1Edit, &PersonalInfoPage::mtel1, 3},
-    {kMobile2Edit, &PersonalInfoPage::mtel2, 4},
-    {kMobile3Edit, &PersonalInfoPage::mtel3, 4},
-    {kReportPasswordEdit, &PersonalInfoPage::reportPassword, 0},
+    {kNameEdit, &Fields::name, 0},
+    {kEmailEdit, &Fields::email, 0},
+    {kTel1Edit, &Fields::tel1, 4},
+    {kTel2Edit, &Fields::tel2, 4},
+    {kTel3Edit, &Fields::tel3, 4},
+    {kMobile1Edit, &Fields::mtel1, 3},
+    {kMobile2Edit, &Fields::mtel2, 4},
+    {kMobile3Edit, &Fields::mtel3, 4},
+    {kReportPasswordEdit, &Fields::reportPassword, 0},
 };
 
 namespace {
@@ -79,7 +79,7 @@ PersonalInfoPage::PersonalInfoPage(wxWindow* parent, const wxRect& rect) : Setti
   AddLabel(this, "휴대전화번호", 3);
   AddNumberParts(this, 3, kMobile1Edit, kMobile2Edit, kMobile3Edit);
   AddLabel(this, "통신사", 4);
-  carrierList = new wxChoice(this, kCarrierList, wxPoint(kEditX, RowY(4)), wxSize(100, -1));
+  carrierList_ = new wxChoice(this, kCarrierList, wxPoint(kEditX, RowY(4)), wxSize(100, -1));
   AddLabel(this, "신고확인용\n 비밀번호", 5, 18);
   AddEdit(this, kReportPasswordEdit, kEditX, 5, kWideEdit, false);
   LetLabelsDrag();
@@ -91,7 +91,7 @@ void PersonalInfoPage::TransferToControls() {
   for (const Binding& binding : kBindings) {
     wxTextCtrl* edit = Edit(binding.id);
     if (edit == nullptr) continue;
-    const wxString value = Cp949::ToWx(this->*binding.field);
+    const wxString value = Cp949::ToWx(fields_.*binding.field);
     // The limit stops longer input from being typed. A stored value that is
     // already longer is shown whole rather than cut, so a save never loses it.
     unsigned long limit = 0;
@@ -99,8 +99,9 @@ void PersonalInfoPage::TransferToControls() {
     edit->SetMaxLength(limit);
     edit->ChangeValue(value);
   }
-  carrierList->SetSelection(carrier >= 0 && carrier < static_cast<int>(carrierList->GetCount()) ? carrier
-                                                                                                : wxNOT_FOUND);
+  carrierList_->SetSelection(fields_.carrier >= 0 && fields_.carrier < static_cast<int>(carrierList_->GetCount())
+                                 ? fields_.carrier
+                                 : wxNOT_FOUND);
 }
 
 bool PersonalInfoPage::TransferFromControls(wxTextCtrl** unstorable) {
@@ -115,8 +116,8 @@ bool PersonalInfoPage::TransferFromControls(wxTextCtrl** unstorable) {
     ++index;
   }
   index = 0;
-  for (const Binding& binding : kBindings) this->*binding.field = values[index++];
-  carrier = carrierList->GetSelection();
+  for (const Binding& binding : kBindings) fields_.*binding.field = values[index++];
+  fields_.carrier = carrierList_->GetSelection();
   return true;
 }
 

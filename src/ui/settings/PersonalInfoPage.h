@@ -23,16 +23,21 @@ class PersonalInfoPage : public SettingsPage {
   // leaves every field as it was and returns the edit that holds it.
   bool TransferFromControls(wxTextCtrl** unstorable = nullptr);
 
-  wxChoice* CarrierList() const { return carrierList; }
+  wxChoice* CarrierList() const { return carrierList_; }
   wxTextCtrl* Edit(int id) const;
 
-  // Fields; carrier is the selected list position (-1 none).
-  std::string name;
-  std::string email;
-  std::string tel1, tel2, tel3;
-  std::string mtel1, mtel2, mtel3;
-  int carrier = -1;
-  std::string reportPassword;
+  // What the page exchanges with its controls; carrier is the selected list
+  // position (-1 none).
+  struct Fields {
+    std::string name;
+    std::string email;
+    std::string tel1, tel2, tel3;
+    std::string mtel1, mtel2, mtel3;
+    int carrier = -1;
+    std::string reportPassword;
+  };
+  Fields& Data() { return fields_; }
+  const Fields& Data() const { return fields_; }
 
   // Control ids.
   enum : int {
@@ -51,12 +56,13 @@ class PersonalInfoPage : public SettingsPage {
  private:
   struct Binding {
     int id;
-    std::string PersonalInfoPage::*field;
+    std::string Fields::*field;
     int maxLength;  // 0: none; otherwise digits only
   };
   static const Binding kBindings[];
 
-  wxChoice* carrierList = nullptr;
+  Fields fields_;
+  wxChoice* carrierList_ = nullptr;
 };
 
 }  // namespace veradex

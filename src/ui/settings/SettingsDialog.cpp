@@ -58,37 +58,37 @@ wxString SettingsDialog::TabText(int index) {
 
 SettingsDialog::SettingsDialog(wxWindow* parent)
     : SkinDialog(kSkinBitmap, kSkinBitmap),
-      applyAutostart([](int on) { return Autostart::ForThisProgram().ApplyAutostart(on); }) {
+      applyAutostart_([](int on) { return Autostart::ForThisProgram().ApplyAutostart(on); }) {
   const wxString caption = SettingsTexts::Wx(SettingsTexts::kSettingsCaption);
   Create(parent, kTemplateId, caption);
-  captionLabel = CreateCaption(caption);
+  captionLabel_ = CreateCaption(caption);
 
   const int centre = GetClientSize().GetWidth() / 2;
-  saveButton =
+  saveButton_ =
       CreateButton(kSaveButton, SettingsTexts::Wx("저장"),
                    wxRect(wxPoint(centre - kButtonSize.GetWidth() - 5, kButtonTop), kButtonSize), 159, 160, 158, 162);
-  cancelButton = CreateButton(kCancelButton, SettingsTexts::Wx("취소"),
-                              wxRect(wxPoint(centre + 5, kButtonTop), kButtonSize), 135, 136, 134, 138);
+  cancelButton_ = CreateButton(kCancelButton, SettingsTexts::Wx("취소"),
+                               wxRect(wxPoint(centre + 5, kButtonTop), kButtonSize), 135, 136, 134, 138);
   // The remove-personal-data button exists but is never shown.
-  removeButton = CreateButton(kRemoveButton, SettingsTexts::Wx("개인정보 제거"),
-                              wxRect(wxPoint(kTabRect.GetLeft(), kButtonTop), kButtonSize), 159, 160, 158, 162);
-  removeButton->Hide();
+  removeButton_ = CreateButton(kRemoveButton, SettingsTexts::Wx("개인정보 제거"),
+                               wxRect(wxPoint(kTabRect.GetLeft(), kButtonTop), kButtonSize), 159, 160, 158, 162);
+  removeButton_->Hide();
 
   SkinTabCtrl::SetTabLook(0x17, 0x17);
-  tabControl = new SkinTabCtrl(this, kTabControl, kTabRect.GetPosition(), kTabRect.GetSize());
+  tabControl_ = new SkinTabCtrl(this, kTabControl, kTabRect.GetPosition(), kTabRect.GetSize());
 
   // Every page fills the page area inside the tab control's frame.
-  pageRect = tabControl->GetDisplayRect();
-  pageRect.Offset(tabControl->GetPosition());
-  generalPage = new GeneralPage(this, pageRect);
-  personalInfoPage = new PersonalInfoPage(this, pageRect);
-  passwordPage = new PasswordPage(this, pageRect);
+  pageRect_ = tabControl_->GetDisplayRect();
+  pageRect_.Offset(tabControl_->GetPosition());
+  generalPage_ = new GeneralPage(this, pageRect_);
+  personalInfoPage_ = new PersonalInfoPage(this, pageRect_);
+  passwordPage_ = new PasswordPage(this, pageRect_);
 
-  for (int i = 0; i < 3; ++i) tabControl->InsertItem(i, TabText(i));
+  for (int i = 0; i < 3; ++i) tabControl_->InsertItem(i, TabText(i));
   SelectPage(kPersonalPage);
-  tabControl->SetBkgndColor(0xFFFFFF);
-  tabControl->EnableDraw(2);
-  tabControl->Refresh();
+  tabControl_->SetBkgndColor(0xFFFFFF);
+  tabControl_->EnableDraw(2);
+  tabControl_->Refresh();
   Refresh();
 
   Bind(wxEVT_BUTTON, Command([this] { OnSave(); }), kSaveButton);
@@ -107,19 +107,19 @@ bool SettingsDialog::OnSkinKey(wxKeyEvent& event) {
   return true;
 }
 
-wxWindow* SettingsDialog::RemoveButton() const { return removeButton; }
+wxWindow* SettingsDialog::RemoveButton() const { return removeButton_; }
 
-int SettingsDialog::CurrentTab() const { return tabControl->GetCurSel(); }
+int SettingsDialog::CurrentTab() const { return tabControl_->GetCurSel(); }
 
 void SettingsDialog::SelectPage(int index) {
   if (index < 0 || index > 2) return;
-  wxWindow* const pages[] = {personalInfoPage, generalPage, passwordPage};
+  wxWindow* const pages[] = {personalInfoPage_, generalPage_, passwordPage_};
   for (int i = 0; i < 3; ++i) {
     if (i == index) {
-      pages[i]->SetSize(pageRect);
+      pages[i]->SetSize(pageRect_);
       pages[i]->Raise();
       pages[i]->Show();
-      tabControl->SetCurSel(i);
+      tabControl_->SetCurSel(i);
     } else {
       pages[i]->Hide();
     }
@@ -127,10 +127,10 @@ void SettingsDialog::SelectPage(int index) {
 }
 
 void SettingsDialog::LoadPages() {
-  captionLabel->SetSize(0, 8, GetClientSize().GetWidth() - 20, 20);
+  captionLabel_->SetSize(0, 8, GetClientSize().GetWidth() - 20, 20);
 
   const PersonalProfile& profile = PersonalProfile::Global();
-  PersonalInfoPage& personal = *personalInfoPage;
+  PersonalInfoPage::Fields& personal = personalInfoPage_->Data();
   personal.email = profile.email;
   personal.mtel1 = profile.mtel1;
   personal.mtel2 = profile.mtel2;
@@ -141,47 +141,45 @@ void SettingsDialog::LoadPages() {
   personal.tel3 = profile.tel3;
   personal.reportPassword = profile.reportPassword;
 
-  wxChoice* carriers = personal.CarrierList();
+  wxChoice* carriers = personalInfoPage_->CarrierList();
   if (carriers->IsEmpty()) {
     for (const char* carrier : kCarriers) carriers->Append(SettingsTexts::Wx(carrier));
   }
   // Whole-string match ignoring case; anything unknown selects "기타".
   const int match = carriers->FindString(Cp949::ToWx(profile.carrier), false);
   personal.carrier = match != wxNOT_FOUND ? match : 3;
-  personal.TransferToControls();
+  personalInfoPage_->TransferToControls();
 
   const Preferences preferences = Preferences::Load(ProfileStore::Current());
-  GeneralPage& general = *generalPage;
+  GeneralPage::Fields& general = generalPage_->Data();
   general.runAtSysstart = preferences.runAtStart;
   general.hideAtRun = preferences.hideAtRun;
   general.usePassword = preferences.usePassword;
-  general.TransferToControls();
+  generalPage_->TransferToControls();
 
-  passwordPage->currentPassword.clear();
-  passwordPage->newPassword.clear();
-  passwordPage->confirmation.clear();
-  passwordPage->TransferToControls();
+  passwordPage_->Data() = PasswordPage::Fields();
+  passwordPage_->TransferToControls();
 
   SelectPage(CurrentTab());
-  removeButton->Hide();
+  removeButton_->Hide();
 }
 
 void SettingsDialog::OnTabChanged() {
   SelectPage(CurrentTab());
-  removeButton->Hide();
+  removeButton_->Hide();
 }
 
 bool SettingsDialog::SavePage(int index) {
   wxTextCtrl* unstorable = nullptr;
-  const bool personalTaken = personalInfoPage->TransferFromControls(&unstorable);
-  generalPage->TransferFromControls();
-  const bool passwordTaken = passwordPage->TransferFromControls(&unstorable);
+  const bool personalTaken = personalInfoPage_->TransferFromControls(&unstorable);
+  generalPage_->TransferFromControls();
+  const bool passwordTaken = passwordPage_->TransferFromControls(&unstorable);
 
   ProfileStore& store = ProfileStore::Current();
   switch (index) {
     case kPersonalPage: {
       if (!personalTaken) return false;
-      const PersonalInfoPage& page = *personalInfoPage;
+      const PersonalInfoPage::Fields& page = personalInfoPage_->Data();
       PersonalProfile& profile = PersonalProfile::Global();
       profile.email = page.email;
       profile.mtel1 = page.mtel1;
@@ -198,14 +196,15 @@ bool SettingsDialog::SavePage(int index) {
     }
     case kGeneralPage: {
       Preferences preferences;
-      preferences.hideAtRun = generalPage->hideAtRun;
-      preferences.runAtStart = generalPage->runAtSysstart;
-      preferences.usePassword = generalPage->usePassword;
+      const GeneralPage::Fields& general = generalPage_->Data();
+      preferences.hideAtRun = general.hideAtRun;
+      preferences.runAtStart = general.runAtSysstart;
+      preferences.usePassword = general.usePassword;
       return preferences.Save(store);
     }
     case kPasswordPage:
       if (!passwordTaken) return false;
-      return ProgramPassword(store).Set(passwordPage->newPassword);
+      return ProgramPassword(store).Set(passwordPage_->Data().newPassword);
     default:
       return true;
   }
@@ -222,7 +221,7 @@ void SettingsDialog::RefuseUnstorable(int page, wxTextCtrl* edit) {
 
 void SettingsDialog::FocusPasswordEdit(int id) {
   SelectPage(kPasswordPage);
-  wxTextCtrl* edit = passwordPage->Edit(id);
+  wxTextCtrl* edit = passwordPage_->Edit(id);
   edit->SelectAll();
   edit->ShowPosition(edit->GetLastPosition());
   edit->SetFocus();
@@ -232,26 +231,26 @@ void SettingsDialog::OnSave() {
   const int index = CurrentTab();
   wxTextCtrl* unstorable = nullptr;
   if (index == kPasswordPage) {
-    if (!passwordPage->TransferFromControls(&unstorable)) {
+    if (!passwordPage_->TransferFromControls(&unstorable)) {
       RefuseUnstorable(kPasswordPage, unstorable);
       return;
     }
-    if (!ProgramPassword(ProfileStore::Current()).Matches(passwordPage->currentPassword)) {
+    if (!ProgramPassword(ProfileStore::Current()).Matches(passwordPage_->Data().currentPassword)) {
       MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kAuthenticationFailed), kStyleStop);
       FocusPasswordEdit(PasswordPage::kCurrentEdit);
       return;
     }
-    if (passwordPage->newPassword != passwordPage->confirmation) {
+    if (passwordPage_->Data().newPassword != passwordPage_->Data().confirmation) {
       MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kPasswordsDiffer), kStyleStop);
       FocusPasswordEdit(PasswordPage::kNewEdit);
       return;
     }
   } else if (index == kGeneralPage) {
-    generalPage->TransferFromControls();
+    generalPage_->TransferFromControls();
   } else if (index == kPersonalPage) {
     // A name or number code page 949 cannot hold is refused before anything
     // is written; the page keeps what the user typed.
-    if (!personalInfoPage->TransferFromControls(&unstorable)) {
+    if (!personalInfoPage_->TransferFromControls(&unstorable)) {
       RefuseUnstorable(kPersonalPage, unstorable);
       return;
     }
@@ -263,10 +262,10 @@ void SettingsDialog::OnSave() {
     MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kNotSavedText), kStyleStop);
     return;
   }
-  if (index == kGeneralPage && applyAutostart) applyAutostart(generalPage->runAtSysstart ? 1 : 0);
-  if (profileChangeListener != nullptr) {
-    profileChangeListener->LoadProfileFields();
-    profileChangeListener->RefreshCategoryPage();
+  if (index == kGeneralPage && applyAutostart_) applyAutostart_(generalPage_->Data().runAtSysstart ? 1 : 0);
+  if (profileChangeListener_ != nullptr) {
+    profileChangeListener_->LoadProfileFields();
+    profileChangeListener_->RefreshCategoryPage();
   }
   HideDialog(kIdOk);
 }

@@ -44,21 +44,21 @@ class SettingsDialog : public SkinDialog {
   bool SavePage(int index);
 
   // Set by the tray window each time it shows the dialog; may be none.
-  void SetProfileChangeListener(ProfileChangeListener* link) { profileChangeListener = link; }
-  ProfileChangeListener* GetProfileChangeListener() const { return profileChangeListener; }
+  void SetProfileChangeListener(ProfileChangeListener* link) { profileChangeListener_ = link; }
+  ProfileChangeListener* GetProfileChangeListener() const { return profileChangeListener_; }
   // How saving the general page applies the autostart preference at once;
   // the program's own entry unless replaced (tests use a temporary folder).
-  void SetAutostartAction(AutostartAction action) { applyAutostart = std::move(action); }
+  void SetAutostartAction(AutostartAction action) { applyAutostart_ = std::move(action); }
 
   // The Save (1036) and Cancel (1018) commands.
   void OnSave();
   void OnCancel();
 
   int CurrentTab() const;
-  SkinTabCtrl* TabControl() const { return tabControl; }
-  PersonalInfoPage* PersonalPage() const { return personalInfoPage; }
-  GeneralPage* General() const { return generalPage; }
-  PasswordPage* Password() const { return passwordPage; }
+  SkinTabCtrl* TabControl() const { return tabControl_; }
+  PersonalInfoPage* PersonalPage() const { return personalInfoPage_; }
+  GeneralPage* General() const { return generalPage_; }
+  PasswordPage* Password() const { return passwordPage_; }
   wxWindow* RemoveButton() const;
 
   static wxString TabText(int index);
@@ -72,18 +72,18 @@ class SettingsDialog : public SkinDialog {
   void RefuseUnstorable(int page, wxTextCtrl* edit);
   void FocusPasswordEdit(int id);
 
-  GeneralPage* generalPage = nullptr;
-  PersonalInfoPage* personalInfoPage = nullptr;
-  PasswordPage* passwordPage = nullptr;
-  wxRect pageRect;
-  ProfileChangeListener* profileChangeListener = nullptr;
-  AutostartAction applyAutostart;
+  GeneralPage* generalPage_ = nullptr;
+  PersonalInfoPage* personalInfoPage_ = nullptr;
+  PasswordPage* passwordPage_ = nullptr;
+  wxRect pageRect_;
+  ProfileChangeListener* profileChangeListener_ = nullptr;
+  AutostartAction applyAutostart_;
 
-  SkinLabel* captionLabel = nullptr;
-  SkinTabCtrl* tabControl = nullptr;
-  SkinBitmapButton* saveButton = nullptr;
-  SkinBitmapButton* cancelButton = nullptr;
-  SkinBitmapButton* removeButton = nullptr;
+  SkinLabel* captionLabel_ = nullptr;
+  SkinTabCtrl* tabControl_ = nullptr;
+  SkinBitmapButton* saveButton_ = nullptr;
+  SkinBitmapButton* cancelButton_ = nullptr;
+  SkinBitmapButton* removeButton_ = nullptr;
 };
 
 }  // namespace veradex

@@ -1,0 +1,111 @@
+#include "ui/report/CategoryButtonBar.h"
+
+#include <wx/string.h>
+
+#include "ui/report/ReportWindowIds.h"
+#include "ui/skin/SkinBitmapButton.h"
+#include "ui/skin/SkinDialog.h"
+
+namespace veradex {
+
+// The user interface of a category's button: its id, its four normal images
+// (up, down, focus, disabled), its hover image and its tooltip.
+struct CategoryButtonBar::Face {
+  Category category;
+  int id;
+  int up, down, focus, disabled;
+  int hover;
+  const char* tooltip;  // UTF-8
+};
+
+namespace {
+
+using Face = CategoryButtonBar::Face;
+
+constexpr CategoryButtonBar::Face kFaces[] = {
+    {Category::kEmail, ReportWindowIds::kEmailSpam, 210, 209, 208, 210, 211, "E-MAIL 스팸"},
+    {Category::kTelephone, ReportWindowIds::kPhoneSpam, 214, 213, 224, 214, 215, "전화(휴대폰) 스팸"},
+    {Category::kResentAfterOptOut, ReportWindowIds::kResentSpam, 228, 225, 230, 228, 229, "E-MAIL 수신거부 후 재전송"},
+    {Category::kBulletinBoard, ReportWindowIds::kBoardSpam, 232, 231, 234, 232, 233, "게시판 스팸"},
+    {Category::kElectronicMedia, ReportWindowIds::kMediaSpam, 238, 237, 252, 238, 239, "전자적 매체"},
+    {Category::kFax, ReportWindowIds::kFaxSpam, 254, 253, 261, 254, 260, "팩스 스팸"},
+    {Category::kMaliciousCode, ReportWindowIds::kCodeSpam, 264, 263, 212, 264, 265, "악성코드"},
+};
+
+const Face* FaceOf(Category category) {
+  for (const Face& face : kFaces)
+    if (face.category == category) return &face;
+  return nullptr;
+}
+
+}  // namespace
+
+CategoryButtonBar::CategoryButtonBar(SkinDialog& window, std::function<void(Category)> onPress) {
+  std::size_t count = 0;
+  const CategoryPage* pages = CategoryPage::All(&count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const Face* face = FaceOf(pages[i].category);
+    if (face == nullptr) continue;
+    SkinBitmapButton* control = window.CreateButton(face->id, wxString(), wxRect(0, 0, 146, 69), face->up, face->down,
+                                                    face->focus, face->disabled);
+    const int id = face->id;
+    const Category category = face->category;
+    control->Bind(wxEVT_ENTER_WINDOW, [this, id](wxMouseEvent& event) {
+      hovered_ = id;
+      UpdateLooks();
+      event.Skip();
+    });
+    control->Bind(wxEVT_LEAVE_WINDOW, [this, id](wxMouseEvent& event) {
+      if (hovered_ == id) hovered_ = 0;
+      UpdateLooks();
+      event.Skip();
+    });
+    control->Bind(wxEVT_BUTTON, [onPress, category](wxCommandEvent&) { onPress(category); });
+    buttons_.push_back({face, category, control});
+  }
+}
+
+void CategoryButtonBar::ApplyLayout() {
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    if (buttons_[i].face->id == ReportWindowIds::kCodeSpam)
+      buttons_[i].control->SetSize(13, 521, 146, 74);
+    else
+      buttons_[i].control->SetSize(13, 107 + 69 * static_cast<int>(i), 146, 69);
+  }
+}
+
+void CategoryButtonBar::SetupTooltips() {
+  for (const Button& button : buttons_) button.control->SetToolTip(wxString::FromUTF8(button.face->tooltip));
+}
+
+void CategoryButtonBar::SetCurrent(Category category) {
+  current_ = category;
+  UpdateLooks();
+}
+
+void CategoryButtonBar::Refresh() {
+  for (const Button& button : buttons_) button.control->Refresh(false);
+}
+
+SkinBitmapButton* CategoryButtonBar::GetButton(int id) const {
+  for (const Button& button : buttons_)
+    if (button.face->id == id) return button.control;
+  return nullptr;
+}
+
+int CategoryButtonBar::ControlOf(Category category) {
+  const Face* face = FaceOf(category);
+  return face != nullptr ? face->id : 0;
+}
+
+void CategoryButtonBar::UpdateLooks() {
+  for (const Button& button : buttons_) {
+    const Face& face = *button.face;
+    int up = face.up;
+    if (button.category == current_) up = face.focus;
+    if (face.id == hovered_) up = face.hover;
+    button.control->SetLook(up, face.down, face.focus, face.disabled);  // repaints when it changes
+  }
+}
+
+}  // namespace veradex

@@ -3,6 +3,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VERADEX_BUILD_DIR:-$root/build}"
+# Paths below the checkout are hashed relative to it, so another checkout of
+# the same sources finds its objects in the compiler cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
 generator=()
 if command -v ninja >/dev/null 2>&1 && [ ! -f "$build/Makefile" ]; then generator=(-G Ninja); fi
 cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-RelWithDebInfo}" "$@"

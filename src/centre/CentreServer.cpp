@@ -282,6 +282,15 @@ void CentreServer::SetRecording(bool recording) { recording_ = recording; }
 
 void CentreServer::SetIdleTimeoutSeconds(int seconds) { idleTimeoutSeconds_ = seconds; }
 
+void CentreServer::SetReceiveBufferBytes(int bytes) {
+  receiveBufferBytes_ = bytes;
+  // The listener's size decides the window the connection starts with.
+  if (listener_ < 0) return;
+  const int segment = bytes > 0 ? 1460 : 0;  // 0: the route's own
+  setsockopt(listener_, IPPROTO_TCP, TCP_MAXSEG, &segment, sizeof segment);
+  if (bytes > 0) setsockopt(listener_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+}
+
 std::vector<CentreServer::Request> CentreServer::Requests() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return requests_;
@@ -321,6 +330,8 @@ void CentreServer::AcceptLoop() {
     const int connection = accept(listener_, nullptr, nullptr);
     if (connection < 0) continue;
     ++accepted_;
+    if (const int bytes = receiveBufferBytes_.load(); bytes > 0)
+      setsockopt(connection, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
     std::lock_guard<std::mutex> lock(mutex_);
     if (static_cast<int>(openSockets_.size()) >= kMaxConnections) {
       close(connection);
@@ -446,12 +457,46 @@ bool CentreServer::Deliver(SSL* session, int socket, const Answer& answer) const
       }
       return true;
     }
+    case Delivery::kTrickle: {
+      const int noDelay = 1;
+      setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
+      const std::string all = head + answer.body;
+      for (std::size_t offset = 0; offset < all.size() && !stopping_; ++offset) {
+        Pause();
+        if (!write(all.substr(offset, 1), false)) return false;
+      }
+      return true;
+    }
     case Delivery::kSplitBody:
       if (!write(head + answer.body.substr(0, answer.splitAt), false)) return false;
       Pause();
       return write(answer.body.substr(std::min(answer.splitAt, answer.body.size())), false);
   }
   return false;
+}
+
+bool CentreServer::TrickleIn(int socket, BIO* into) const {
+  Pause();
+  char buffer[1024];
+  while (!stopping_) {
+    pollfd entry{socket, POLLIN, 0};
+    if (poll(&entry, 1, 50) <= 0) continue;
+    const auto count = recv(socket, buffer, sizeof buffer, 0);
+    if (count <= 0) return false;
+    return BIO_write(into, buffer, static_cast<int>(count)) == count;
+  }
+  return false;
+}
+
+void CentreServer::SendEndlessBody(SSL* session, int socket, const Answer& answer) const {
+  std::string head = answer.statusLine + "\r\n";
+  for (const auto& line : answer.headerLines) head += line + "\r\n";
+  head += "\r\n";
+  SSL_write(session, head.data(), static_cast<int>(head.size()));
+  const std::string filler(16384, 'x');
+  while (!stopping_ && Flush(session, socket, false)) {
+    if (SSL_write(session, filler.data(), static_cast<int>(filler.size())) <= 0) return;
+  }
 }
 
 void CentreServer::Finished() {
@@ -526,6 +571,15 @@ void CentreServer::ServeConnection(int socket) {
         break;
       case Fault::kCloseBeforeStatus:
         break;
+      case Fault::kEndlessBody:
+        SendEndlessBody(session, socket, answer);
+        break;
+      case Fault::kTlsAlert: {
+        // A plain fatal alert (internal error) where an answer was due.
+        static const unsigned char kAlert[] = {21, 3, 3, 0, 2, 2, 80};
+        send(socket, kAlert, sizeof kAlert, MSG_NOSIGNAL);
+        break;
+      }
       case Fault::kStallAfterHead: {
         const std::string head = answer.Head();
         SSL_write(session, head.data(), static_cast<int>(head.size()));
@@ -536,6 +590,7 @@ void CentreServer::ServeConnection(int socket) {
       case Fault::kNone:
       case Fault::kResetMidUpload:
       case Fault::kStallMidUpload:
+      case Fault::kTrickleReadUpload:
         if (Deliver(session, socket, answer)) {
           if (answer.keepOpen) HoldOpen(socket);
           SSL_shutdown(session);
@@ -561,9 +616,14 @@ bool CentreServer::ReadRequest(SSL* session, int socket, std::size_t slot, Answe
   std::size_t headLength = 0;
   long long bodyLength = 0;
   char buffer[16384];
+  BIO* trickle = nullptr;  // the session's reading end while the body trickles in
   for (;;) {
+    if (trickle != nullptr && !TrickleIn(socket, trickle)) return false;
     const int count = SSL_read(session, buffer, sizeof buffer);
-    if (count <= 0) return false;
+    if (count <= 0) {
+      if (trickle != nullptr && SSL_get_error(session, count) == SSL_ERROR_WANT_READ) continue;
+      return false;
+    }
     received.append(buffer, static_cast<std::size_t>(count));
     if (slot != std::string::npos) {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -586,6 +646,15 @@ bool CentreServer::ReadRequest(SSL* session, int socket, std::size_t slot, Answe
         if (slot < requests_.size()) requests_[slot].bytes.reserve(received.capacity());
       }
       if (!handler) *answer = AnswerFor(head.Path());
+      if (answer->fault == Fault::kTrickleReadUpload) {
+        // From now on the session reads only what is moved to it, and the
+        // kernel holds little for it: the client's writes wait on us.
+        const int small = 4096;
+        setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        trickle = BIO_new(BIO_s_mem());
+        BIO_set_mem_eof_return(trickle, -1);
+        SSL_set0_rbio(session, trickle);
+      }
     }
     const std::size_t bodyReceived = received.size() - headLength;
     if (answer->fault == Fault::kResetMidUpload && bodyReceived >= kResetAfterBodyBytes) {

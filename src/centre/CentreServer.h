@@ -16,6 +16,7 @@
 
 typedef struct ssl_ctx_st SSL_CTX;
 typedef struct ssl_st SSL;
+typedef struct bio_st BIO;
 
 namespace veradex::centre {
 
@@ -49,6 +50,9 @@ class CentreServer {
     kResetMidUpload,     // after the first kilobyte of the request body, reset the connection
     kStallMidUpload,     // after the first kilobyte of the request body, stop reading and keep it open
     kCloseBeforeStatus,  // read the request, then close without a byte
+    kTrickleReadUpload,  // read the request body one kilobyte per pause, from a small receive buffer
+    kEndlessBody,        // send the head without a length, then body bytes until the client goes
+    kTlsAlert,           // read the request, then send a fatal TLS alert and close
   };
   // How the answer's bytes are cut up on the way out.
   enum class Delivery {
@@ -57,6 +61,7 @@ class CentreServer {
     kHeadBytePerSegment,  // the head's record one byte per TCP segment
     kTinyTlsRecords,      // everything in TLS records of three bytes
     kSplitBody,           // head and body up to splitAt in one record, the rest after a pause
+    kTrickle,             // one byte per TLS record, a pause before each
   };
 
   struct Answer {
@@ -147,6 +152,12 @@ class CentreServer {
   // Whether the bytes of each request are kept for Requests() (on by default;
   // a long-running centre turns it off).
   void SetRecording(bool recording);
+  // The kernel's receive buffer of connections accepted from now on, in
+  // bytes (0: the system's), with segments of an ordinary network's size
+  // instead of loopback's 64 KiB, which let a client's kernel take whole
+  // megabytes at once. A small buffer keeps a client's upload from vanishing
+  // into buffers: its writes then wait on what the centre reads.
+  void SetReceiveBufferBytes(int bytes);
   // A client that stays silent this long (handshake or request) is closed;
   // 0 (the default) waits for ever.
   void SetIdleTimeoutSeconds(int seconds);
@@ -178,6 +189,10 @@ class CentreServer {
   void Finished();
   void ServeConnection(int socket);
   void JoinEndedThreads();
+  // Moves up to a kilobyte from the socket into the session's reading end
+  // after a pause; false when the client has gone.
+  bool TrickleIn(int socket, BIO* into) const;
+  void SendEndlessBody(SSL* session, int socket, const Answer& answer) const;
   // Reads the request; the answer to give, or false when there is none to give.
   bool ReadRequest(SSL* session, int socket, std::size_t slot, Answer* answer, bool* reset);
 
@@ -189,6 +204,7 @@ class CentreServer {
   std::atomic<int> pauseMilliseconds_{100};
   std::atomic<bool> recording_{true};
   std::atomic<int> idleTimeoutSeconds_{0};
+  std::atomic<int> receiveBufferBytes_{0};
   std::atomic<int> accepted_{0};
   std::atomic<int> handshakes_{0};
   std::atomic<int> handshakeFailures_{0};

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "net/ByteStream.h"
+#include "net/Deadline.h"
 #include "net/NetError.h"
 #include "net/TcpSocket.h"
 #include "net/TlsStream.h"
@@ -12,10 +13,12 @@ namespace veradex {
 // The stream one HTTP exchange runs over: a TcpSocket, wrapped in a TlsStream
 // (trusting the system's authorities plus caFile, see TlsClientContext)
 // unless TLS is off. Every exchange builds its own connection, uses it for
-// one request and one response and lets it go.
+// one request and one response and lets it go. Its first Send starts the
+// request and its first Receive the answer, for the deadline's limits.
 class HttpConnection : public ByteStream {
  public:
-  HttpConnection(bool useTls, int connectTimeout, int receiveTimeout, std::string caFile = std::string());
+  HttpConnection(bool useTls, int connectTimeout, int receiveTimeout, std::string caFile = std::string(),
+                 Deadline deadline = Deadline());
 
   // kResolve, kConnect, kTimeout or kCertificate when no usable connection
   // was had.
@@ -29,6 +32,7 @@ class HttpConnection : public ByteStream {
   void Close() override;
 
  private:
+  Deadline deadline_;
   TcpSocket socket_;
   TlsStream tls_;
   bool useTls_;

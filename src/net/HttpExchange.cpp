@@ -164,6 +164,9 @@ NetResult<std::string> HttpExchange::UploadOver(ByteStream& stream, const Multip
 
   if (answer.empty()) return NetFailure{NetError::kReceive, "no answer to the upload"};
   if (answer.compare(0, 15, "HTTP/1.1 200 OK") != 0) return NetFailure{NetError::kHttpStatus, StatusLineOf(answer)};
+  // A head that never ended (cut off, or longer than the buffer) may have
+  // lost the cookie it set.
+  if (answer.find(kHeadEnd) == std::string::npos) return NetFailure{NetError::kReceive, "answer head cut off"};
   if (const auto found = answer.find("Set-Cookie:"); found != std::string::npos) {
     const auto start = found + 11;
     const auto end = answer.find_first_of(";\r\n", start);
@@ -180,26 +183,39 @@ NetResult<void> HttpExchange::FormOver(ByteStream& stream, const std::string& re
   if (!stream.Send(request.data(), static_cast<int>(request.size())) || !stream.Flush()) {
     return NetFailure{NetError::kSend, "form of " + std::to_string(request.size()) + " bytes"};
   }
-  std::string answer;
-  bool anyAnswer = false;
+  std::string answer;  // as text, for the verdicts
+  std::string wire;    // as received, for its length
   char piece[HttpExchange::kFormReadPiece];
   for (;;) {
     const int count = stream.Receive(piece, HttpExchange::kFormReadPiece);
     if (count <= 0) break;
-    anyAnswer = true;
+    wire.append(piece, static_cast<std::size_t>(count));
     answer += AsText(piece, static_cast<std::size_t>(count));
-    if (answer.find(HttpExchange::kVerdictReceived) != std::string::npos) break;
+    if (answer.find(HttpExchange::kVerdictReceived) != std::string::npos) {
+      KeepAnswerBody(answer, answerBody);
+      return {};
+    }
     if (answer.find(HttpExchange::kVerdictNotReceived) != std::string::npos) {
       KeepAnswerBody(answer, answerBody);
       return NetFailure{NetError::kRefused, "the report was not received"};
     }
     // A server that keeps the connection open has said all once the body
     // its head announced is in.
-    if (AnswerComplete(answer)) break;
+    if (AnswerComplete(wire)) break;
+    if (wire.size() >= HttpExchange::kFormAnswerLimit) {
+      KeepAnswerBody(answer, answerBody);
+      return NetFailure{NetError::kReceive, "no verdict in the first " + std::to_string(wire.size()) + " bytes"};
+    }
   }
-  // No answer at all (closed or silent server) is no report received.
-  if (!anyAnswer) return NetFailure{NetError::kReceive, "no answer to the form"};
+  // No answer at all (closed or silent server) is no report received; nor
+  // is one cut off before its head, or its announced body, was complete.
+  if (wire.empty()) return NetFailure{NetError::kReceive, "no answer to the form"};
   KeepAnswerBody(answer, answerBody);
+  const auto headEnd = wire.find(kHeadEnd);
+  if (headEnd == std::string::npos ||
+      (HttpExchange::ContentLengthOf(wire.substr(0, headEnd + 2)) >= 0 && !AnswerComplete(wire))) {
+    return NetFailure{NetError::kReceive, "answer cut off after " + std::to_string(wire.size()) + " bytes"};
+  }
   return {};
 }
 
@@ -221,6 +237,8 @@ NetResult<std::string> HttpExchange::PageOver(ByteStream& stream, const std::str
 
   if (answer.empty()) return NetFailure{NetError::kReceive, "no answer to the page request"};
   if (HttpExchange::StatusCode(answer) != 200) return NetFailure{NetError::kHttpStatus, StatusLineOf(answer)};
+  // The rest of a head that never ended is no body.
+  if (answer.find(kHeadEnd) == std::string::npos) return NetFailure{NetError::kReceive, "page head cut off"};
   const long long contentLength = HttpExchange::ContentLengthOf(answer);
 
   const auto headEnd = answer.find(kHeadEnd);
@@ -235,11 +253,20 @@ NetResult<std::string> HttpExchange::PageOver(ByteStream& stream, const std::str
   return AsText(bodyBuffer.data(), static_cast<std::size_t>(std::max(count, 0)));
 }
 
+namespace {
+
+HttpConnection ConnectionFor(const ServerConfig& config) {
+  return HttpConnection(true, config.connectTimeout, config.receiveTimeout, config.caFile,
+                        Deadline(config.answerLimit, config.sendWindow));
+}
+
+}  // namespace
+
 NetResult<std::string> HttpExchange::PostMultipart(const MultipartBody& body, const ServerAddress& server,
                                                    const std::string& path, TransferObserver* observer,
                                                    const std::string& cookie, const ServerConfig& config,
                                                    TlsSessionCache* sessions) {
-  HttpConnection connection(true, config.connectTimeout, config.receiveTimeout, config.caFile);
+  HttpConnection connection = ConnectionFor(config);
   if (const auto connected = connection.Connect(server.host, server.port, sessions); !connected) {
     return connected.Failure();
   }
@@ -251,7 +278,7 @@ NetResult<void> HttpExchange::PostForm(const std::string& formText, const Server
                                        std::string* answerBody, TlsSessionCache* sessions) {
   const std::string body = formText.empty() ? std::string() : formText.substr(1);
   const std::string request = FormRequest(path, cookie, server.host, body);
-  HttpConnection connection(true, config.connectTimeout, config.receiveTimeout, config.caFile);
+  HttpConnection connection = ConnectionFor(config);
   if (const auto connected = connection.Connect(server.host, server.port, sessions); !connected) {
     return connected.Failure();
   }
@@ -260,7 +287,7 @@ NetResult<void> HttpExchange::PostForm(const std::string& formText, const Server
 
 NetResult<std::string> HttpExchange::QueryPage(const ServerAddress& server, const std::string& path,
                                                const ServerConfig& config) {
-  HttpConnection connection(true, config.connectTimeout, config.receiveTimeout, config.caFile);
+  HttpConnection connection = ConnectionFor(config);
   if (const auto connected = connection.Connect(server.host, server.port); !connected) return connected.Failure();
   return PageOver(connection, MultipartHead(path, std::string(), server.host, 0));
 }

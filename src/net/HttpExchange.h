@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "net/ByteStream.h"
@@ -33,12 +34,14 @@ class HttpExchange {
   static constexpr int kPageHeadBuffer = 4096;
   static constexpr int kPageBodyBuffer = 512;
   static constexpr int kUploadChunk = 1024;
+  // A form answer without a verdict in this many bytes has none.
+  static constexpr std::size_t kFormAnswerLimit = 64 * 1024;
 
   // Uploads the body and gives back the cookie value the answer set
   // (everything after "Set-Cookie:" up to the first ';', CR or LF, leading
   // blank kept), the empty text when it set none. Progress goes to the
   // observer (may be null). Fails with the connection's error, kSend,
-  // kReceive (no answer, or its cookie line cut off), kHttpStatus (not
+  // kReceive (no answer, or its head cut off), kHttpStatus (not
   // "HTTP/1.1 200 OK") or kRefused (the server's failure text).
   // With sessions, the connection resumes a TLS session kept there and keeps
   // its own (PostForm alike).
@@ -48,16 +51,18 @@ class HttpExchange {
                                               TlsSessionCache* sessions = nullptr);
 
   // Posts the form text (pairs each starting with "&"; the first "&" is
-  // dropped). Fails with the connection's error, kSend, kReceive (no answer
-  // at all) or kRefused (the server said the report was not received). The
+  // dropped). Fails with the connection's error, kSend, kReceive (no answer,
+  // one cut off before its head or announced body ended, or none with a
+  // verdict in kFormAnswerLimit bytes) or kRefused (the server said the
+  // report was not received). The
   // answer's body (as far as it was read) goes to answerBody when given.
   static NetResult<void> PostForm(const std::string& formText, const ServerAddress& server, const std::string& path,
                                   const std::string& cookie, const ServerConfig& config,
                                   std::string* answerBody = nullptr, TlsSessionCache* sessions = nullptr);
 
   // Sends an empty multipart POST to the page and gives back its body (at
-  // most 511 bytes). Fails with the connection's error, kSend or kHttpStatus
-  // (no answer, or a status other than 200).
+  // most 511 bytes). Fails with the connection's error, kSend, kReceive (no
+  // answer, or its head cut off) or kHttpStatus (a status other than 200).
   static NetResult<std::string> QueryPage(const ServerAddress& server, const std::string& path,
                                           const ServerConfig& config);
 

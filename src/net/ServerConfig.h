@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace veradex {
@@ -31,6 +32,11 @@ class ServerConfig {
   // for the server afterwards (TLS handshake, reads, writes). 0 = no limit.
   int connectTimeout = 10;
   int receiveTimeout = 10;
+  // Limits a server that dribbles its bytes cannot stretch (Deadline): the
+  // whole answer of an exchange, counted from the request's last byte; and
+  // the span in which at least 1 KiB of the request must go out. 0 = none.
+  std::chrono::milliseconds answerLimit{20000};
+  std::chrono::milliseconds sendWindow{30000};
 
   static ServerConfig Defaults();
 

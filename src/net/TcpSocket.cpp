@@ -1,10 +1,17 @@
 #include "net/TcpSocket.h"
 
+#include <algorithm>
+
 namespace veradex {
 
 TcpSocket::Clock::time_point TcpSocket::DeadlineAfter(int timeoutSeconds) {
   if (timeoutSeconds <= 0) return Clock::time_point::max();
   return Clock::now() + std::chrono::seconds(timeoutSeconds);
+}
+
+TcpSocket::Clock::time_point TcpSocket::IoDeadline() const {
+  const Clock::time_point wait = DeadlineAfter(ioTimeout_);
+  return deadline_ == nullptr ? wait : std::min(wait, deadline_->Limit());
 }
 
 bool TcpSocket::WaitReady(Wait what, Clock::time_point deadline) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "net/ByteStream.h"
+#include "net/Deadline.h"
 #include "net/NetError.h"
 
 namespace veradex {
@@ -52,9 +53,13 @@ class TcpSocket : public ByteStream {
   // Waits until the socket is ready or the deadline passes; false on time-out
   // or error.
   bool WaitReady(Wait what, Clock::time_point deadline);
-  // The moment a wait of the I/O time-out that starts now must end;
-  // Clock::time_point::max() when it is 0.
-  Clock::time_point IoDeadline() const { return DeadlineAfter(ioTimeout_); }
+  // The moment a wait of the I/O time-out that starts now must end, or the
+  // exchange's deadline when that comes first; Clock::time_point::max() when
+  // neither limits it.
+  Clock::time_point IoDeadline() const;
+  // The exchange's limits (may be null): every wait ends by its Limit, and
+  // every write is counted in it. It must outlive the socket's use.
+  void SetDeadline(Deadline* deadline) { deadline_ = deadline; }
   int IoTimeout() const { return ioTimeout_; }
 
   static Clock::time_point DeadlineAfter(int timeoutSeconds);
@@ -70,6 +75,7 @@ class TcpSocket : public ByteStream {
   NativeSocket socket_ = kNoSocket;
   int connectTimeout_;
   int ioTimeout_;
+  Deadline* deadline_ = nullptr;
 };
 
 }  // namespace veradex

@@ -71,7 +71,10 @@ NetResult<void> TcpSocket::Connect(const std::string& host, int port) {
 int TcpSocket::TrySend(const char* bytes, int length) {
   // A vanished server must not raise SIGPIPE.
   const auto result = send(socket_, bytes, static_cast<std::size_t>(length), MSG_NOSIGNAL);
-  if (result > 0) return static_cast<int>(result);
+  if (result > 0) {
+    if (deadline_ != nullptr) deadline_->Sent(result);
+    return static_cast<int>(result);
+  }
   return result < 0 && WouldBlock() ? kWouldBlock : kFailed;
 }
 

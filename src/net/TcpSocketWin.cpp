@@ -74,7 +74,10 @@ NetResult<void> TcpSocket::Connect(const std::string& host, int port) {
 
 int TcpSocket::TrySend(const char* bytes, int length) {
   const int result = send(Native(socket_), bytes, length, 0);
-  if (result > 0) return result;
+  if (result > 0) {
+    if (deadline_ != nullptr) deadline_->Sent(result);
+    return result;
+  }
   return result == SOCKET_ERROR && WouldBlock() ? kWouldBlock : kFailed;
 }
 

@@ -13,6 +13,7 @@
 #include <wx/msw/regconf.h>
 #else
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <wx/fileconf.h>
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <vector>
@@ -218,7 +220,35 @@ ReadResult ReadWholeFile(const std::string& path, std::string* bytes) {
   return ReadResult::kRead;
 }
 
+// A write beyond the file-size limit (RLIMIT_FSIZE) must fail like any other
+// (EFBIG) instead of ending the program with SIGXFSZ, which would lose what
+// the user has typed. The signal is held for this thread while a file is
+// written, and one raised meanwhile is taken away before it is let go.
+class FileSizeSignalHeld {
+ public:
+  FileSizeSignalHeld() {
+    sigemptyset(&held_);
+    sigaddset(&held_, SIGXFSZ);
+    pthread_sigmask(SIG_BLOCK, &held_, &before_);
+  }
+  ~FileSizeSignalHeld() {
+    sigset_t pending;
+    if (sigismember(&before_, SIGXFSZ) != 1 && sigpending(&pending) == 0 && sigismember(&pending, SIGXFSZ) == 1) {
+      const timespec now{0, 0};
+      sigtimedwait(&held_, nullptr, &now);
+    }
+    pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+  }
+  FileSizeSignalHeld(const FileSizeSignalHeld&) = delete;
+  FileSizeSignalHeld& operator=(const FileSizeSignalHeld&) = delete;
+
+ private:
+  sigset_t held_;
+  sigset_t before_;
+};
+
 bool WriteAll(int fd, const char* data, std::size_t size) {
+  const FileSizeSignalHeld held;
   while (size > 0) {
     const ssize_t count = ::write(fd, data, size);
     if (count < 0 && errno == EINTR) continue;

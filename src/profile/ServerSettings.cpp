@@ -1,5 +1,7 @@
 #include "profile/ServerSettings.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <mutex>
 
 namespace veradex {
@@ -20,6 +22,17 @@ ServerConfig ServerSettings::Load(const ProfileStore& store) {
   if (const std::string v = read("download"); !v.empty()) config.download = ServerAddress::Parse(v, 80);
   if (const std::string v = read("support_email"); !v.empty()) config.supportEmail = v;
   config.caFile = read("ca_file");
+  // The exchanges' limits, in seconds (fractions allowed): a test's centre
+  // that dribbles need not be waited for 20 seconds.
+  const auto limit = [&read](const char* entry, std::chrono::milliseconds* value) {
+    const std::string text = read(entry);
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (!text.empty() && end != nullptr && *end == '\0' && seconds >= 0 && seconds < 1e6)
+      *value = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+  };
+  limit("answer_limit", &config.answerLimit);
+  limit("send_window", &config.sendWindow);
   return config;
 }
 

@@ -7,8 +7,9 @@ namespace veradex {
 
 // The servers of this run: the compiled defaults, each of which the profile
 // section "servers" may override (values "report", "version", "info",
-// "download", "support_email" and "ca_file", a PEM file with one more
-// certificate authority to trust).
+// "download", "support_email", "ca_file", a PEM file with one more
+// certificate authority to trust, and the exchanges' limits "answer_limit"
+// and "send_window" in seconds, see Deadline).
 class ServerSettings {
  public:
   static ServerConfig Load(const ProfileStore& store);

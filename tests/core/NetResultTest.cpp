@@ -48,6 +48,8 @@ struct FaultCase {
   std::function<void(TestReportCentre&)> arrange = nullptr;
   TestCertificateAuthority::LeafKind identity = TestCertificateAuthority::LeafKind::kValid;
   std::size_t uploadSize = 100;
+  // Limits other than the time-outs of these tests.
+  std::function<void(ServerConfig&)> configure = nullptr;
 };
 
 void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
@@ -66,10 +68,34 @@ std::function<void(Answer&)> WithFault(Fault fault) {
   return [fault](Answer& answer) { answer.fault = fault; };
 }
 
+// The centre dribbles: the answer's bytes, or its reading of the upload, one
+// per pause of `pause` milliseconds.
+std::function<void(TestReportCentre&)> Trickling(const char* path, Answer answer, int pause) {
+  return [=](TestReportCentre& centre) {
+    centre.SetPauseMilliseconds(pause);
+    centre.SetAnswer(path, answer);
+  };
+}
+
+Answer Trickled(Answer answer) {
+  answer.delivery = TestReportCentre::Delivery::kTrickle;
+  return answer;
+}
+
+// Each single wait is short, so only the exchange's own limits can end it
+// early: the answer within half a second, or a kilobyte of the upload in
+// every half second (with a long wait per write).
+void ShortAnswerLimit(ServerConfig& config) { config.answerLimit = std::chrono::milliseconds(500); }
+void ShortSendWindow(ServerConfig& config) {
+  config.receiveTimeout = 30;
+  config.sendWindow = std::chrono::milliseconds(500);
+}
+
 class NetFault : public ::testing::TestWithParam<FaultCase> {
  protected:
   NetResult<void> Run(const FaultCase& c, test::ReportCentreHarness& harness) {
     ServerConfig config = harness.Config();
+    if (c.configure) c.configure(config);
     ServerAddress& server = c.exchange == Exchange::kPage ? config.version : config.report;
     std::unique_ptr<test::BlackHolePort> hole;
     switch (c.server) {
@@ -157,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A server that stops reading: the writes wait at most the time-out.
         FaultCase{"StallMidUpload", Exchange::kUpload, NetError::kSend, Server::kCentre,
                   Answering(kUpload, Answer::UploadAccepted(), WithFault(Fault::kStallMidUpload)),
-                  TestCertificateAuthority::LeafKind::kValid, 32 << 20},
+                  TestCertificateAuthority::LeafKind::kValid, 8 << 20},
         // No usable answer.
         FaultCase{"StallBeforeHead", Exchange::kUpload, NetError::kReceive, Server::kCentre,
                   Answering(kUpload, Answer::UploadAccepted(), WithFault(Fault::kStallBeforeHead))},
@@ -174,6 +200,46 @@ INSTANTIATE_TEST_SUITE_P(
         // The head said 200 and set the cookie: the missing body only costs the wait.
         FaultCase{"StallAfterHead", Exchange::kUpload, std::nullopt, Server::kCentre,
                   Answering(kUpload, Answer::UploadAccepted(), WithFault(Fault::kStallAfterHead))},
+        // A server that dribbles: its answer (one byte per 100 ms), or its
+        // reading of the upload (a kilobyte per second), ends at the
+        // exchange's limits, as a time-out there would. A head cut off
+        // never counts as an answer.
+        FaultCase{"TrickledAnswer", Exchange::kUpload, NetError::kHttpStatus, Server::kCentre,
+                  Trickling(kUpload, Trickled(Answer::UploadAccepted()), 100),
+                  TestCertificateAuthority::LeafKind::kValid, 100, ShortAnswerLimit},
+        FaultCase{"TrickledAnswerForm", Exchange::kForm, NetError::kReceive, Server::kCentre,
+                  Trickling(kForm, Trickled(Answer::FormReceived()), 100), TestCertificateAuthority::LeafKind::kValid,
+                  100, ShortAnswerLimit},
+        FaultCase{"TrickledAnswerPage", Exchange::kPage, NetError::kHttpStatus, Server::kCentre,
+                  Trickling(kPage, Trickled(Answer::VersionPage("ver:5.3|")), 100),
+                  TestCertificateAuthority::LeafKind::kValid, 100, ShortAnswerLimit},
+        FaultCase{"TrickleReadUpload", Exchange::kUpload, NetError::kSend, Server::kCentre,
+                  Trickling(
+                      kUpload,
+                      [] {
+                        Answer answer = Answer::UploadAccepted();
+                        answer.fault = Fault::kTrickleReadUpload;
+                        return answer;
+                      }(),
+                      1000),
+                  TestCertificateAuthority::LeafKind::kValid, 8 << 20, ShortSendWindow},
+        // Answers that never make a whole head, or never end.
+        FaultCase{"LongHead", Exchange::kUpload, NetError::kReceive, Server::kCentre,
+                  Answering(kUpload, Answer(),
+                            [](Answer& a) { a.raw = "HTTP/1.1 200 OK\r\nX-Pad: " + std::string(1 << 20, 'p'); })},
+        FaultCase{"LongHeadPage", Exchange::kPage, NetError::kReceive, Server::kCentre,
+                  Answering(kPage, Answer(),
+                            [](Answer& a) {
+                              a.raw = "HTTP/1.1 200 OK\r\nX-Pad: " + std::string(1 << 20, '|') + "ver:9.9|";
+                            })},
+        FaultCase{"GarbageForm", Exchange::kForm, NetError::kReceive, Server::kCentre,
+                  Answering(kForm, Answer(), [](Answer& a) { a.raw = std::string("\x16\x03garbage\0\xff", 12); })},
+        FaultCase{"EndlessBodyForm", Exchange::kForm, NetError::kReceive, Server::kCentre,
+                  Answering(kForm, Answer::FormReceived(), WithFault(Fault::kEndlessBody))},
+        FaultCase{"TlsAlert", Exchange::kUpload, NetError::kReceive, Server::kCentre,
+                  Answering(kUpload, Answer::UploadAccepted(), WithFault(Fault::kTlsAlert))},
+        FaultCase{"TlsAlertForm", Exchange::kForm, NetError::kReceive, Server::kCentre,
+                  Answering(kForm, Answer::FormReceived(), WithFault(Fault::kTlsAlert))},
         // The server says no.
         FaultCase{"ServerError", Exchange::kUpload, NetError::kHttpStatus, Server::kCentre,
                   Answering(kUpload, Answer::UploadAccepted(),

@@ -1,7 +1,7 @@
 # Sourced by the benchmark scripts: a private virtual display with a tray
 # host, the test report centre, and a profile (set up, no password) that
 # points the program at the centre. Expects $build; sets DISPLAY,
-# XDG_CONFIG_HOME, VERADEX_AUTOSTART_DIR and $work (removed at exit).
+# XDG_CONFIG_HOME, XDG_DATA_HOME, VERADEX_AUTOSTART_DIR and $work (removed at exit).
 # Usage: bench_session <hide_at_run value: "" or 1>
 
 work="$(mktemp -d)"
@@ -32,7 +32,7 @@ bench_session() {
   session_pids+=($!)
   for _ in $(seq 200); do [ -s "$work/centre" ] && break; sleep 0.05; done
   read -r port cafile <"$work/centre"
-  export XDG_CONFIG_HOME="$work/config" VERADEX_AUTOSTART_DIR="$work/autostart"
+  export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" VERADEX_AUTOSTART_DIR="$work/autostart"
   mkdir -p "$XDG_CONFIG_HOME/Ambrel" "$VERADEX_AUTOSTART_DIR"
   cat >"$XDG_CONFIG_HOME/Ambrel/veradex.conf" <<CONF
 [environments]

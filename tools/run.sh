@@ -88,5 +88,5 @@ Ending the program ends the centre.
 INFO
 
 status=0
-XDG_CONFIG_HOME="$config" VERADEX_AUTOSTART_DIR="$sandbox/autostart" "$build/veradex" || status=$?
+XDG_CONFIG_HOME="$config" XDG_DATA_HOME="$sandbox/data" VERADEX_AUTOSTART_DIR="$sandbox/autostart" "$build/veradex" || status=$?
 exit "$status"

@@ -113,10 +113,13 @@ class EndToEndTest : public ::testing::Test {
   std::string Prefix() const { return dir_.Path() + "/prefix"; }
   std::string CentreFolder() const { return dir_.Path() + "/centre"; }
   std::string ProfileFolder() const { return dir_.Path() + "/config/Ambrel"; }
+  // The report history: a run must not find the mails of an earlier one there.
+  std::string DataFolder() const { return dir_.Path() + "/data"; }
 
   std::map<std::string, std::string> Environment(const VirtualDisplay& display) const {
     return {{"DISPLAY", display.Name()},
             {"XDG_CONFIG_HOME", dir_.Path() + "/config"},
+            {"XDG_DATA_HOME", DataFolder()},
             {"VERADEX_AUTOSTART_DIR", dir_.Path() + "/autostart"},
             {"GSETTINGS_BACKEND", "memory"},
             {"NO_AT_BRIDGE", "1"},
@@ -171,7 +174,8 @@ class EndToEndTest : public ::testing::Test {
   void AttachThroughFileDialog(const DesktopDriver& desktop, const std::string& path) {
     ASSERT_TRUE(ClickInWindow(desktop, kAddFile));
     std::string dialog;
-    ASSERT_TRUE(WaitUntil([&] { return !(dialog = FileDialog(desktop)).empty(); })) << "no file dialog";
+    ASSERT_TRUE(WaitUntil([&] { return !(dialog = FileDialog(desktop)).empty(); }))
+        << "no file dialog" << (desktop.FindWindows(kMessageBoxTitle).empty() ? "" : " but a message");
     ASSERT_TRUE(desktop.Type(dialog, path));
     ASSERT_TRUE(desktop.PressKeys(dialog, {"Return"}));
     ASSERT_TRUE(WaitUntil([&] { return FileDialog(desktop).empty(); })) << "the file dialog stays";
@@ -285,6 +289,7 @@ TEST_F(EndToEndTest, MailReportFromTheFirstStartToTheCentresDatabase) {
               test::ReadFileBytes(i == 0 ? second : first));
   }
   EXPECT_NE(received[0].fileName, received[1].fileName);
+  EXPECT_TRUE(fs::exists(DataFolder() + "/Ambrel/veradex/history.sqlite")) << "the history is kept elsewhere";
 
   ExitFromTray(desktop, program);
 }

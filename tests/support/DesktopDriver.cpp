@@ -2,10 +2,16 @@
 
 #include <sys/wait.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
+#include <vector>
+
+#ifdef VERADEX_DRIVER_XLIB
+#include <X11/Xlib.h>
+#endif
 
 namespace veradex::test {
 
@@ -110,7 +116,70 @@ bool DesktopDriver::PressKeys(const std::string& windowId, const std::vector<std
   return RunCommand(command);
 }
 
+namespace {
+
+// The code points of the text beyond ASCII.
+std::vector<unsigned> WideCharacters(const std::string& utf8) {
+  std::vector<unsigned> found;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    if (length > 1 && i + length <= utf8.size()) {
+      unsigned code = lead & (0x7F >> length);
+      for (int k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+      found.push_back(code);
+    }
+    i += length;
+  }
+  return found;
+}
+
+}  // namespace
+
+bool DesktopDriver::BindKeys(const std::string& text) const {
+#ifdef VERADEX_DRIVER_XLIB
+  const std::vector<unsigned> characters = WideCharacters(text);
+  if (characters.empty()) return true;
+  ::Display* x = XOpenDisplay(display_.empty() ? nullptr : display_.c_str());
+  if (x == nullptr) return false;
+  int first = 0, last = 0, width = 0;
+  XDisplayKeycodes(x, &first, &last);
+  KeySym* map = XGetKeyboardMapping(x, static_cast<KeyCode>(first), last - first + 1, &width);
+  bool ok = map != nullptr;
+  const auto row = [&](int code) { return map + static_cast<std::ptrdiff_t>(code - first) * width; };
+  for (std::size_t i = 0; ok && i < characters.size(); ++i) {
+    // Latin-1 keysyms are their code points; every other character has one
+    // of its own in the Unicode range.
+    const KeySym wanted = characters[i] < 0x100 ? characters[i] : 0x1000000 + characters[i];
+    int bound = 0, spare = 0;
+    for (int code = first; code <= last && bound == 0; ++code) {
+      bool empty = true;
+      for (int column = 0; column < width; ++column) {
+        if (row(code)[column] == wanted) bound = code;
+        if (row(code)[column] != NoSymbol) empty = false;
+      }
+      if (empty) spare = code;
+    }
+    if (bound != 0) continue;
+    if (spare == 0) {
+      ok = false;
+      break;
+    }
+    for (int column = 0; column < width; ++column) row(spare)[column] = column < 2 ? wanted : NoSymbol;
+    XChangeKeyboardMapping(x, spare, width, row(spare), 1);
+  }
+  XSync(x, False);
+  if (map != nullptr) XFree(map);
+  XCloseDisplay(x);
+  return ok;
+#else
+  (void)text;
+  return true;
+#endif
+}
+
 bool DesktopDriver::Type(const std::string& windowId, const std::string& text) const {
+  if (!BindKeys(text)) return false;
   return RunCommand("timeout 20 xdotool windowfocus --sync " + windowId + " type --clearmodifiers --delay 30 " +
                     Quote(text));
 }

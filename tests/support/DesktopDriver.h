@@ -32,7 +32,8 @@ class DesktopDriver {
   // Gives the window the keyboard, then presses the keys (xdotool names,
   // e.g. "Return", "Tab", "Escape").
   bool PressKeys(const std::string& windowId, const std::vector<std::string>& keys) const;
-  // Gives the window the keyboard and types the text (UTF-8).
+  // Gives the window the keyboard and types the text (UTF-8). Characters the
+  // keyboard lacks get spare keys of their own first, and keep them.
   bool Type(const std::string& windowId, const std::string& text) const;
   // Moves the pointer to the screen point and clicks a button (1 left, 3 right).
   bool Click(int x, int y, int button = 1) const;
@@ -50,6 +51,12 @@ class DesktopDriver {
   const std::string& Display() const { return display_; }
 
  private:
+  // Binds each character of the text beyond ASCII to a spare key unless a
+  // key has it already. xdotool would bind one only for the moment of its
+  // press and take it back at once; a busy program reads the keyboard map
+  // after that moment, finds a key without a character and loses it.
+  bool BindKeys(const std::string& text) const;
+
   std::string display_;
 };
 

@@ -89,7 +89,7 @@ printf 'From: Spammer <spam@example.net>\r\nSubject: Cheap loans\r\n\r\nBuy now!
 
 export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 WEBKIT_DISABLE_COMPOSITING_MODE=1 LANG=C.UTF-8
 if [ "$(id -u)" -eq 0 ]; then export WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS=1; fi
-XDG_CONFIG_HOME="$work/config" VERADEX_AUTOSTART_DIR="$work/autostart" "$build/veradex" >"$work/veradex.out" 2>&1 &
+XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" VERADEX_AUTOSTART_DIR="$work/autostart" "$build/veradex" >"$work/veradex.out" 2>&1 &
 pids+=($!)
 wait_for window Dunmere
 report="$(window Dunmere)"

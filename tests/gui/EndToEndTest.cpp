@@ -146,6 +146,25 @@ class EndToEndTest : public ::testing::Test {
   }
   // The window is placed after it is first shown: its place is read anew.
   bool ClickInWindow(const DesktopDriver& desktop, Point point) { return ClickIn(desktop, windowId_, point); }
+
+  // Whether the screen is dark at a place of the report window: a category
+  // page's banner is navy, a page still loading is blank.
+  bool DarkAt(const DesktopDriver& desktop, Point point) {
+    int x = 0, y = 0, width = 0, height = 0;
+    if (!desktop.Geometry(windowId_, &x, &y, &width, &height)) return false;
+    std::string pixel;
+    const std::string command = "timeout 5 import -window root -crop 1x1+" + std::to_string(x + point.x) + "+" +
+                                std::to_string(y + point.y) + " -depth 8 txt:-";
+    if (!desktop.RunCommand(command, &pixel)) return false;
+    const std::size_t hash = pixel.rfind('#');  // after the header comment
+    if (hash == std::string::npos || hash + 7 > pixel.size() ||
+        pixel.find_first_not_of("0123456789ABCDEFabcdef", hash + 1) < hash + 7)
+      return false;
+    const int red = std::stoi(pixel.substr(hash + 1, 2), nullptr, 16);
+    const int green = std::stoi(pixel.substr(hash + 3, 2), nullptr, 16);
+    const int blue = std::stoi(pixel.substr(hash + 5, 2), nullptr, 16);
+    return red + green + blue < 384;
+  }
   bool ClickIn(const DesktopDriver& desktop, const std::string& id, Point point) {
     int x = 0, y = 0, width = 0, height = 0;
     return desktop.Geometry(id, &x, &y, &width, &height) && desktop.Click(x + point.x, y + point.y);
@@ -324,6 +343,8 @@ TEST_F(EndToEndTest, TelephoneSpamPageReachesTheCentre) {
   };
   for (int attempt = 0; attempt < 3 && phoneReports().empty(); ++attempt) {
     ASSERT_TRUE(ClickInWindow(desktop, kPhoneCategory));
+    // Typing goes nowhere until the page is there.
+    WaitUntil([&] { return DarkAt(desktop, kPageBanner); });
     ASSERT_TRUE(ClickInWindow(desktop, kPageBanner));
     ASSERT_TRUE(desktop.PressKeys(windowId_, {"Tab"}));
     ASSERT_TRUE(desktop.Type(windowId_, "060-123-4567"));

@@ -14,6 +14,7 @@
 #include "platform/NativePath.h"
 #include "report/AttachmentRules.h"
 #include "report/MailSummary.h"
+#include "ui/report/ReportWindowTexts.h"
 #include "ui/skin/ResourceImages.h"
 
 namespace veradex {
@@ -61,7 +62,7 @@ wxBitmap DrawnNotMailMark() {
 AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : wxListCtrl(parent, id, pos, size, wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SIMPLE),
       stateImages_(16, 16, true, 3),
-      hintFont_(wxFontInfo(wxSize(0, 12)).FaceName(wxString::FromUTF8("굴림"))) {
+      hintFont_(wxFontInfo(wxSize(0, 12)).FaceName(wxString::FromUTF8(ReportWindowTexts::kFontGulim))) {
   if (!hintFont_.IsOk()) hintFont_ = wxFont(wxFontInfo(wxSize(0, 12)));
   EnableCheckBoxes(true);
   SetBackgroundColour(*wxWHITE);
@@ -173,8 +174,9 @@ bool AttachmentList::SetDropFilter(const DropFilter& filter) {
 void AttachmentList::SetupColumns() {
   if (GetColumnCount() > 0) return;
   const int width = GetClientSize().GetWidth();
-  InsertColumn(0, wxString::FromUTF8("파일명"), wxLIST_FORMAT_LEFT, std::max(width - kSizeColumnWidth, 40));
-  InsertColumn(1, wxString::FromUTF8("용량"), wxLIST_FORMAT_LEFT, kSizeColumnWidth);
+  InsertColumn(0, wxString::FromUTF8(ReportWindowTexts::kNameColumn), wxLIST_FORMAT_LEFT,
+               std::max(width - kSizeColumnWidth, 40));
+  InsertColumn(1, wxString::FromUTF8(ReportWindowTexts::kSizeColumn), wxLIST_FORMAT_LEFT, kSizeColumnWidth);
 }
 
 void AttachmentList::SetupHeaderCheckBox() {

@@ -3,6 +3,7 @@
 #include <wx/string.h>
 
 #include "ui/report/ReportWindowIds.h"
+#include "ui/report/ReportWindowTexts.h"
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinDialog.h"
 
@@ -23,13 +24,14 @@ namespace {
 using Face = CategoryButtonBar::Face;
 
 constexpr CategoryButtonBar::Face kFaces[] = {
-    {Category::kEmail, ReportWindowIds::kEmailSpam, 210, 209, 208, 210, 211, "E-MAIL 스팸"},
-    {Category::kTelephone, ReportWindowIds::kPhoneSpam, 214, 213, 224, 214, 215, "전화(휴대폰) 스팸"},
-    {Category::kResentAfterOptOut, ReportWindowIds::kResentSpam, 228, 225, 230, 228, 229, "E-MAIL 수신거부 후 재전송"},
-    {Category::kBulletinBoard, ReportWindowIds::kBoardSpam, 232, 231, 234, 232, 233, "게시판 스팸"},
-    {Category::kElectronicMedia, ReportWindowIds::kMediaSpam, 238, 237, 252, 238, 239, "전자적 매체"},
-    {Category::kFax, ReportWindowIds::kFaxSpam, 254, 253, 261, 254, 260, "팩스 스팸"},
-    {Category::kMaliciousCode, ReportWindowIds::kCodeSpam, 264, 263, 212, 264, 265, "악성코드"},
+    {Category::kEmail, ReportWindowIds::kEmailSpam, 210, 209, 208, 210, 211, ReportWindowTexts::kEmailSpam},
+    {Category::kTelephone, ReportWindowIds::kPhoneSpam, 214, 213, 224, 214, 215, ReportWindowTexts::kPhoneSpam},
+    {Category::kResentAfterOptOut, ReportWindowIds::kResentSpam, 228, 225, 230, 228, 229,
+     ReportWindowTexts::kResentSpam},
+    {Category::kBulletinBoard, ReportWindowIds::kBoardSpam, 232, 231, 234, 232, 233, ReportWindowTexts::kBoardSpam},
+    {Category::kElectronicMedia, ReportWindowIds::kMediaSpam, 238, 237, 252, 238, 239, ReportWindowTexts::kMediaSpam},
+    {Category::kFax, ReportWindowIds::kFaxSpam, 254, 253, 261, 254, 260, ReportWindowTexts::kFaxSpam},
+    {Category::kMaliciousCode, ReportWindowIds::kCodeSpam, 264, 263, 212, 264, 265, ReportWindowTexts::kCodeSpam},
 };
 
 const Face* FaceOf(Category category) {

@@ -7,7 +7,7 @@
 #include "platform/NativePath.h"
 #include "report/MailSummary.h"
 #include "report/ReportHistory.h"
-#include "ui/report/HistoryTexts.h"
+#include "ui/report/ReportWindowTexts.h"
 #include "ui/report/Utf8Text.h"
 
 namespace veradex {

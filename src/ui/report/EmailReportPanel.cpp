@@ -28,6 +28,7 @@
 #include "ui/report/DuplicateQuestion.h"
 #include "ui/report/ReportWindowIds.h"
 #include "ui/report/ReportWindowObserver.h"
+#include "ui/report/ReportWindowTexts.h"
 #include "ui/report/Utf8Text.h"
 #include "ui/skin/CueEdit.h"
 #include "ui/skin/SkinBitmapButton.h"
@@ -128,9 +129,9 @@ EmailReportPanel::EmailReportPanel(SkinDialog& window, std::function<void()> clo
       sending_(link_->sending) {
   // Inside the white area right of the categories.
   const int labelX = 180, fieldX = 272;
-  AddLabel(wxString::FromUTF8("성명/상호"), wxRect(labelX, 120, 88, 18));
+  AddLabel(wxString::FromUTF8(ReportWindowTexts::kNameLabel), wxRect(labelX, 120, 88, 18));
   AddEdit(Ids::kName, wxRect(fieldX, 116, 220, 26));
-  AddLabel(wxString::FromUTF8("전화번호"), wxRect(labelX, 152, 88, 18));
+  AddLabel(wxString::FromUTF8(ReportWindowTexts::kTelephoneLabel), wxRect(labelX, 152, 88, 18));
   AddEdit(Ids::kTel1, wxRect(fieldX, 148, 56, 26))->SetMaxLength(4);
   AddLabel("-", wxRect(fieldX + 58, 152, 10, 18), wxALIGN_CENTRE_HORIZONTAL);
   AddEdit(Ids::kTel2, wxRect(fieldX + 70, 148, 64, 26))->SetMaxLength(5);
@@ -138,11 +139,11 @@ EmailReportPanel::EmailReportPanel(SkinDialog& window, std::function<void()> clo
   AddEdit(Ids::kTel3, wxRect(fieldX + 148, 148, 64, 26))->SetMaxLength(5);
   AddLabel("E-Mail", wxRect(labelX, 184, 88, 18));
   AddEdit(Ids::kEmail, wxRect(fieldX, 180, 300, 26));
-  AddLabel(wxString::FromUTF8("비밀번호"), wxRect(labelX, 216, 88, 18));
+  AddLabel(wxString::FromUTF8(ReportWindowTexts::kPasswordLabel), wxRect(labelX, 216, 88, 18));
   AddEdit(Ids::kPassword, wxRect(fieldX, 212, 140, 26), wxTE_PASSWORD);
-  AddLabel(wxString::FromUTF8("비밀번호 확인"), wxRect(fieldX + 156, 216, 96, 18));
+  AddLabel(wxString::FromUTF8(ReportWindowTexts::kPasswordConfirmLabel), wxRect(fieldX + 156, 216, 96, 18));
   AddEdit(Ids::kPasswordConfirm, wxRect(fieldX + 254, 212, 140, 26), wxTE_PASSWORD);
-  AddLabel(wxString::FromUTF8("신고내용"), wxRect(labelX, 248, 88, 18));
+  AddLabel(wxString::FromUTF8(ReportWindowTexts::kContentLabel), wxRect(labelX, 248, 88, 18));
   wxTextCtrl* content = AddEdit(Ids::kContent, wxRect(fieldX, 244, 483, 96), wxTE_MULTILINE | wxTE_WORDWRAP);
   content->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnContentChanged(); });
 
@@ -150,9 +151,9 @@ EmailReportPanel::EmailReportPanel(SkinDialog& window, std::function<void()> clo
   attachmentList_->SetChangeGuard([this] { return ListChangesAllowed(); });
   attachmentList_->SetCountChangedHandler([this] { UpdateCountLabel(); });
   controls_.push_back(attachmentList_);
-  AddLabel(wxString::FromUTF8("첨부파일은 5개까지 가능"), wxRect(labelX, 350, 88, 36));
-  countLabel_ = new WhiteStatic(&window_, Ids::kCountLabel, wxString::FromUTF8("[총 0개 첨부]"), wxPoint(labelX, 392),
-                                wxSize(88, 18));
+  AddLabel(wxString::FromUTF8(ReportWindowTexts::kAttachmentLimitLabel), wxRect(labelX, 350, 88, 36));
+  countLabel_ = new WhiteStatic(&window_, Ids::kCountLabel, wxString::FromUTF8(ReportWindowTexts::kCountLabelZero),
+                                wxPoint(labelX, 392), wxSize(88, 18));
   controls_.push_back(countLabel_);
 
   progressBar_ =
@@ -221,7 +222,7 @@ SkinLabel* EmailReportPanel::AddLabel(const wxString& text, const wxRect& rect, 
 void EmailReportPanel::SetupAttachmentList() {
   attachmentList_->SetupColumns();
   attachmentList_->SetupHeaderCheckBox();
-  attachmentList_->SetHintText(wxString::FromUTF8("스팸메일 원본(.eml)을 마우스로 끌어오세요"));
+  attachmentList_->SetHintText(wxString::FromUTF8(ReportWindowTexts::kDropHint));
   AttachmentList::DropFilter filter;
   filter.flags = AttachmentList::kAcceptFiles | AttachmentList::kAcceptFolders;
   attachmentList_->SetDropFilter(filter);
@@ -321,14 +322,14 @@ void EmailReportPanel::OnSend() {
       const wxString& text;
       std::string* out;
     } converted[] = {
-        {"성명/상호", name_, &fields.name},
-        {"전화번호", tel1_, &fields.tel1},
-        {"전화번호", tel2_, &tel2},
-        {"전화번호", tel3_, &tel3},
+        {ReportWindowTexts::kNameLabel, name_, &fields.name},
+        {ReportWindowTexts::kTelephoneLabel, tel1_, &fields.tel1},
+        {ReportWindowTexts::kTelephoneLabel, tel2_, &tel2},
+        {ReportWindowTexts::kTelephoneLabel, tel3_, &tel3},
         {"E-Mail", email_, &fields.email},
-        {"비밀번호", password_, &fields.password},
-        {"비밀번호 확인", passwordConfirm_, &fields.passwordConfirm},
-        {"신고내용", content_, &content},
+        {ReportWindowTexts::kPasswordLabel, password_, &fields.password},
+        {ReportWindowTexts::kPasswordConfirmLabel, passwordConfirm_, &fields.passwordConfirm},
+        {ReportWindowTexts::kContentLabel, content_, &content},
     };
     for (const auto& field : converted) {
       if (Cp949::FromWx(field.text, field.out)) continue;
@@ -369,7 +370,7 @@ void EmailReportPanel::OnSend() {
   everSent_ = true;
   if (!ReportSender::Start(std::move(form), *link_, ServerSettings::Current(), sending_, reportHistory_)) {
     sending_ = false;
-    Say("전송을 시작하지 못했습니다. 잠시 후 다시 보내주시기 바랍니다.");
+    Say(ReportWindowTexts::kSendNotStarted);
   }
 }
 
@@ -404,7 +405,7 @@ bool EmailReportPanel::CheckAttachmentFile(const wxString& path) {
 
 bool EmailReportPanel::ListChangesAllowed() const {
   if (!sending_) return true;
-  Say("현재 전송중입니다. 전송이 끝난후 첨부파일을 바꾸시기 바랍니다.");
+  Say(ReportWindowTexts::kListBusy);
   return false;
 }
 
@@ -450,7 +451,7 @@ void EmailReportPanel::OnCapture() {
 void EmailReportPanel::SetDesktop(std::unique_ptr<Desktop> desktop) { desktop_ = std::move(desktop); }
 
 void EmailReportPanel::UpdateCountLabel() {
-  countLabel_->SetLabel(wxString::Format(wxString::FromUTF8("[총 %d개 첨부]"), attachmentList_->Count()));
+  countLabel_->SetLabel(wxString::Format(wxString::FromUTF8(ReportWindowTexts::kCountLabel), attachmentList_->Count()));
   countLabel_->Refresh();
   countLabel_->Update();
 }

@@ -17,7 +17,7 @@
 #include "platform/MessageSink.h"
 #include "platform/NativePath.h"
 #include "report/ReportTexts.h"
-#include "ui/report/HistoryTexts.h"
+#include "ui/report/ReportWindowTexts.h"
 #include "ui/report/Utf8Text.h"
 
 namespace veradex {

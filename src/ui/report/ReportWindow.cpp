@@ -29,6 +29,7 @@
 #include "ui/report/EmailReportPanel.h"
 #include "ui/report/ReportVersionActions.h"
 #include "ui/report/ReportWindowHost.h"
+#include "ui/report/ReportWindowTexts.h"
 #include "ui/report/Utf8Text.h"
 #include "ui/skin/ResourceImages.h"
 #include "ui/skin/SkinBitmapButton.h"
@@ -187,7 +188,8 @@ void ReportWindow::ApplyLayout() {
     picture->SetSize(d.x, d.y, d.width, d.height);
     picture->Hide();
   }
-  const std::pair<int, const char*> spareLabels[] = {{1130, "메뉴"}, {1131, "환경설정"}, {1132, "민원확인"}};
+  const std::pair<int, const char*> spareLabels[] = {
+      {1130, ReportWindowTexts::kMenu}, {1131, ReportWindowTexts::kSettings}, {1132, ReportWindowTexts::kLookup}};
   for (const auto& label : spareLabels) {
     if (FindWindow(label.first) == nullptr) new wxStaticText(this, label.first, wxString::FromUTF8(label.second));
     FindWindow(label.first)->Hide();
@@ -196,9 +198,9 @@ void ReportWindow::ApplyLayout() {
 
 void ReportWindow::SetupTooltips() {
   SetToolTip("Dunmere");
-  menuButton_->SetToolTip(wxString::FromUTF8("메뉴"));
-  lookupButton_->SetToolTip(wxString::FromUTF8("민원확인"));
-  settingsButton_->SetToolTip(wxString::FromUTF8("환경설정"));
+  menuButton_->SetToolTip(wxString::FromUTF8(ReportWindowTexts::kMenu));
+  lookupButton_->SetToolTip(wxString::FromUTF8(ReportWindowTexts::kLookup));
+  settingsButton_->SetToolTip(wxString::FromUTF8(ReportWindowTexts::kSettings));
   categoryButtons_->SetupTooltips();
 }
 

@@ -4,6 +4,35 @@
 
 namespace veradex {
 
+// The texts of the report window, its e-mail report panel, category buttons
+// and attachment list, as UTF-8 (converted where they are shown).
+namespace ReportWindowTexts {
+inline constexpr const char* kFontGulim = "굴림";
+inline constexpr const char* kNameColumn = "파일명";
+inline constexpr const char* kSizeColumn = "용량";
+inline constexpr const char* kEmailSpam = "E-MAIL 스팸";
+inline constexpr const char* kPhoneSpam = "전화(휴대폰) 스팸";
+inline constexpr const char* kResentSpam = "E-MAIL 수신거부 후 재전송";
+inline constexpr const char* kBoardSpam = "게시판 스팸";
+inline constexpr const char* kMediaSpam = "전자적 매체";
+inline constexpr const char* kFaxSpam = "팩스 스팸";
+inline constexpr const char* kCodeSpam = "악성코드";
+inline constexpr const char* kNameLabel = "성명/상호";
+inline constexpr const char* kTelephoneLabel = "전화번호";
+inline constexpr const char* kPasswordLabel = "비밀번호";
+inline constexpr const char* kPasswordConfirmLabel = "비밀번호 확인";
+inline constexpr const char* kContentLabel = "신고내용";
+inline constexpr const char* kAttachmentLimitLabel = "첨부파일은 5개까지 가능";
+inline constexpr const char* kCountLabelZero = "[총 0개 첨부]";
+inline constexpr const char* kCountLabel = "[총 %d개 첨부]";
+inline constexpr const char* kDropHint = "스팸메일 원본(.eml)을 마우스로 끌어오세요";
+inline constexpr const char* kSendNotStarted = "전송을 시작하지 못했습니다. 잠시 후 다시 보내주시기 바랍니다.";
+inline constexpr const char* kListBusy = "현재 전송중입니다. 전송이 끝난후 첨부파일을 바꾸시기 바랍니다.";
+inline constexpr const char* kMenu = "메뉴";
+inline constexpr const char* kSettings = "환경설정";
+inline constexpr const char* kLookup = "민원확인";
+}  // namespace ReportWindowTexts
+
 // The texts of the report history window and of the duplicate question.
 namespace HistoryTexts {
 inline wxString Title() { return wxString::FromUTF8("신고 내역"); }

@@ -5,6 +5,7 @@
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
 #include "ui/settings/SettingsTexts.h"
+#include "ui/settings/StorableText.h"
 #include "ui/skin/SkinBitmapButton.h"
 
 namespace veradex {
@@ -49,13 +50,8 @@ int LoginDialog::DoModal() {
 
 void LoginDialog::OnOK() {
   std::string typed;
-  if (!Cp949::FromWx(passwordEdit_->GetValue(), &typed)) {
-    // Keep the dialog and the entry; the user removes the character.
-    MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kUnstorableText), kStyleStop);
-    passwordEdit_->SelectAll();
-    passwordEdit_->SetFocus();
-    return;
-  }
+  // Keep the dialog and the entry; the user removes the character.
+  if (!StorableText::Read(passwordEdit_, &typed)) return;
   password_ = typed;
   if (IsModal()) EndModal(kIdOk);
 }

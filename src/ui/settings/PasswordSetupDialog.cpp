@@ -6,6 +6,7 @@
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
 #include "ui/settings/SettingsTexts.h"
+#include "ui/settings/StorableText.h"
 #include "ui/skin/SkinBitmapButton.h"
 
 namespace veradex {
@@ -65,18 +66,7 @@ int PasswordSetupDialog::DoModal() {
 void PasswordSetupDialog::OnOK() {
   std::string first;
   std::string second;
-  if (!Cp949::FromWx(passwordEdit_->GetValue(), &first)) {
-    MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kUnstorableText), kStyleStop);
-    passwordEdit_->SelectAll();
-    passwordEdit_->SetFocus();
-    return;
-  }
-  if (!Cp949::FromWx(confirmationEdit_->GetValue(), &second)) {
-    MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kUnstorableText), kStyleStop);
-    confirmationEdit_->SelectAll();
-    confirmationEdit_->SetFocus();
-    return;
-  }
+  if (!StorableText::Read(passwordEdit_, &first) || !StorableText::Read(confirmationEdit_, &second)) return;
   password_ = first;
   confirmation_ = second;
   if (password_ == confirmation_) {

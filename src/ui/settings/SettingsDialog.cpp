@@ -16,6 +16,7 @@
 #include "ui/settings/PersonalInfoPage.h"
 #include "ui/settings/ProfileChangeListener.h"
 #include "ui/settings/SettingsTexts.h"
+#include "ui/settings/StorableText.h"
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinLabel.h"
 #include "ui/skin/SkinTabCtrl.h"
@@ -211,12 +212,8 @@ bool SettingsDialog::SavePage(int index) {
 }
 
 void SettingsDialog::RefuseUnstorable(int page, wxTextCtrl* edit) {
-  MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kUnstorableText), kStyleStop);
   SelectPage(page);
-  if (edit != nullptr) {
-    edit->SelectAll();
-    edit->SetFocus();
-  }
+  StorableText::Refuse(edit);
 }
 
 void SettingsDialog::FocusPasswordEdit(int id) {

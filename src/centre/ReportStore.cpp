@@ -314,7 +314,8 @@ std::vector<StoredReport> ReportStore::List(int limit) const { return Select("",
 
 std::vector<StoredReport> ReportStore::Lookup(const std::string& number, const std::string& password) const {
   if (number.empty() || password.empty()) return {};
-  return Select("WHERE verdict <> 'uploaded' AND password = ?1 AND (mobile = ?2 OR tel = ?2)", {password, number}, 500);
+  return Select("WHERE verdict <> ?1 AND password = ?2 AND (mobile = ?3 OR tel = ?3)", {kUploaded, password, number},
+                500);
 }
 
 StoredReport ReportStore::Get(long long id) const {

@@ -70,7 +70,6 @@ class ReportStore {
   bool StoreFields(long long id, const FormFields& form);
   std::vector<StoredReport> Select(const std::string& where, const std::vector<std::string>& parameters,
                                    int limit) const;
-  StoredReport Insert(StoredReport report, const FormFields& form);
 
   std::string folder_;
   sqlite3* db_ = nullptr;

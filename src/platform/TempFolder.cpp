@@ -1,8 +1,11 @@
 #include "platform/TempFolder.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include <wx/string.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -29,18 +32,14 @@ std::filesystem::path NativePathOf(const std::string& cp949Path) {
 #endif
 }
 
+#ifndef _WIN32
 // Whether the folder exists (or can be made) and takes new files.
 bool Writable(const std::filesystem::path& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (!std::filesystem::is_directory(folder, error) || error) return false;
-  const std::filesystem::path probe = folder / ".veradex-write-probe";
-  std::FILE* file = std::fopen(probe.string().c_str(), "wb");
-  if (file == nullptr) return false;
-  std::fclose(file);
-  std::filesystem::remove(probe, error);
-  return true;
+  return std::filesystem::is_directory(folder, error) && ::access(folder.c_str(), W_OK) == 0;
 }
+#endif
 
 }  // namespace
 

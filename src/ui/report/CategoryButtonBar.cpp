@@ -85,19 +85,10 @@ void CategoryButtonBar::SetCurrent(Category category) {
   UpdateLooks();
 }
 
-void CategoryButtonBar::Refresh() {
-  for (const Button& button : buttons_) button.control->Refresh(false);
-}
-
 SkinBitmapButton* CategoryButtonBar::GetButton(int id) const {
   for (const Button& button : buttons_)
     if (button.face->id == id) return button.control;
   return nullptr;
-}
-
-int CategoryButtonBar::ControlOf(Category category) {
-  const Face* face = FaceOf(category);
-  return face != nullptr ? face->id : 0;
 }
 
 void CategoryButtonBar::UpdateLooks() {

@@ -35,13 +35,9 @@ class CategoryButtonBar {
   Category GetCurrent() const { return current_; }
   // Makes a category current (kNone: none) and updates the looks.
   void SetCurrent(Category category);
-  // Repaints the buttons without erasing.
-  void Refresh();
 
   // The button with this control id; nullptr when it is not one of the seven.
   SkinBitmapButton* GetButton(int id) const;
-  // The control id of a category's button (0 for kNone).
-  static int ControlOf(Category category);
 
   // A button's id, images and tooltip (the table beside the code).
   struct Face;

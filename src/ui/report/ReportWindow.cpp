@@ -1,8 +1,5 @@
 #include "ui/report/ReportWindow.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <ctime>
 
 #include <wx/filename.h>
@@ -17,7 +14,6 @@
 #include "platform/Cp949.h"
 #include "platform/Desktop.h"
 #include "platform/LockedRandom.h"
-#include "platform/NativePath.h"
 #include "platform/TempFolder.h"
 #include "profile/PersonalProfile.h"
 #include "profile/Preferences.h"
@@ -99,13 +95,10 @@ bool ReportWindow::Create(wxWindow* parent) {
   // a list without its columns would hide the rows it holds.
   ReportVersionActions defaultActions;
   VersionActions& actions = versionActions_ != nullptr ? *versionActions_ : defaultActions;
-  if (!VersionCheck::Run(actions, ServerSettings::Current())) {
-    emailReport_->SetupAttachmentList();
-    return true;
-  }
-
+  const bool versionPassed = VersionCheck::Run(actions, ServerSettings::Current());
   // 12: the attachment list.
   emailReport_->SetupAttachmentList();
+  if (!versionPassed) return true;
 
   // 13: the telephone page (the browser view); 14: the report host's page.
   pageCommands_->RenderCategoryPage(Category::kTelephone);

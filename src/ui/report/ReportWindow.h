@@ -88,7 +88,6 @@ class ReportWindow : public SkinDialog, public CategoryPageHost, public ReportWi
   bool IsFullyInitialised() const { return initialised_; }
 
   EmailReportPanel& EmailReport() { return *emailReport_; }
-  CategoryButtonBar& CategoryButtons() { return *categoryButtons_; }
   CWebBrowser* GetBrowser() const { return browser_; }
   // Controls of the e-mail report view, and any button of the window.
   AttachmentList* GetAttachmentList() const;

@@ -20,7 +20,20 @@ namespace {
 int RunProgram(int argc, char** argv) {
   // From the toolkit's own start on, no assertion dialog reaches the user.
   veradex::ReportApp::InstallAssertHandler();
-  if (!wxEntryStart(argc, argv)) {
+#if defined(__WXGTK__)
+  // Nothing here draws with OpenGL (the web engine renders in its own
+  // processes), but GTK probes the GL driver for its visuals when it opens
+  // the display, which maps the driver (with Mesa, its compiler too: some
+  // 50 MiB) for the whole life of a program that mostly rests in the tray.
+  // A choice the user made stands; programs started from here decide anew.
+  const bool glChosen = std::getenv("GDK_GL") != nullptr;
+  if (!glChosen) setenv("GDK_GL", "disable", 0);
+#endif
+  const bool started = wxEntryStart(argc, argv);
+#if defined(__WXGTK__)
+  if (!glChosen) unsetenv("GDK_GL");
+#endif
+  if (!started) {
     std::fprintf(stderr, "veradex: 화면을 열 수 없어 프로그램을 시작하지 못했습니다 (DISPLAY 설정을 확인하십시오).\n");
     return 1;
   }

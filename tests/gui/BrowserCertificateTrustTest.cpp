@@ -37,7 +37,7 @@ class BrowserCertificateTrust : public ::testing::Test {
     browser = new CWebBrowser(frame, 1118, wxPoint(0, 0), wxSize(400, 300));
     frame->Show();
     ASSERT_TRUE(browser->HasEngine());
-    browser->View()->Bind(wxEVT_WEBVIEW_ERROR, [this](wxWebViewEvent& event) {
+    View()->Bind(wxEVT_WEBVIEW_ERROR, [this](wxWebViewEvent& event) {
       ++errors;
       event.Skip();
     });
@@ -53,14 +53,15 @@ class BrowserCertificateTrust : public ::testing::Test {
     ServerSettings::Reload();
   }
 
+  wxWebView* View() const { return static_cast<wxWebView*>(browser->View()); }
   void UseReportHost(const std::string& hostPort) {
     store.WriteProfileString(profile::kServers, "report", hostPort);
     ServerSettings::Reload();
   }
   bool ShowsCentrePage() const {
     wxString output;
-    return !browser->View()->IsBusy() &&
-           browser->View()->RunScript(
+    return !View()->IsBusy() &&
+           View()->RunScript(
                wxString::Format("String(!!document.getElementById('%s'))", TestReportCentre::kReportPageMarker),
                &output) &&
            output == "true";

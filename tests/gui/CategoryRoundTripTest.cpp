@@ -89,7 +89,7 @@ class CategoryRoundTrip : public ::testing::Test {
     PersonalProfile::Global() = PersonalProfile();
   }
 
-  wxWebView* View() const { return window->GetBrowser()->View(); }
+  wxWebView* View() const { return static_cast<wxWebView*>(window->GetBrowser()->View()); }
   wxString Script(const wxString& javascript) const {
     wxString output;
     if (!View()->RunScript(javascript, &output)) return "(script failed)";

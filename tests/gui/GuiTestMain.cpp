@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "support/FailingAssertHandler.h"
+#include "ui/report/WebEngineModule.h"
 
 namespace {
 
@@ -31,6 +32,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   wxTheApp->CallOnInit();
+  // The program finds its web engine module beside itself; the tests are elsewhere.
+  veradex::WebEngineModule::SetPath(VERADEX_WEBENGINE_MODULE);
   const int result = RUN_ALL_TESTS();
   wxTheApp->OnExit();
   wxEntryCleanup();

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <thread>
@@ -69,7 +70,8 @@ class ProgramStartTest : public ::testing::Test {
     fs::create_directories(target);
     const fs::path built = fs::path(VERADEX_EXECUTABLE);
     for (const auto& entry : fs::directory_iterator(built.parent_path())) {
-      if (entry.path().extension() == ".bak")
+      // The page templates and the web engine module live beside the program.
+      if (entry.path().extension() == ".bak" || entry.path().stem() == "veradex-webengine")
         fs::copy_file(entry.path(), target / entry.path().filename(), fs::copy_options::overwrite_existing);
     }
     fs::copy_file(built, target / "veradex", fs::copy_options::overwrite_existing);
@@ -387,6 +389,13 @@ TEST_F(ProgramStartTest, HiddenStartLeavesOnlyTheIconAndExitEmptiesTheTempFolder
   ASSERT_TRUE(WaitForIcon(desktop, run, &x, &y)) << "no tray icon";
   EXPECT_EQ(FindReportWindow(desktop, run), "");
   Picture(desktop, "hidden-start");
+  // At rest in the tray the web engine's libraries are not even mapped.
+  auto engineMapped = [&] {
+    std::ifstream maps("/proc/" + std::to_string(run.Pid()) + "/maps");
+    const std::string text((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+    return text.find("libwebkit2gtk") != std::string::npos;
+  };
+  EXPECT_FALSE(engineMapped());
 
   // A left click shows the report window; its browser starts only now and
   // asks the centre for the report page.
@@ -394,6 +403,7 @@ TEST_F(ProgramStartTest, HiddenStartLeavesOnlyTheIconAndExitEmptiesTheTempFolder
   ASSERT_TRUE(desktop.Click(x, y, 1));
   EXPECT_TRUE(WaitUntil([&] { return !FindReportWindow(desktop, run).empty(); })) << "left click showed nothing";
   EXPECT_TRUE(WaitUntil([&] { return !centre.Centre().RequestsTo(test::TestReportCentre::kReportPagePath).empty(); }));
+  EXPECT_TRUE(engineMapped());
   Picture(desktop, "report-window-from-icon");
 
   // Its settings button goes through the tray: the password first (none

@@ -1,14 +1,14 @@
 #pragma once
 
 #include <chrono>
+#include <string>
 #include <vector>
 
 #include <wx/event.h>
 #include <wx/panel.h>
 #include <wx/timer.h>
 
-class wxWebView;
-class wxWebViewEvent;
+#include "ui/report/WebEngine.h"
 
 namespace veradex {
 
@@ -25,10 +25,10 @@ namespace veradex {
 // loaded again. Every other refusal stands. (GTK port; elsewhere the
 // platform's own trust decides.)
 //
-// The web engine (and with it its helper processes) runs only while it is
-// wanted: it starts when the browser's top-level window is first shown (or
-// StartEngine() is called), and is released again once that window has been
-// hidden for the release delay. Addresses given while no engine runs are
+// The web engine (its module, and with it its helper processes) runs only
+// while it is wanted: it starts when the browser's top-level window is first
+// shown (or StartEngine() is called), and is released again once that window
+// has been hidden for the release delay. Addresses given while no engine runs are
 // kept and loaded in their order when it starts; an engine started again
 // after a release loads the page last given.
 class CWebBrowser : public wxPanel {
@@ -42,10 +42,11 @@ class CWebBrowser : public wxPanel {
   void Navigate(const wxString& url);
   // The title of the page shown, or its address when it has none.
   wxString GetLocationName() const;
-  // False when the platform has no web engine; the panel then stays blank.
+  // False when the platform has no web engine (or its module is missing or
+  // cannot run); the panel then stays blank.
   bool HasEngine() const { return engineAvailable_; }
-  // The running engine's view; null while none runs.
-  wxWebView* View() const { return view_; }
+  // The running engine's view window (a wxWebView); null while none runs.
+  wxWindow* View() const;
   // Starts the engine now if it is not running (and the platform has one).
   void StartEngine();
   // How long the top-level window must stay hidden before the engine goes.
@@ -54,18 +55,15 @@ class CWebBrowser : public wxPanel {
   int TrustedCertificateCount() const { return trustedCertificates_; }
 
  private:
-  void OnNavigated(wxWebViewEvent& event);
-  void OnLoaded(wxWebViewEvent& event);
+  void SendEvent(wxEventType type, const wxString& url);
   void OnSize(wxSizeEvent& event);
   void OnTopLevelShow(wxShowEvent& event);
   void ReleaseEngine();
-  void ConnectCertificateTrust();
-  // The engine's refusal of a server certificate (GTK: the web view's
-  // "load-failed-with-tls-errors" signal). Non-zero: handled.
-  static int OnCertificateRefused(void* webView, const char* failingUrl, void* certificate, unsigned errors,
-                                  void* self);
+  // The engine refused a server certificate for want of its authority.
+  bool TrustUnknownAuthority(const std::string& failingUrl, const std::vector<std::string>& chain, std::string* host);
 
-  wxWebView* view_ = nullptr;
+  WebEngineCallbacks callbacks_;
+  WebEngineView* view_ = nullptr;
   bool engineAvailable_ = false;
   wxWindow* topLevel_ = nullptr;
   wxTimer releaseTimer_;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/ReportApp.h"
+#include "net/TlsClientContext.h"
 #include "report/ReportSender.h"
 
 #ifdef _WIN32
@@ -20,6 +21,8 @@ namespace {
 int RunProgram(int argc, char** argv) {
   // From the toolkit's own start on, no assertion dialog reaches the user.
   veradex::ReportApp::InstallAssertHandler();
+  // The version check's TLS context, while the toolkit starts.
+  veradex::TlsClientContext::PrepareInBackground();
 #if defined(__WXGTK__)
   // Nothing here draws with OpenGL (the web engine renders in its own
   // processes), but GTK probes the GL driver for its visuals when it opens

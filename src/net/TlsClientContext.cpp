@@ -1,10 +1,15 @@
 #include "net/TlsClientContext.h"
 
 #include <openssl/ssl.h>
-
+#include <openssl/x509.h>
 #include <sys/stat.h>
 
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <future>
 #include <mutex>
+#include <system_error>
 
 namespace veradex {
 
@@ -21,7 +26,49 @@ std::string TrustKey(const std::string& caFile) {
   return key;
 }
 
+// True when the folder holds an authority under its hash name ("1a2b3c4d.0").
+bool HasHashedAuthorities(const std::string& folder) {
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (name.size() < 10 || name[8] != '.') continue;
+    bool hex = true;
+    for (int i = 0; i < 8 && hex; ++i) hex = std::isxdigit(static_cast<unsigned char>(name[i])) != 0;
+    if (hex && name.find_first_not_of("0123456789", 9) == std::string::npos) return true;
+  }
+  return false;
+}
+
+// A context with everything but the extra authority.
+std::shared_ptr<SSL_CTX> NewContext() {
+  std::shared_ptr<SSL_CTX> context(SSL_CTX_new(TLS_client_method()), SSL_CTX_free);
+  if (!context) return nullptr;
+  SSL_CTX_set_min_proto_version(context.get(), TLS1_2_VERSION);
+  // AES-128-GCM first: as safe, and the cheapest bulk cipher where the
+  // processor has AES instructions (the server may still choose).
+  SSL_CTX_set_ciphersuites(context.get(), "TLS_AES_128_GCM_SHA256:TLS_AES_256_GCM_SHA384:TLS_CHACHA20_POLY1305_SHA256");
+  SSL_CTX_set_verify(context.get(), SSL_VERIFY_PEER, nullptr);
+  TlsClientContext::TrustSystemAuthorities(context.get(), X509_get_default_cert_dir());
+  return context;
+}
+
+std::mutex preparedMutex;
+// Never destroyed: the TLS library's own clean-up at exit may come first.
+auto* prepared = new std::future<std::shared_ptr<SSL_CTX>>();
+
 }  // namespace
+
+void TlsClientContext::PrepareInBackground() {
+  std::lock_guard<std::mutex> lock(preparedMutex);
+  if (!prepared->valid()) *prepared = std::async(std::launch::async, NewContext);
+}
+
+void TlsClientContext::TrustSystemAuthorities(SSL_CTX* context, const std::string& folder) {
+  const bool userChose = std::getenv(X509_get_default_cert_file_env()) != nullptr ||
+                         std::getenv(X509_get_default_cert_dir_env()) != nullptr;
+  if (!userChose && HasHashedAuthorities(folder) && SSL_CTX_load_verify_dir(context, folder.c_str()) == 1) return;
+  SSL_CTX_set_default_verify_paths(context);
+}
 
 std::shared_ptr<SSL_CTX> TlsClientContext::For(const std::string& caFile) {
   // Never destroyed: the TLS library's own clean-up at exit may come first.
@@ -35,14 +82,14 @@ std::shared_ptr<SSL_CTX> TlsClientContext::For(const std::string& caFile) {
   std::lock_guard<std::mutex> lock(mutex);
   if (*current && key == *currentKey) return *current;
 
-  std::shared_ptr<SSL_CTX> context(SSL_CTX_new(TLS_client_method()), SSL_CTX_free);
+  // The first context may have been prepared already; later ones are new.
+  std::shared_ptr<SSL_CTX> context;
+  {
+    std::lock_guard<std::mutex> preparedLock(preparedMutex);
+    if (prepared->valid()) context = prepared->get();
+  }
+  if (!context) context = NewContext();
   if (!context) return nullptr;
-  SSL_CTX_set_min_proto_version(context.get(), TLS1_2_VERSION);
-  // AES-128-GCM first: as safe, and the cheapest bulk cipher where the
-  // processor has AES instructions (the server may still choose).
-  SSL_CTX_set_ciphersuites(context.get(), "TLS_AES_128_GCM_SHA256:TLS_AES_256_GCM_SHA384:TLS_CHACHA20_POLY1305_SHA256");
-  SSL_CTX_set_verify(context.get(), SSL_VERIFY_PEER, nullptr);
-  SSL_CTX_set_default_verify_paths(context.get());
   // A file that cannot be read adds nothing; the certificate check decides.
   if (!caFile.empty()) SSL_CTX_load_verify_locations(context.get(), caFile.c_str(), nullptr);
   *current = context;

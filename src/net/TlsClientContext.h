@@ -9,15 +9,28 @@ namespace veradex {
 
 // The process's TLS client context: peers are verified against the system's
 // trusted authorities plus one extra authority (a PEM file, may be empty),
-// nothing older than TLS 1.2 is offered. Reading the system's authorities
-// costs tens of milliseconds, so the context is made once and shared by every
-// connection and thread; it is made anew only when the extra authority
-// changes (another file, or the file changed on disk). Sessions keep the
-// context they were made from alive.
+// nothing older than TLS 1.2 is offered. The context is made once and
+// shared by every connection and thread; it is made anew only when the extra
+// authority changes (another file, or the file changed on disk). Sessions
+// keep the context they were made from alive.
 class TlsClientContext {
  public:
   // The context for caFile; null when the TLS library cannot make one.
   static std::shared_ptr<SSL_CTX> For(const std::string& caFile);
+  // Starts making the first context (the system's authorities read) on a
+  // thread of its own, so that the first For() finds most of it done: at
+  // start the version check waits for it on the user-interface thread.
+  static void PrepareInBackground();
+
+  // Makes `context` trust the system's authorities. Where the system keeps
+  // them in a hashed folder (a file per authority named by its subject's
+  // hash, as `folder`, the library's default, is on Debian) the folder is
+  // searched when a chain needs an issuer; otherwise the library's default
+  // places are read whole. Reading the whole bundle parses every authority
+  // (some 40 ms, on the user-interface thread at start for the version
+  // check). Variables the user set for the library (SSL_CERT_FILE,
+  // SSL_CERT_DIR) are honoured as the library honours them.
+  static void TrustSystemAuthorities(SSL_CTX* context, const std::string& folder);
 };
 
 }  // namespace veradex

@@ -2,14 +2,22 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
+#include <vector>
 
 namespace veradex {
 
 namespace {
 
 std::mutex configMutex;
-ServerConfig* currentConfig = nullptr;
+// Every configuration loaded, the current one last. Old ones are kept for
+// the rest of the process: a worker may still hold a reference to one (so
+// the list is never destroyed either, not even at exit).
+std::vector<std::unique_ptr<ServerConfig>>& Loaded() {
+  static auto* loaded = new std::vector<std::unique_ptr<ServerConfig>>();
+  return *loaded;
+}
 
 }  // namespace
 
@@ -38,15 +46,14 @@ ServerConfig ServerSettings::Load(const ProfileStore& store) {
 
 const ServerConfig& ServerSettings::Current() {
   std::lock_guard<std::mutex> lock(configMutex);
-  if (currentConfig == nullptr) currentConfig = new ServerConfig(Load(ProfileStore::Current()));
-  return *currentConfig;
+  if (Loaded().empty()) Loaded().push_back(std::make_unique<ServerConfig>(Load(ProfileStore::Current())));
+  return *Loaded().back();
 }
 
 void ServerSettings::Reload() {
+  auto fresh = std::make_unique<ServerConfig>(Load(ProfileStore::Current()));
   std::lock_guard<std::mutex> lock(configMutex);
-  ServerConfig* fresh = new ServerConfig(Load(ProfileStore::Current()));
-  // The old object is kept alive: a worker may still hold a reference to it.
-  currentConfig = fresh;
+  Loaded().push_back(std::move(fresh));
 }
 
 }  // namespace veradex

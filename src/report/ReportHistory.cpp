@@ -116,7 +116,10 @@ std::string TimeText(std::time_t moment) {
 ReportHistory::ReportHistory(const std::string& folder) : folder_(folder.empty() ? DefaultFolder() : folder) {
   while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
   filePath_ = folder_ + "/" + kFileName;
-  Open();
+}
+
+void ReportHistory::Ready() const {
+  std::call_once(opened_, [this] { const_cast<ReportHistory*>(this)->Open(); });
 }
 
 ReportHistory::~ReportHistory() { CloseDatabase(); }
@@ -222,6 +225,7 @@ bool ReportHistory::Execute(const char* sql) {
 }
 
 bool ReportHistory::Add(const HistoryEntry& entry) {
+  Ready();
   std::lock_guard<std::mutex> lock(mutex_);
   if (!writable_) return false;
   if (!Execute("BEGIN IMMEDIATE;")) return false;
@@ -252,6 +256,7 @@ bool ReportHistory::Add(const HistoryEntry& entry) {
 }
 
 std::vector<HistoryEntry> ReportHistory::Entries() const {
+  Ready();
   std::lock_guard<std::mutex> lock(mutex_);
   std::vector<HistoryEntry> entries;
   Statement read(db_,
@@ -282,6 +287,7 @@ std::vector<HistoryEntry> ReportHistory::Entries() const {
 }
 
 std::time_t ReportHistory::LastAccepted(const std::string& messageId, const std::string& sha256) const {
+  Ready();
   std::lock_guard<std::mutex> lock(mutex_);
   const bool byId = !messageId.empty();
   if (!byId && sha256.empty()) return 0;
@@ -294,6 +300,7 @@ std::time_t ReportHistory::LastAccepted(const std::string& messageId, const std:
 }
 
 long long ReportHistory::LastId() const {
+  Ready();
   std::lock_guard<std::mutex> lock(mutex_);
   Statement read(db_, "SELECT max(id) FROM reports;");
   if (!read || sqlite3_step(read.handle) != SQLITE_ROW) return 0;
@@ -301,6 +308,7 @@ long long ReportHistory::LastId() const {
 }
 
 long long ReportHistory::NextRun() const {
+  Ready();
   std::lock_guard<std::mutex> lock(mutex_);
   Statement read(db_, "SELECT max(run) FROM reports;");
   if (!read || sqlite3_step(read.handle) != SQLITE_ROW) return 1;
@@ -372,6 +380,7 @@ void ReportHistory::OnRunStarted() {
 }
 
 void ReportHistory::OnAttachmentReported(const ReportedAttachment& report, MessageSink& sink) {
+  Ready();
   HistoryEntry entry;
   entry.time = std::time(nullptr);
   entry.localPath = report.path;

@@ -62,9 +62,15 @@ class ReportHistory : public ReportRecorder {
 
   const std::string& FilePath() const { return filePath_; }
   // False when nothing can be written (the reason was or will be said once).
-  bool IsWritable() const { return writable_; }
+  bool IsWritable() const {
+    Ready();
+    return writable_;
+  }
   // Where a damaged file was kept; empty when none was found.
-  const std::string& DamagedCopyPath() const { return damagedCopyPath_; }
+  const std::string& DamagedCopyPath() const {
+    Ready();
+    return damagedCopyPath_;
+  }
 
   // Adds one entry in a transaction of its own (id and run as given; time 0
   // means now). False when the history is unavailable or the write failed.
@@ -93,6 +99,9 @@ class ReportHistory : public ReportRecorder {
   void OnAttachmentReported(const ReportedAttachment& report, MessageSink& sink) override;
 
  private:
+  // Opens the database at the first use (checking a long history takes a
+  // while, and the program starts without needing it).
+  void Ready() const;
   void Open();
   bool OpenDatabase(bool readOnly);
   bool Migrate();
@@ -109,6 +118,7 @@ class ReportHistory : public ReportRecorder {
   std::atomic<bool> said_{false};
   long long currentRun_ = 0;
   mutable std::mutex mutex_;
+  mutable std::once_flag opened_;
 };
 
 }  // namespace veradex

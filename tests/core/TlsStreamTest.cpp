@@ -1,9 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <openssl/pem.h>
 #include <openssl/ssl.h>
+#include <openssl/x509.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "net/HttpConnection.h"
 #include "net/HttpExchange.h"
+#include "net/TlsClientContext.h"
 #include "net/TlsSessionCache.h"
 #include "support/RecordingMessageSink.h"
 #include "support/ReportCentreHarness.h"
@@ -77,6 +85,45 @@ TEST(TlsStream, TrustsTheConfiguredAuthorityByNameAndAddress) {
   const NetResult<std::string> untrusted = Upload(harness);
   ASSERT_FALSE(untrusted);
   EXPECT_EQ(untrusted.Error(), NetError::kCertificate);
+}
+
+// The system's authorities come from a hashed folder when it has them (read
+// when needed); a folder without hash names falls back to the library's
+// default places, which do not know the test authority.
+TEST(TlsStream, SystemAuthoritiesFromAHashedFolderOnlyWhenItHasHashNames) {
+  test::ReportCentreHarness harness(TestCertificateAuthority::LeafKind::kValid, kTimeout);
+  std::ifstream in(harness.CaFile());
+  const std::string pem((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  BIO* bio = BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
+  X509* authority = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr);
+  BIO_free(bio);
+  ASSERT_NE(authority, nullptr);
+  char hashName[16];
+  std::snprintf(hashName, sizeof hashName, "%08lx.0", X509_subject_name_hash(authority));
+
+  // Variables the user sets for the library win over the folder: none here.
+  std::vector<std::pair<std::string, std::string>> saved;
+  for (const char* name : {X509_get_default_cert_file_env(), X509_get_default_cert_dir_env()}) {
+    if (const char* value = std::getenv(name)) saved.emplace_back(name, value);
+    unsetenv(name);
+  }
+  struct Case {
+    const char* file;  // the authority's file name in the folder; "" for none
+    bool trusted;
+  } cases[] = {{hashName, true}, {"authority.pem", false}, {"", false}};
+  for (const Case& c : cases) {
+    test::TempDir folder;
+    folder.Write("README", "not an authority");
+    if (*c.file != '\0') folder.Write(c.file, pem);
+    std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context(SSL_CTX_new(TLS_client_method()), SSL_CTX_free);
+    TlsClientContext::TrustSystemAuthorities(context.get(), folder.Path());
+    X509_STORE_CTX* check = X509_STORE_CTX_new();
+    ASSERT_EQ(X509_STORE_CTX_init(check, SSL_CTX_get_cert_store(context.get()), authority, nullptr), 1);
+    EXPECT_EQ(X509_verify_cert(check) == 1, c.trusted) << "file " << c.file;
+    X509_STORE_CTX_free(check);
+  }
+  X509_free(authority);
+  for (const auto& [name, value] : saved) setenv(name.c_str(), value.c_str(), 1);
 }
 
 TEST(TlsStream, SpeaksNothingOlderThanTls12) {

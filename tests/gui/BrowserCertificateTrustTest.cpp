@@ -37,6 +37,7 @@ class BrowserCertificateTrust : public ::testing::Test {
     browser = new CWebBrowser(frame, 1118, wxPoint(0, 0), wxSize(400, 300));
     frame->Show();
     ASSERT_TRUE(browser->HasEngine());
+    ASSERT_TRUE(WaitFor([&] { return View() != nullptr; }, std::chrono::seconds(5)));
     View()->Bind(wxEVT_WEBVIEW_ERROR, [this](wxWebViewEvent& event) {
       ++errors;
       event.Skip();

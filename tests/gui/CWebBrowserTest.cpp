@@ -75,14 +75,14 @@ TEST(CWebBrowserTest, EngineStartsAtFirstShowAndGoesAfterTheWindowStayedHidden) 
   browser->Navigate(wxString::FromUTF8(first.c_str()));
   EXPECT_EQ(browser->View(), nullptr);
   frame->Show();
-  ASSERT_NE(browser->View(), nullptr);
+  ASSERT_TRUE(WaitFor([&] { return browser->View() != nullptr; }, std::chrono::seconds(5)));
   ASSERT_TRUE(WaitFor([&] { return loads("first.html") == 1; }, std::chrono::seconds(20)));
 
   browser->SetReleaseDelay(std::chrono::milliseconds(100));
   frame->Hide();
   ASSERT_TRUE(WaitFor([&] { return browser->View() == nullptr; }, std::chrono::seconds(5)));
   frame->Show();
-  ASSERT_NE(browser->View(), nullptr);
+  ASSERT_TRUE(WaitFor([&] { return browser->View() != nullptr; }, std::chrono::seconds(5)));
   ASSERT_TRUE(WaitFor([&] { return loads("first.html") == 2; }, std::chrono::seconds(20)));
 
   // Asked for while released: loaded at the next show, instead of the old page.

@@ -105,7 +105,8 @@ class CategoryRoundTrip : public ::testing::Test {
   // the old document answers scripts until the new one arrives: the document
   // itself is asked.)
   bool Showing(const std::string& name) const {
-    return !View()->IsBusy() && Script("document.URL + ' ' + document.readyState").EndsWith("/" + name + " complete");
+    return View() != nullptr && !View()->IsBusy() &&
+           Script("document.URL + ' ' + document.readyState").EndsWith("/" + name + " complete");
   }
   bool Exists(const std::string& name) const { return std::filesystem::exists(pageDir.Path() + "/" + name); }
   // The start-up is over: the centre's page has completed once and the
@@ -168,7 +169,7 @@ TEST_F(CategoryRoundTrip, StartOpensTheReportPageAndItsFirstCompletionShowsTheTe
   ASSERT_TRUE(WaitFor([&] { return !ReportPageRequests("GET").empty(); }, kPageTime))
       << "the centre's page was never asked for";
   EXPECT_TRUE(ReportPageRequests("GET").front().bytes.rfind("GET /h_singo/singo.jsp HTTP/1.1\r\n", 0) == 0);
-  ASSERT_TRUE(WaitFor([&] { return StartupDone(); }, kPageTime)) << View()->GetCurrentURL();
+  ASSERT_TRUE(WaitFor([&] { return StartupDone(); }, kPageTime)) << window->GetBrowser()->GetLocationName();
   EXPECT_TRUE(Exists("PHONE_SPAM.html"));
   EXPECT_EQ(window->GetCategory(), Category::kTelephone);
   EXPECT_EQ(window->GetView(), View::kBrowser);
@@ -182,9 +183,10 @@ TEST_F(CategoryRoundTrip, StartOpensTheReportPageAndItsFirstCompletionShowsTheTe
 }
 
 TEST_F(CategoryRoundTrip, SubmittedBoardPageComesBackFreshAndPreFilled) {
-  ASSERT_TRUE(WaitFor([&] { return StartupDone(); }, kPageTime)) << View()->GetCurrentURL();
+  ASSERT_TRUE(WaitFor([&] { return StartupDone(); }, kPageTime)) << window->GetBrowser()->GetLocationName();
   Press(ReportWindow::kBoardSpam);
-  ASSERT_TRUE(WaitFor([&] { return Settled("BOARD_SPAM.HTML"); }, kPageTime)) << View()->GetCurrentURL();
+  ASSERT_TRUE(WaitFor([&] { return Settled("BOARD_SPAM.HTML"); }, kPageTime))
+      << window->GetBrowser()->GetLocationName();
   EXPECT_EQ(window->GetCategory(), Category::kBulletinBoard);
   // The page as shown now: marked, and its file removed, so that the copy
   // that comes back is known to be new.
@@ -218,7 +220,7 @@ TEST_F(CategoryRoundTrip, SubmittedBoardPageComesBackFreshAndPreFilled) {
                Script("String(window.shownBeforeSending)") == "undefined";
       },
       kPageTime))
-      << View()->GetCurrentURL();
+      << window->GetBrowser()->GetLocationName();
   const wxString reportPage = wxString::FromUTF8(ServerSettings::Current().ReportUrl("/h_singo/singo.jsp").c_str());
   EXPECT_NE(std::find(navigated.begin(), navigated.end(), reportPage), navigated.end());
   EXPECT_EQ(Script("document.forms[0].site_url.value"), "");
@@ -236,7 +238,7 @@ TEST_F(CategoryRoundTrip, SubmittedBoardPageComesBackFreshAndPreFilled) {
 // Hidden long enough, the window lets its web engine go (its page process
 // ends with it); the next show starts one again with the page that was shown.
 TEST_F(CategoryRoundTrip, HiddenWindowReleasesTheEngineAndTheNextShowBringsThePageBack) {
-  ASSERT_TRUE(WaitFor([&] { return StartupDone(); }, kPageTime)) << View()->GetCurrentURL();
+  ASSERT_TRUE(WaitFor([&] { return StartupDone(); }, kPageTime)) << window->GetBrowser()->GetLocationName();
   const std::size_t requests = centre.Centre().Requests().size();
   ASSERT_GT(WebProcesses(), 0);
   window->GetBrowser()->SetReleaseDelay(std::chrono::milliseconds(100));
@@ -245,8 +247,9 @@ TEST_F(CategoryRoundTrip, HiddenWindowReleasesTheEngineAndTheNextShowBringsThePa
   EXPECT_TRUE(WaitFor([&] { return WebProcesses() == 0; }, std::chrono::seconds(20)));
 
   window->Show();
-  ASSERT_NE(View(), nullptr);
-  ASSERT_TRUE(WaitFor([&] { return Settled("PHONE_SPAM.html"); }, kPageTime)) << View()->GetCurrentURL();
+  ASSERT_TRUE(WaitFor([&] { return View() != nullptr; }, std::chrono::seconds(5)));
+  ASSERT_TRUE(WaitFor([&] { return Settled("PHONE_SPAM.html"); }, kPageTime))
+      << window->GetBrowser()->GetLocationName();
   EXPECT_EQ(Script("document.forms[0].elements['name'].value"), wxString::FromUTF8("김똠"));
   EXPECT_EQ(window->GetCategory(), Category::kTelephone);
   EXPECT_EQ(centre.Centre().Requests().size(), requests);

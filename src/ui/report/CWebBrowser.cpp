@@ -73,7 +73,11 @@ void CWebBrowser::OnTopLevelShow(wxShowEvent& event) {
   event.Skip();
   if (event.IsShown()) {
     releaseTimer_.Stop();
-    StartEngine();
+    // Once the window is on the screen: loading the engine takes a moment,
+    // and the page loads in the background anyway.
+    CallAfter([this] {
+      if (topLevel_ != nullptr && topLevel_->IsShown()) StartEngine();
+    });
   } else if (view_ != nullptr) {
     releaseTimer_.StartOnce(static_cast<int>(releaseDelay_.count()));
   }

@@ -26,11 +26,11 @@ namespace veradex {
 // platform's own trust decides.)
 //
 // The web engine (its module, and with it its helper processes) runs only
-// while it is wanted: it starts when the browser's top-level window is first
-// shown (or StartEngine() is called), and is released again once that window
-// has been hidden for the release delay. Addresses given while no engine runs are
-// kept and loaded in their order when it starts; an engine started again
-// after a release loads the page last given.
+// while it is wanted: it starts once the browser's top-level window has been
+// shown (or when StartEngine() is called), and is released again once that
+// window has been hidden for the release delay. Addresses given while no
+// engine runs are kept and loaded in their order when it starts; an engine
+// started again after a release loads the page last given.
 class CWebBrowser : public wxPanel {
  public:
   static constexpr std::chrono::milliseconds kDefaultReleaseDelay{60000};

@@ -165,8 +165,14 @@ EmailReportPanel::EmailReportPanel(SkinDialog& window, std::function<void()> clo
 EmailReportPanel::~EmailReportPanel() {
   link_->Detach();
   // A worker that ran from this view may still hold the observer and its
-  // flag: they then stay for the rest of the process.
-  if (!everSent_) delete link_;
+  // flag: they then stay for the rest of the process (in a list that is
+  // never destroyed, not even at exit).
+  if (!everSent_) {
+    delete link_;
+    return;
+  }
+  static auto* retired = new std::vector<std::unique_ptr<ReportWindowObserver>>();
+  retired->emplace_back(link_);
 }
 
 void EmailReportPanel::CreateButtons() {

@@ -403,10 +403,17 @@ TEST_P(ThunderbirdCaptureTest, CapturesTheSelectedMessageAndSendsIt) {
   // itself: they are on the clipboard after the capture too.
   ASSERT_TRUE(driver.PressKeys(id, {"End"}));
   const wxString ownWords = wxString::FromUTF8("신고 창에서 복사한 글");
+  // The clipboard owns what it is given until it lets go of it.
+  struct OwnWords : wxTextDataObject {
+    OwnWords(const wxString& text, bool* gone) : wxTextDataObject(text), gone_(gone) {}
+    ~OwnWords() override { *gone_ = true; }
+    bool* gone_;
+  };
+  bool ownWordsGone = false;
   {
     wxClipboardLocker locker;
     ASSERT_FALSE(!locker);
-    wxTheClipboard->SetData(new wxTextDataObject(ownWords));
+    wxTheClipboard->SetData(new OwnWords(ownWords, &ownWordsGone));
   }
   Press(ReportWindow::kCapture);
   EXPECT_EQ(list->Count(), 1);
@@ -415,8 +422,10 @@ TEST_P(ThunderbirdCaptureTest, CapturesTheSelectedMessageAndSendsIt) {
     wxClipboardLocker locker;
     ASSERT_FALSE(!locker);
     EXPECT_TRUE(wxTheClipboard->GetData(copied));
+    wxTheClipboard->Clear();
   }
   EXPECT_EQ(copied.GetText(), ownWords);
+  EXPECT_TRUE(WaitFor([&] { return ownWordsGone; }, std::chrono::seconds(5)));
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManager, ThunderbirdCaptureTest, ::testing::Values(false, true),

@@ -92,14 +92,17 @@ Desktop::Window DesktopIdOf(wxWindow* window) {
 
 // True when text copied in one of this program's own windows is on the
 // clipboard: the capture cannot ask these for it while it holds their
-// thread, so the view keeps it and puts it back itself.
-bool OwnTextOnClipboard(wxString* text) {
+// thread, so the view takes it (the toolkit lets go of its copy now, which
+// it would not once the capture took the clipboard behind its back) and
+// puts it back itself.
+bool TakeOwnTextOffClipboard(wxString* text) {
 #ifdef VERADEX_HAVE_GDK_X11
   if (gdk_selection_owner_get(GDK_SELECTION_CLIPBOARD) == nullptr) return false;
   wxClipboardLocker locker;
   wxTextDataObject data;
   if (!locker || !wxTheClipboard->IsSupported(wxDF_UNICODETEXT) || !wxTheClipboard->GetData(data)) return false;
   *text = data.GetText();
+  wxTheClipboard->Clear();
   return true;
 #else
   (void)text;
@@ -445,7 +448,7 @@ void EmailReportPanel::OnCapture() {
   if (!desktop_) desktop_ = Desktop::CreateNative();
   desktop_->SetOwnWindow(DesktopIdOf(&window_));
   wxString ownCopy;
-  const bool ownClipboard = OwnTextOnClipboard(&ownCopy);
+  const bool ownClipboard = TakeOwnTextOffClipboard(&ownCopy);
   CaptureHost host(*this);
   MailClientCapture(*desktop_, ServerSettings::Current().supportEmail).OnCapture(host, NativePath::FromWx(programDir_));
   if (ownClipboard) {

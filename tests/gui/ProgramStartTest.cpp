@@ -446,6 +446,9 @@ TEST_F(ProgramStartTest, WithoutNotificationAreaTheWindowShowsAndClosingAsksToEx
   ASSERT_FALSE(notice.empty()) << "no word about the missing notification area";
   Picture(desktop, "no-notification-area");
   ASSERT_TRUE(desktop.PressKeys(notice, {"Return"}));
+  // Every box here has the same title: the next one is only known once this
+  // one is gone.
+  ASSERT_TRUE(desktop.WaitUntilGone(kMessageBoxTitle));
   std::string window;
   ASSERT_TRUE(WaitUntil([&] { return !(window = FindReportWindow(desktop, run)).empty(); }))
       << "the report window is not shown";
@@ -460,6 +463,7 @@ TEST_F(ProgramStartTest, WithoutNotificationAreaTheWindowShowsAndClosingAsksToEx
   std::string question = desktop.WaitForWindow(kMessageBoxTitle);
   ASSERT_FALSE(question.empty()) << "closing did not ask";
   ASSERT_TRUE(desktop.PressKeys(question, {"Escape"}));
+  ASSERT_TRUE(desktop.WaitUntilGone(kMessageBoxTitle));
   EXPECT_TRUE(WaitUntil([&] { return !(window = FindReportWindow(desktop, run)).empty(); }));
   EXPECT_FALSE(run.HasExited());
 

@@ -131,7 +131,10 @@ std::string SectionName(const std::string& line) {
 // Returns false when anything had to be converted, merged or left out.
 bool CleanProfileText(std::string bytes, std::string* clean) {
   bool sound = true;
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+  // Byte order marks before the first line, however many: the reader takes
+  // one away, and a second one would come back as a name of its own that
+  // the next start would read as a byte order mark again.
+  while (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
   // The lines before any section, then each section: its header and lines.
   std::vector<std::string> names = {std::string()};
   std::vector<std::string> sections = {std::string()};

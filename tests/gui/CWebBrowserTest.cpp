@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include <wx/frame.h>
-#include <wx/webview.h>
 
 #include "gui/GuiTestSupport.h"
 #include "support/TempDir.h"
@@ -18,7 +17,15 @@ namespace {
 using test::TempDir;
 using test::WaitFor;
 
-TEST(CWebBrowserTest, CompletionEventsAndLocationName) {
+// Both engines: a process of its own (X11) and the module in the program's
+// process (elsewhere).
+class CWebBrowserTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { CWebBrowser::UseModuleOnly(GetParam()); }
+  void TearDown() override { CWebBrowser::UseModuleOnly(false); }
+};
+
+TEST_P(CWebBrowserTest, CompletionEventsAndLocationName) {
   TempDir dir;
   const std::string titled =
       dir.Write("titled.html", "<html><head><title>singo.jsp result</title></head><body>ok</body></html>");
@@ -58,7 +65,7 @@ TEST(CWebBrowserTest, CompletionEventsAndLocationName) {
 // shown (what was asked for meanwhile loads then, in order), none once the
 // window has stayed hidden for the release delay, and a new one at the next
 // show that loads the page last asked for.
-TEST(CWebBrowserTest, EngineStartsAtFirstShowAndGoesAfterTheWindowStayedHidden) {
+TEST_P(CWebBrowserTest, EngineStartsAtFirstShowAndGoesAfterTheWindowStayedHidden) {
   TempDir dir;
   const std::string first = dir.Write("first.html", "<html><head><title>first</title></head><body>1</body></html>");
   const std::string second = dir.Write("second.html", "<html><head><title>second</title></head><body>2</body></html>");
@@ -96,6 +103,11 @@ TEST(CWebBrowserTest, EngineStartsAtFirstShowAndGoesAfterTheWindowStayedHidden) 
   frame->Destroy();
   WaitFor([] { return false; }, std::chrono::milliseconds(50));
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, CWebBrowserTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "Module" : "Process");
+                         });
 
 }  // namespace
 }  // namespace veradex

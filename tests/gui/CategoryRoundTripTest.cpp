@@ -16,7 +16,6 @@
 #include <unistd.h>
 
 #include <wx/utils.h>
-#include <wx/webview.h>
 
 #include "gui/GuiTestSupport.h"
 #include "pages/CategoryNavigationState.h"
@@ -89,7 +88,7 @@ class CategoryRoundTrip : public ::testing::Test {
     PersonalProfile::Global() = PersonalProfile();
   }
 
-  wxWebView* View() const { return static_cast<wxWebView*>(window->GetBrowser()->View()); }
+  WebEngineView* View() const { return window->GetBrowser()->Engine(); }
   wxString Script(const wxString& javascript) const {
     wxString output;
     if (!View()->RunScript(javascript, &output)) return "(script failed)";
@@ -128,23 +127,8 @@ class CategoryRoundTrip : public ::testing::Test {
   }
 
   // The web engine's page processes started by this process.
-  static int WebProcesses() {
-    int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-      std::ifstream stat(entry.path() / "stat");
-      std::string line;
-      if (!std::getline(stat, line)) continue;
-      const auto close = line.rfind(')');
-      const auto open = line.find('(');
-      if (close == std::string::npos || open == std::string::npos) continue;
-      std::istringstream rest(line.substr(close + 2));
-      std::string state;
-      long parent = 0;
-      rest >> state >> parent;
-      if (parent == ::getpid() && line.compare(open + 1, 15, "WebKitWebProces") == 0) ++count;
-    }
-    return count;
-  }
+  // The web engine's page processes (and browser processes) of this test.
+  static int WebProcesses() { return test::DescendantsNamed(::getpid(), {"WebKitWebProces", "veradex-browser"}); }
 
   mutable test::ReportCentreHarness centre;
   MemoryProfileStore store;

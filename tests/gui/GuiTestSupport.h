@@ -1,8 +1,15 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -39,6 +46,37 @@ inline bool WaitFor(const std::function<bool()>& condition,
 inline std::string ScreenshotFolder() {
   const char* folder = std::getenv("VERADEX_SCREENSHOT_DIR");
   return folder != nullptr ? std::string(folder) : std::string();
+}
+
+// How many processes below `root` (children, their children, ...) bear one
+// of the names (as the kernel keeps them: at most 15 characters).
+inline int DescendantsNamed(pid_t root, const std::set<std::string>& names) {
+  std::map<long, std::pair<long, std::string>> processes;  // pid -> parent, name
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    const auto open = line.find('('), close = line.rfind(')');
+    if (open == std::string::npos || close == std::string::npos) continue;
+    std::istringstream rest(line.substr(close + 2));
+    std::string state;
+    long parent = 0;
+    rest >> state >> parent;
+    processes[std::atol(line.c_str())] = {parent, line.substr(open + 1, close - open - 1)};
+  }
+  int count = 0;
+  for (const auto& [pid, process] : processes) {
+    if (names.count(process.second) == 0) continue;
+    for (long up = process.first; up > 1;) {
+      if (up == root) {
+        ++count;
+        break;
+      }
+      const auto found = processes.find(up);
+      up = found == processes.end() ? 0 : found->second.first;
+    }
+  }
+  return count;
 }
 
 }  // namespace veradex::test

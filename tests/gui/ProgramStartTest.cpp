@@ -71,7 +71,8 @@ class ProgramStartTest : public ::testing::Test {
     const fs::path built = fs::path(VERADEX_EXECUTABLE);
     for (const auto& entry : fs::directory_iterator(built.parent_path())) {
       // The page templates and the web engine module live beside the program.
-      if (entry.path().extension() == ".bak" || entry.path().stem() == "veradex-webengine")
+      if (entry.path().extension() == ".bak" || entry.path().stem() == "veradex-webengine" ||
+          entry.path().filename() == "veradex-browser")
         fs::copy_file(entry.path(), target / entry.path().filename(), fs::copy_options::overwrite_existing);
     }
     fs::copy_file(built, target / "veradex", fs::copy_options::overwrite_existing);
@@ -389,13 +390,16 @@ TEST_F(ProgramStartTest, HiddenStartLeavesOnlyTheIconAndExitEmptiesTheTempFolder
   ASSERT_TRUE(WaitForIcon(desktop, run, &x, &y)) << "no tray icon";
   EXPECT_EQ(FindReportWindow(desktop, run), "");
   Picture(desktop, "hidden-start");
-  // At rest in the tray the web engine's libraries are not even mapped.
+  // At rest in the tray the program holds no web engine: its libraries are
+  // not mapped, and no browser process runs.
   auto engineMapped = [&] {
     std::ifstream maps("/proc/" + std::to_string(run.Pid()) + "/maps");
     const std::string text((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
     return text.find("libwebkit2gtk") != std::string::npos;
   };
+  auto browserProcess = [&] { return test::DescendantsNamed(run.Pid(), {"veradex-browser"}) > 0; };
   EXPECT_FALSE(engineMapped());
+  EXPECT_FALSE(browserProcess());
 
   // A left click shows the report window; its browser starts only now and
   // asks the centre for the report page.
@@ -403,7 +407,9 @@ TEST_F(ProgramStartTest, HiddenStartLeavesOnlyTheIconAndExitEmptiesTheTempFolder
   ASSERT_TRUE(desktop.Click(x, y, 1));
   EXPECT_TRUE(WaitUntil([&] { return !FindReportWindow(desktop, run).empty(); })) << "left click showed nothing";
   EXPECT_TRUE(WaitUntil([&] { return !centre.Centre().RequestsTo(test::TestReportCentre::kReportPagePath).empty(); }));
-  EXPECT_TRUE(engineMapped());
+  // The engine runs in its own process, not in the program.
+  EXPECT_TRUE(browserProcess());
+  EXPECT_FALSE(engineMapped());
   Picture(desktop, "report-window-from-icon");
 
   // Its settings button goes through the tray: the password first (none

@@ -8,9 +8,18 @@
 
 #include "net/CertificateCheck.h"
 #include "profile/ServerSettings.h"
+#include "ui/report/BrowserProcessView.h"
 #include "ui/report/WebEngineModule.h"
 
 namespace veradex {
+
+namespace {
+
+bool moduleOnly = false;
+
+bool ProcessEngine() { return !moduleOnly && BrowserProcessView::Available(); }
+
+}  // namespace
 
 wxDEFINE_EVENT(EVT_NAVIGATE_COMPLETE2, wxCommandEvent);
 wxDEFINE_EVENT(EVT_DOCUMENT_COMPLETE, wxCommandEvent);
@@ -18,11 +27,12 @@ wxDEFINE_EVENT(EVT_DOCUMENT_COMPLETE, wxCommandEvent);
 CWebBrowser::CWebBrowser(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : wxPanel(parent, id, pos, size, wxBORDER_NONE), releaseTimer_(this) {
   SetBackgroundColour(*wxWHITE);
-  // Whether the engine can really run is known once its module is loaded,
-  // at the first start; until then its presence has to do.
-  engineAvailable_ = WebEngineModule::Present();
+  // Whether the engine can really run is known at the first start; until
+  // then the presence of its program or module has to do.
+  engineAvailable_ = ProcessEngine() || WebEngineModule::Present();
   callbacks_.navigated = [this](const wxString& url) { SendEvent(EVT_NAVIGATE_COMPLETE2, url); };
   callbacks_.loaded = [this](const wxString& url) { SendEvent(EVT_DOCUMENT_COMPLETE, url); };
+  callbacks_.failed = [this](const wxString&) { ++failedLoads_; };
   callbacks_.unknownAuthority = [this](const std::string& url, const std::vector<std::string>& chain,
                                        std::string* host) { return TrustUnknownAuthority(url, chain, host); };
   Bind(wxEVT_SIZE, &CWebBrowser::OnSize, this);
@@ -45,11 +55,14 @@ CWebBrowser::~CWebBrowser() {
   ReleaseEngine();
 }
 
+void CWebBrowser::UseModuleOnly(bool only) { moduleOnly = only; }
+
 wxWindow* CWebBrowser::View() const { return view_ != nullptr ? view_->Window() : nullptr; }
 
 void CWebBrowser::StartEngine() {
   if (view_ != nullptr || !engineAvailable_) return;
-  view_ = WebEngineModule::Create(this, GetClientSize(), &callbacks_);
+  if (ProcessEngine()) view_ = BrowserProcessView::Create(this, GetClientSize(), &callbacks_);
+  if (view_ == nullptr) view_ = WebEngineModule::Create(this, GetClientSize(), &callbacks_);
   if (view_ == nullptr) {
     engineAvailable_ = false;
     return;

@@ -45,8 +45,15 @@ class CWebBrowser : public wxPanel {
   // False when the platform has no web engine (or its module is missing or
   // cannot run); the panel then stays blank.
   bool HasEngine() const { return engineAvailable_; }
-  // The running engine's view window (a wxWebView); null while none runs.
+  // The running engine's view window; null while none runs.
   wxWindow* View() const;
+  // The running engine's view; null while none runs.
+  WebEngineView* Engine() const { return view_; }
+  // Pages the engine could not load so far.
+  int FailedLoads() const { return failedLoads_; }
+  // The engine in the program's own process (the module) even where a
+  // browser process could run; for tests of that engine.
+  static void UseModuleOnly(bool only);
   // Starts the engine now if it is not running (and the platform has one).
   void StartEngine();
   // How long the top-level window must stay hidden before the engine goes.
@@ -73,6 +80,7 @@ class CWebBrowser : public wxPanel {
   unsigned navigation_ = 0;        // counts Navigate calls
   unsigned retried_ = 0;           // the navigation already loaded again after a trust decision
   int trustedCertificates_ = 0;
+  int failedLoads_ = 0;
 };
 
 // A navigation has completed (the page's address is known).

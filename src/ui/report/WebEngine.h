@@ -17,6 +17,8 @@ struct WebEngineCallbacks {
   std::function<void(const wxString& url)> navigated;
   // The page has finished loading; its address.
   std::function<void(const wxString& url)> loaded;
+  // The page could not be loaded (the engine shows its own error page).
+  std::function<void(const wxString& url)> failed;
   // The engine refused a server's certificate because it does not know its
   // authority. `chain` is what the server sent (PEM, its certificate first).
   // True: the engine is to accept this certificate for `*host`, which the
@@ -26,9 +28,9 @@ struct WebEngineCallbacks {
 };
 
 // One view of the web engine, a child window of the browser panel. The
-// engine lives in a module of its own (WebEngineModule) that is loaded only
-// when a view is first wanted, so a program at rest in the tray never maps
-// the engine's libraries.
+// engine never runs in the program at rest in the tray: on X11 a view is a
+// process of its own (BrowserProcessView), elsewhere the engine lives in a
+// module (WebEngineModule) that is loaded only when a view is first wanted.
 class WebEngineView {
  public:
   virtual ~WebEngineView() = default;
@@ -37,6 +39,11 @@ class WebEngineView {
   virtual void LoadURL(const wxString& url) = 0;
   virtual wxString CurrentTitle() const = 0;
   virtual wxString CurrentURL() const = 0;
+  // A page is being loaded.
+  virtual bool IsBusy() const = 0;
+  // Runs a script in the page and waits for its value as text (for tools
+  // and tests; the window itself never needs it). False when it failed.
+  virtual bool RunScript(const wxString& script, wxString* result) = 0;
   // Destroys the window and this object; no callback follows.
   virtual void Destroy() = 0;
 };

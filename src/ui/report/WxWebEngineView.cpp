@@ -17,6 +17,7 @@ WxWebEngineView::WxWebEngineView(wxWebView* view, const WebEngineCallbacks* call
     : view_(view), callbacks_(callbacks) {
   view_->Bind(wxEVT_WEBVIEW_NAVIGATED, &WxWebEngineView::OnNavigated, this);
   view_->Bind(wxEVT_WEBVIEW_LOADED, &WxWebEngineView::OnLoaded, this);
+  view_->Bind(wxEVT_WEBVIEW_ERROR, &WxWebEngineView::OnFailed, this);
 #ifdef VERADEX_ENGINE_TRUST
   void* native = view_->GetNativeBackend();
   if (native != nullptr && WEBKIT_IS_WEB_VIEW(native))
@@ -32,9 +33,14 @@ wxString WxWebEngineView::CurrentTitle() const { return view_->GetCurrentTitle()
 
 wxString WxWebEngineView::CurrentURL() const { return view_->GetCurrentURL(); }
 
+bool WxWebEngineView::IsBusy() const { return view_->IsBusy(); }
+
+bool WxWebEngineView::RunScript(const wxString& script, wxString* result) { return view_->RunScript(script, result); }
+
 void WxWebEngineView::Destroy() {
   view_->Unbind(wxEVT_WEBVIEW_NAVIGATED, &WxWebEngineView::OnNavigated, this);
   view_->Unbind(wxEVT_WEBVIEW_LOADED, &WxWebEngineView::OnLoaded, this);
+  view_->Unbind(wxEVT_WEBVIEW_ERROR, &WxWebEngineView::OnFailed, this);
 #ifdef VERADEX_ENGINE_TRUST
   // The native view outlives the window object for a moment: no refusal may
   // reach this object any more.
@@ -50,6 +56,11 @@ void WxWebEngineView::OnNavigated(wxWebViewEvent& event) {
 
 void WxWebEngineView::OnLoaded(wxWebViewEvent& event) {
   if (callbacks_->loaded) callbacks_->loaded(event.GetURL());
+}
+
+void WxWebEngineView::OnFailed(wxWebViewEvent& event) {
+  event.Skip();
+  if (callbacks_->failed) callbacks_->failed(event.GetURL());
 }
 
 int WxWebEngineView::OnCertificateRefused(void* webView, const char* failingUrl, void* certificate, unsigned errors,

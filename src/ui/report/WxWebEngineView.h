@@ -18,12 +18,15 @@ class WxWebEngineView : public WebEngineView {
   void LoadURL(const wxString& url) override;
   wxString CurrentTitle() const override;
   wxString CurrentURL() const override;
+  bool IsBusy() const override;
+  bool RunScript(const wxString& script, wxString* result) override;
   void Destroy() override;
 
  private:
   ~WxWebEngineView() override = default;
   void OnNavigated(wxWebViewEvent& event);
   void OnLoaded(wxWebViewEvent& event);
+  void OnFailed(wxWebViewEvent& event);
   // GTK: the web view's "load-failed-with-tls-errors" signal. Non-zero: handled.
   static int OnCertificateRefused(void* webView, const char* failingUrl, void* certificate, unsigned errors,
                                   void* self);

@@ -126,6 +126,16 @@ TEST(TlsStream, SystemAuthoritiesFromAHashedFolderOnlyWhenItHasHashNames) {
   for (const auto& [name, value] : saved) setenv(name.c_str(), value.c_str(), 1);
 }
 
+// The context made ahead while the program starts serves the next new
+// authority (a new test centre's) like one made on the spot.
+TEST(TlsStream, AContextPreparedAheadServesTheNextConnection) {
+  TlsClientContext::PrepareInBackground();
+  test::ReportCentreHarness harness(TestCertificateAuthority::LeafKind::kValid, kTimeout);
+  EXPECT_TRUE(Upload(harness));
+  harness.MutableConfig().caFile.clear();
+  EXPECT_FALSE(Upload(harness));
+}
+
 TEST(TlsStream, SpeaksNothingOlderThanTls12) {
   test::ReportCentreHarness harness(TestCertificateAuthority::LeafKind::kValid, kTimeout);
   harness.Centre().SetProtocolCeiling(TLS1_2_VERSION);

@@ -26,9 +26,11 @@ using LeafKind = TestCertificateAuthority::LeafKind;
 
 constexpr auto kLoadTime = std::chrono::seconds(30);
 
-class BrowserCertificateTrust : public ::testing::Test {
+// On both engines: the browser process (X11) and the module.
+class BrowserCertificateTrust : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
+    CWebBrowser::UseModuleOnly(GetParam());
     ProfileStore::SetCurrent(&store);
     store.WriteProfileString(profile::kServers, "version", harness.Centre().Address().HostPort());
     store.WriteProfileString(profile::kServers, "ca_file", harness.CaFile());
@@ -43,6 +45,7 @@ class BrowserCertificateTrust : public ::testing::Test {
     });
   }
   void TearDown() override {
+    CWebBrowser::UseModuleOnly(false);
     frame->Destroy();
     WaitFor([] { return false; }, std::chrono::milliseconds(50));
     ProfileStore::SetCurrent(nullptr);
@@ -81,7 +84,7 @@ class BrowserCertificateTrust : public ::testing::Test {
   std::vector<wxString> loaded;
 };
 
-TEST_F(BrowserCertificateTrust, TheConfiguredAuthorityLetsTheCentresPageLoad) {
+TEST_P(BrowserCertificateTrust, TheConfiguredAuthorityLetsTheCentresPageLoad) {
   const std::string address = harness.Centre().Address().HostPort();
   UseReportHost(address);
   Open(address);
@@ -99,7 +102,7 @@ TEST_F(BrowserCertificateTrust, TheConfiguredAuthorityLetsTheCentresPageLoad) {
   EXPECT_EQ(harness.Centre().RequestsTo(TestReportCentre::kReportPagePath).size(), 2u);
 }
 
-TEST_F(BrowserCertificateTrust, EveryOtherCertificateIsRefused) {
+TEST_P(BrowserCertificateTrust, EveryOtherCertificateIsRefused) {
   const struct {
     const char* what;
     test::CertifiedKey identity;
@@ -140,6 +143,11 @@ TEST_F(BrowserCertificateTrust, EveryOtherCertificateIsRefused) {
   EXPECT_TRUE(harness.Centre().RequestsTo(TestReportCentre::kReportPagePath).empty());
   EXPECT_EQ(browser->TrustedCertificateCount(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, BrowserCertificateTrust, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "Module" : "Process");
+                         });
 
 }  // namespace
 }  // namespace veradex

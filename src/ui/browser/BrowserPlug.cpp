@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "ui/browser/BrowserProtocol.h"
+#include "ui/browser/PemChain.h"
 
 namespace veradex {
 
@@ -172,15 +173,10 @@ gboolean BrowserPlug::OnTlsErrors(WebKitWebView* view, gchar* uri, GTlsCertifica
   // Only an authority the engine does not know can be vouched for by the
   // report window; every other fault stands.
   if (uri == nullptr || certificate == nullptr || errors != G_TLS_CERTIFICATE_UNKNOWN_CA) return FALSE;
+  const std::vector<std::string> chain = PemChain(certificate);
+  if (chain.empty()) return FALSE;
   std::vector<std::string> words{"tls", uri};
-  for (GTlsCertificate* link = certificate; link != nullptr && words.size() < 12;
-       link = g_tls_certificate_get_issuer(link)) {
-    gchar* pem = nullptr;
-    g_object_get(link, "certificate-pem", &pem, nullptr);
-    if (pem == nullptr) return FALSE;
-    words.emplace_back(pem);
-    g_free(pem);
-  }
+  words.insert(words.end(), chain.begin(), chain.end());
   plug->Say(words);
   // The answer comes before anything else the window sends after reading
   // the question; what came before it is handled afterwards, in order.

@@ -8,6 +8,8 @@
 
 #if defined(__WXGTK__) && defined(VERADEX_HAVE_WEBKIT2GTK)
 #include <webkit2/webkit2.h>
+
+#include "ui/browser/PemChain.h"
 #define VERADEX_ENGINE_TRUST 1
 #endif
 
@@ -73,16 +75,8 @@ int WxWebEngineView::OnCertificateRefused(void* webView, const char* failingUrl,
   // faulty certificate stays refused whatever its issuer.
   if (errors != G_TLS_CERTIFICATE_UNKNOWN_CA || !engineView->callbacks_->unknownAuthority) return FALSE;
 
-  // The chain as the server sent it: its certificate, then the issuers.
-  std::vector<std::string> chain;
-  for (auto* link = static_cast<GTlsCertificate*>(certificate); link != nullptr && chain.size() < 10;
-       link = g_tls_certificate_get_issuer(link)) {
-    gchar* pem = nullptr;
-    g_object_get(link, "certificate-pem", &pem, nullptr);
-    if (pem == nullptr) return FALSE;
-    chain.emplace_back(pem);
-    g_free(pem);
-  }
+  const std::vector<std::string> chain = PemChain(static_cast<GTlsCertificate*>(certificate));
+  if (chain.empty()) return FALSE;
   std::string host;
   if (!engineView->callbacks_->unknownAuthority(failingUrl, chain, &host)) return FALSE;
   WebKitWebContext* context = webkit_web_view_get_context(static_cast<WebKitWebView*>(webView));

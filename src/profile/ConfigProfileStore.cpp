@@ -147,6 +147,13 @@ bool CleanProfileText(std::string bytes, std::string* clean) {
     std::string line = bytes.substr(start, end - start);
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A byte order mark at the start of a line further down would start a
+    // name, and the file written next might begin with it (the lines before
+    // left out), where it is read as the file's own mark: it goes.
+    if (line.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+      sound = false;
+      while (line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+    }
     // A zero byte is no text; a carriage return inside a line would end it
     // for the reader (an old Mac line end) but not here.
     if (line.find_first_of(std::string("\0\r", 2)) != std::string::npos) {

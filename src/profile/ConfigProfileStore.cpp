@@ -99,11 +99,15 @@ bool IsWellFormedLine(const std::string& line) {
     while (rest < line.size() && IsBlank(line[rest])) ++rest;
     return rest == line.size() || line[rest] == ';' || line[rest] == '#';
   }
+  // The name: the reader undoes its escapes and trims blanks from its end,
+  // so it needs one character that is not blank once unescaped.
   std::size_t end = i;
+  bool named = false;
   for (; end < line.size() && line[end] != '=' && !IsBlank(line[end]); ++end) {
     if (line[end] == '\\') ++end;
+    if (end < line.size() && !IsBlank(line[end])) named = true;
   }
-  if (end == i || end > line.size()) return false;
+  if (!named || end > line.size()) return false;
   while (end < line.size() && IsBlank(line[end])) ++end;
   return end < line.size() && line[end] == '=';
 }

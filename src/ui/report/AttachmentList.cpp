@@ -292,13 +292,15 @@ void AttachmentList::OnMainPaint(wxPaintEvent& event) {
   // Positions are those of the whole list's client area; the inner window
   // starts below the header.
   const int headerBottom = inner->GetPosition().y;
-  const wxIcon icon = ResourceImages::LoadIcon(kEmptyListIcon);
-  if (icon.IsOk()) {
-    wxBitmap bitmap(icon);
-    if (bitmap.GetWidth() != 32 || bitmap.GetHeight() != 32)
-      bitmap = wxBitmap(bitmap.ConvertToImage().Scale(32, 32, wxIMAGE_QUALITY_HIGH));
-    dc.DrawBitmap(bitmap, 45, 35 - headerBottom, true);
+  if (!emptyListBitmap_.IsOk()) {  // decoded and scaled once, at the first paint
+    const wxIcon icon = ResourceImages::LoadIcon(kEmptyListIcon);
+    if (icon.IsOk()) {
+      emptyListBitmap_ = wxBitmap(icon);
+      if (emptyListBitmap_.GetWidth() != 32 || emptyListBitmap_.GetHeight() != 32)
+        emptyListBitmap_ = wxBitmap(emptyListBitmap_.ConvertToImage().Scale(32, 32, wxIMAGE_QUALITY_HIGH));
+    }
   }
+  if (emptyListBitmap_.IsOk()) dc.DrawBitmap(emptyListBitmap_, 45, 35 - headerBottom, true);
   if (hintText_.empty()) return;
   wxRect area(0, 0, inner->GetClientSize().GetWidth(), inner->GetClientSize().GetHeight());
   area.x += 35;

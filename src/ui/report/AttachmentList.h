@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include <wx/bitmap.h>
 #include <wx/font.h>
 #include <wx/imaglist.h>
 #include <wx/listctrl.h>
@@ -93,6 +94,7 @@ class AttachmentList : public wxListCtrl {
   int headerImage_ = 1;
   wxString hintText_;
   wxFont hintFont_;
+  wxBitmap emptyListBitmap_;  // the empty list's icon, 32 x 32
   DropFilter dropFilter_;
   std::vector<AttachmentEntry> entries_;
   std::function<bool()> changeGuard_;

@@ -1,5 +1,6 @@
 #include "ui/report/CWebBrowser.h"
 
+#include <wx/app.h>
 #include <wx/filename.h>
 #include <wx/toplevel.h>
 
@@ -89,7 +90,10 @@ void CWebBrowser::OnTopLevelShow(wxShowEvent& event) {
     // Once the window is on the screen: loading the engine takes a moment,
     // and the page loads in the background anyway.
     CallAfter([this] {
-      if (topLevel_ != nullptr && topLevel_->IsShown()) StartEngine();
+      // Not for a window that was closed for good meanwhile.
+      if (topLevel_ != nullptr && topLevel_->IsShown() && !topLevel_->IsBeingDeleted() &&
+          !wxTheApp->IsScheduledForDestruction(topLevel_))
+        StartEngine();
     });
   } else if (view_ != nullptr) {
     releaseTimer_.StartOnce(static_cast<int>(releaseDelay_.count()));

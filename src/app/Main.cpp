@@ -37,6 +37,7 @@ int RunProgram(int argc, char** argv) {
   if (!glChosen) unsetenv("GDK_GL");
 #endif
   if (!started) {
+    veradex::TlsClientContext::AwaitPreparation();
     std::fprintf(stderr, "veradex: 화면을 열 수 없어 프로그램을 시작하지 못했습니다 (DISPLAY 설정을 확인하십시오).\n");
     return 1;
   }
@@ -45,6 +46,9 @@ int RunProgram(int argc, char** argv) {
   if (wxTheApp->CallOnInit()) wxTheApp->OnRun();
   const int exitCode = wxTheApp->OnExit();
   wxEntryCleanup();
+  // A start that ended early (a second copy, a cancelled login) may come
+  // here while the first TLS context is still being made.
+  veradex::TlsClientContext::AwaitPreparation();
   // Exit from the tray while a report is still going out: the worker would
   // go on using the TLS library and the runtime while the process's exit
   // handlers take them down. End at once instead, output flushed.

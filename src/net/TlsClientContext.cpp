@@ -63,6 +63,11 @@ void TlsClientContext::PrepareInBackground() {
   if (!prepared->valid()) *prepared = std::async(std::launch::async, NewContext);
 }
 
+void TlsClientContext::AwaitPreparation() {
+  std::lock_guard<std::mutex> lock(preparedMutex);
+  if (prepared->valid()) prepared->wait();
+}
+
 void TlsClientContext::TrustSystemAuthorities(SSL_CTX* context, const std::string& folder) {
   const bool userChose = std::getenv(X509_get_default_cert_file_env()) != nullptr ||
                          std::getenv(X509_get_default_cert_dir_env()) != nullptr;

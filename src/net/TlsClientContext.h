@@ -21,6 +21,9 @@ class TlsClientContext {
   // thread of its own, so that the first For() finds most of it done: at
   // start the version check waits for it on the user-interface thread.
   static void PrepareInBackground();
+  // Waits until a context being prepared is made: a process must not end
+  // while that thread still uses the TLS library, which the end takes down.
+  static void AwaitPreparation();
 
   // Makes `context` trust the system's authorities. Where the system keeps
   // them in a hashed folder (a file per authority named by its subject's

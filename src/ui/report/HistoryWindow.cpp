@@ -122,6 +122,15 @@ HistoryWindow::HistoryWindow(wxWindow* parent, ReportHistory& history, std::func
 void HistoryWindow::Reload() {
   loadedId_ = history_.LastId();
   entries_ = history_.Entries();
+  // What the filter searches, once per load rather than at every key.
+  searchTexts_.clear();
+  searchTexts_.reserve(entries_.size());
+  for (const HistoryEntry& entry : entries_) {
+    const wxString text = Minutes(entry.time) + "\n" + Cp949::ToWx(entry.subject) + "\n" + Cp949::ToWx(entry.from) +
+                          "\n" + Cp949::ToWx(ReportHistory::VerdictText(entry.verdict)) + "\n" +
+                          FileNameOf(entry.localPath) + "\n" + Cp949::ToWx(entry.messageId);
+    searchTexts_.push_back(text.Lower());
+  }
   Fill();
 }
 
@@ -135,15 +144,9 @@ void HistoryWindow::Fill() {
   // The selected report stays selected when it is still listed.
   const long long selectedId = selectedId_;
   shown_.clear();
-  for (const HistoryEntry& entry : entries_) {
-    if (!filter_.empty()) {
-      const wxString haystack = Minutes(entry.time) + "\n" + Cp949::ToWx(entry.subject) + "\n" +
-                                Cp949::ToWx(entry.from) + "\n" +
-                                Cp949::ToWx(ReportHistory::VerdictText(entry.verdict)) + "\n" +
-                                FileNameOf(entry.localPath) + "\n" + Cp949::ToWx(entry.messageId);
-      if (haystack.Lower().Find(filter_) == wxNOT_FOUND) continue;
-    }
-    shown_.push_back(&entry);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (!filter_.empty() && searchTexts_[i].Find(filter_) == wxNOT_FOUND) continue;
+    shown_.push_back(&entries_[i]);
   }
   list_->Freeze();
   list_->DeleteAllItems();

@@ -64,6 +64,7 @@ class HistoryWindow : public wxDialog {
   std::function<bool(const std::string&)> resend_;
   std::function<wxString()> exportChooser_;
   std::vector<HistoryEntry> entries_;
+  std::vector<wxString> searchTexts_;  // per entry, lower case: what the filter finds
   std::vector<const HistoryEntry*> shown_;
   wxString filter_;
   long selected_ = -1;

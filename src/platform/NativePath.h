@@ -11,6 +11,13 @@ namespace veradex {
 // and in the profile.
 class NativePath {
  public:
+  // The platform's folder separator.
+#ifdef _WIN32
+  static constexpr char kSeparator = '\\';
+#else
+  static constexpr char kSeparator = '/';
+#endif
+
   // Decodes a file-system path; bytes that are not valid in the file-system
   // encoding are taken one by one (ISO 8859-1) so nothing vanishes.
   static wxString ToWx(const std::string& native);

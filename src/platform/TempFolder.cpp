@@ -17,12 +17,6 @@ namespace veradex {
 
 namespace {
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
 std::filesystem::path NativePathOf(const std::string& cp949Path) {
   const wxString text = Cp949::ToWx(cp949Path);
 #ifdef _WIN32
@@ -44,7 +38,7 @@ bool Writable(const std::filesystem::path& folder) {
 }  // namespace
 
 std::string TempFolder::PathOf(const std::string& programDir) {
-  const std::string beside = programDir + "temp" + kSeparator;
+  const std::string beside = programDir + "temp" + NativePath::kSeparator;
 #ifdef _WIN32
   return beside;
 #else
@@ -64,7 +58,7 @@ std::string TempFolder::PathOf(const std::string& programDir) {
   std::error_code error;
   std::filesystem::create_directories(own, error);
   std::filesystem::permissions(own, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace, error);
-  return NativePath::ToCp949(own.string()) + kSeparator;
+  return NativePath::ToCp949(own.string()) + NativePath::kSeparator;
 #endif
 }
 

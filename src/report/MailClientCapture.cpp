@@ -9,6 +9,7 @@
 
 #include "platform/LockedRandom.h"
 #include "platform/MessageSink.h"
+#include "platform/NativePath.h"
 #include "platform/TempFolder.h"
 #include "report/AttachmentRules.h"
 #include "report/ReportTexts.h"
@@ -16,12 +17,6 @@
 namespace veradex {
 
 namespace {
-
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
 
 long long FileSize(const std::string& path) {
   struct stat status {};
@@ -53,7 +48,7 @@ std::string MailClientCapture::SavedFilePath(const std::string& folder, const st
   std::string name;
   for (char c : proposed) {
     if (c == '\0') continue;
-    name += (c == '/' || c == kSeparator) ? '_' : c;
+    name += (c == '/' || c == NativePath::kSeparator) ? '_' : c;
   }
   const std::string suffix = Tag(random) + ".eml";
   const std::size_t used = folder.size() + suffix.size();

@@ -99,6 +99,31 @@ void BrowserPlug::HandleLines() {
   }
 }
 
+std::vector<std::string> BrowserPlug::AwaitAnswer() {
+  // The answer comes before anything else the window sends after reading
+  // the question; what came before it is handled afterwards, in order.
+  std::deque<std::string> before;
+  std::vector<std::string> answer;
+  for (bool waiting = true; waiting;) {
+    while (!lines_.empty()) {
+      std::string line = std::move(lines_.front());
+      lines_.pop_front();
+      std::vector<std::string> words = BrowserProtocol::Words(line);
+      if (words[0] == "trust" || words[0] == "refuse") {
+        answer = std::move(words);
+        break;
+      }
+      before.push_back(std::move(line));
+    }
+    if (!answer.empty()) break;
+    pollfd ready{STDIN_FILENO, POLLIN, 0};
+    waiting = ::poll(&ready, 1, kAnswerWaitMs) > 0 && ReadInput();
+  }
+  lines_.insert(lines_.begin(), before.begin(), before.end());
+  HandleLinesSoon();
+  return answer;
+}
+
 void BrowserPlug::HandleLinesSoon() {
   // Lines read while waiting for an answer are already off the input, which
   // will not wake the input watch for them.
@@ -178,35 +203,10 @@ gboolean BrowserPlug::OnTlsErrors(WebKitWebView* view, gchar* uri, GTlsCertifica
   std::vector<std::string> words{"tls", uri};
   words.insert(words.end(), chain.begin(), chain.end());
   plug->Say(words);
-  // The answer comes before anything else the window sends after reading
-  // the question; what came before it is handled afterwards, in order.
-  std::deque<std::string> before;
-  for (;;) {
-    while (!plug->lines_.empty()) {
-      std::string line = std::move(plug->lines_.front());
-      plug->lines_.pop_front();
-      const std::vector<std::string> answer = BrowserProtocol::Words(line);
-      if (answer[0] == "trust" && answer.size() == 2) {
-        for (auto it = before.rbegin(); it != before.rend(); ++it) plug->lines_.push_front(*it);
-        webkit_web_context_allow_tls_certificate_for_host(webkit_web_view_get_context(view), certificate,
-                                                          answer[1].c_str());
-        plug->HandleLinesSoon();
-        return TRUE;
-      }
-      if (answer[0] == "refuse") {
-        for (auto it = before.rbegin(); it != before.rend(); ++it) plug->lines_.push_front(*it);
-        plug->HandleLinesSoon();
-        return FALSE;
-      }
-      before.push_back(std::move(line));
-    }
-    pollfd ready{STDIN_FILENO, POLLIN, 0};
-    if (::poll(&ready, 1, kAnswerWaitMs) <= 0 || !plug->ReadInput()) {
-      for (auto it = before.rbegin(); it != before.rend(); ++it) plug->lines_.push_front(*it);
-      plug->HandleLinesSoon();
-      return FALSE;
-    }
-  }
+  const std::vector<std::string> answer = plug->AwaitAnswer();
+  if (answer.size() != 2 || answer[0] != "trust") return FALSE;
+  webkit_web_context_allow_tls_certificate_for_host(webkit_web_view_get_context(view), certificate, answer[1].c_str());
+  return TRUE;
 }
 
 }  // namespace veradex

@@ -34,6 +34,9 @@ class BrowserPlug {
   // false at its end.
   bool ReadInput();
   void HandleLines();
+  // Waits (a while) for the window's answer to a question: its words, or
+  // none. Lines that came before it are kept for later.
+  std::vector<std::string> AwaitAnswer();
   void HandleLinesSoon();
   void Handle(const std::vector<std::string>& words);
   void Say(const std::vector<std::string>& words);

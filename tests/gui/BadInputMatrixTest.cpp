@@ -16,6 +16,7 @@
 #include <wx/textctrl.h>
 
 #include "gui/GuiTestSupport.h"
+#include "gui/ReportWindowSetup.h"
 #include "pages/CategoryNavigationState.h"
 #include "pages/CategoryPage.h"
 #include "platform/NativePath.h"
@@ -36,7 +37,9 @@
 namespace veradex {
 namespace {
 
+using test::CopyShippedPages;
 using test::TempDir;
+using test::UseTestCentre;
 using test::WaitFor;
 using Answer = test::TestReportCentre::Answer;
 using Fault = test::TestReportCentre::Fault;
@@ -62,15 +65,10 @@ struct BadInput {
 class BadInputMatrixTest : public ::testing::Test {
  public:
   void SetUp() override {
-    ProfileStore::SetCurrent(&store);
-    store.WriteProfileString(profile::kEnvironments, "ProPathName", programDir.Path() + "/");
-    store.WriteProfileString(profile::kServers, "report", centre.Centre().Address().HostPort());
-    store.WriteProfileString(profile::kServers, "version", centre.Centre().Address().HostPort());
-    store.WriteProfileString(profile::kServers, "ca_file", centre.CaFile());
     // A dribbling centre is given up after two seconds instead of twenty.
     store.WriteProfileString(profile::kServers, "answer_limit", "2");
     store.WriteProfileString(profile::kServers, "send_window", "2");
-    ServerSettings::Reload();
+    UseTestCentre(store, centre, programDir.Path());
     PersonalProfile& person = PersonalProfile::Global();
     person = PersonalProfile();
     person.name = Ko("홍길동");
@@ -78,8 +76,7 @@ class BadInputMatrixTest : public ::testing::Test {
     person.tel1 = "02";
     person.tel2 = "123";
     person.tel3 = "4567";
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(VERADEX_SOURCE_DIR) + "/res/pages"))
-      std::filesystem::copy_file(entry.path(), pageDir.Path() + "/" + entry.path().filename().string());
+    CopyShippedPages(pageDir.Path());
     CategoryNavigationState::Process().Reset();
     window = new ReportWindow();
     window->SetPageFolders(pageDir.Path(), std::string());

@@ -18,6 +18,7 @@
 #include <wx/utils.h>
 
 #include "gui/GuiTestSupport.h"
+#include "gui/ReportWindowSetup.h"
 #include "pages/CategoryNavigationState.h"
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
@@ -32,10 +33,12 @@
 namespace veradex {
 namespace {
 
+using test::CopyShippedPages;
 using test::RecordingMessageSink;
 using test::ScopedMessageSink;
 using test::TempDir;
 using test::TestReportCentre;
+using test::UseTestCentre;
 using test::WaitFor;
 
 constexpr auto kPageTime = std::chrono::seconds(40);
@@ -43,12 +46,7 @@ constexpr auto kPageTime = std::chrono::seconds(40);
 class CategoryRoundTrip : public ::testing::Test {
  protected:
   void SetUp() override {
-    ProfileStore::SetCurrent(&store);
-    store.WriteProfileString(profile::kEnvironments, "ProPathName", programDir.Path() + "/");
-    store.WriteProfileString(profile::kServers, "report", centre.Centre().Address().HostPort());
-    store.WriteProfileString(profile::kServers, "version", centre.Centre().Address().HostPort());
-    store.WriteProfileString(profile::kServers, "ca_file", centre.CaFile());
-    ServerSettings::Reload();
+    UseTestCentre(store, centre, programDir.Path());
     PersonalProfile& person = PersonalProfile::Global();
     person = PersonalProfile();
     person.name =
@@ -63,8 +61,7 @@ class CategoryRoundTrip : public ::testing::Test {
     person.mtel3 = "5432";
     person.carrier = "KT";
     person.reportPassword = "pw1234";
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(VERADEX_SOURCE_DIR) + "/res/pages"))
-      std::filesystem::copy_file(entry.path(), pageDir.Path() + "/" + entry.path().filename().string());
+    CopyShippedPages(pageDir.Path());
     CategoryNavigationState::Process().Reset();
     window = new ReportWindow();
     window->SetPageFolders(pageDir.Path(), std::string());

@@ -9,6 +9,7 @@
 #include <wx/textctrl.h>
 
 #include "gui/GuiTestSupport.h"
+#include "gui/ReportWindowSetup.h"
 #include "pages/CategoryNavigationState.h"
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
@@ -28,7 +29,9 @@
 namespace veradex {
 namespace {
 
+using test::CopyShippedPages;
 using test::TestReportCentre;
+using test::UseTestCentre;
 using test::WaitFor;
 
 std::string Ko(const char* utf8) { return Utf8Text::ToCp949(utf8); }
@@ -60,19 +63,13 @@ void ShootIfAsked(wxWindow* window, const std::string& name) {
 class ReportHistoryGuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ProfileStore::SetCurrent(&store);
-    store.WriteProfileString(profile::kEnvironments, "ProPathName", programDir.Path() + "/");
-    store.WriteProfileString(profile::kServers, "report", centre.Centre().Address().HostPort());
-    store.WriteProfileString(profile::kServers, "version", centre.Centre().Address().HostPort());
-    store.WriteProfileString(profile::kServers, "ca_file", centre.CaFile());
-    ServerSettings::Reload();
+    UseTestCentre(store, centre, programDir.Path());
     PersonalProfile& person = PersonalProfile::Global();
     person = PersonalProfile();
     person.name = Ko("홍길동");
     person.email = "hong@example.com";
     person.tel1 = "02";
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(VERADEX_SOURCE_DIR) + "/res/pages"))
-      std::filesystem::copy_file(entry.path(), programDir.Path() + "/" + entry.path().filename().string());
+    CopyShippedPages(programDir.Path());
     CategoryNavigationState::Process().Reset();
     window = new ReportWindow();
     window->SetPageFolders(programDir.Path(), std::string());

@@ -16,6 +16,7 @@
 #include <wx/utils.h>
 
 #include "gui/GuiTestSupport.h"
+#include "gui/ReportWindowSetup.h"
 #include "pages/CategoryNavigationState.h"
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
@@ -36,9 +37,11 @@
 namespace veradex {
 namespace {
 
+using test::CopyShippedPages;
 using test::RecordingMessageSink;
 using test::ScopedMessageSink;
 using test::TempDir;
+using test::UseTestCentre;
 using test::WaitFor;
 
 std::string Ko(const char* utf8) { return Utf8Text::ToCp949(utf8); }
@@ -65,13 +68,7 @@ int ClosedPort() {
 class ReportWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ProfileStore::SetCurrent(&store);
-    store.WriteProfileString(profile::kEnvironments, "ProPathName", programDir.Path() + "/");
-    // Every server is the test report centre.
-    store.WriteProfileString(profile::kServers, "report", centre.Centre().Address().HostPort());
-    store.WriteProfileString(profile::kServers, "version", centre.Centre().Address().HostPort());
-    store.WriteProfileString(profile::kServers, "ca_file", centre.CaFile());
-    ServerSettings::Reload();
+    UseTestCentre(store, centre, programDir.Path());
     PersonalProfile& person = PersonalProfile::Global();
     person = PersonalProfile();
     person.name = Ko("홍길동");
@@ -79,9 +76,7 @@ class ReportWindowTest : public ::testing::Test {
     person.tel1 = "02";
     person.tel2 = "123";
     person.tel3 = "4567";
-    // The page templates as shipped, in a program folder of their own.
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(VERADEX_SOURCE_DIR) + "/res/pages"))
-      std::filesystem::copy_file(entry.path(), pageDir.Path() + "/" + entry.path().filename().string());
+    CopyShippedPages(pageDir.Path());
     CategoryNavigationState::Process().Reset();
     window = new ReportWindow();
     window->SetPageFolders(pageDir.Path(), std::string());

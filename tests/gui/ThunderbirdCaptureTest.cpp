@@ -23,6 +23,7 @@
 #include <thread>
 
 #include "gui/GuiTestSupport.h"
+#include "gui/ReportWindowSetup.h"
 #include "pages/CategoryNavigationState.h"
 #include "platform/X11Desktop.h"
 #include "profile/MemoryProfileStore.h"
@@ -50,7 +51,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ChildProcess;
+using test::CopyShippedPages;
 using test::TempDir;
+using test::UseTestCentre;
 using test::WaitFor;
 
 // The two messages of the Inbox; the first has a Korean encoded subject.
@@ -210,12 +213,7 @@ class ThunderbirdCaptureTest : public ::testing::TestWithParam<bool> {
   void SetUp() override {
     if (::access(kThunderbird, X_OK) != 0) GTEST_SKIP() << "Thunderbird is not installed (tools/install-deps.sh)";
     ASSERT_TRUE(desktop.Ok());
-    ProfileStore::SetCurrent(&store);
-    store.WriteProfileString(profile::kEnvironments, "ProPathName", programDir.Path() + "/");
-    store.WriteProfileString(profile::kServers, "report", centre.Centre().Address().HostPort());
-    store.WriteProfileString(profile::kServers, "version", centre.Centre().Address().HostPort());
-    store.WriteProfileString(profile::kServers, "ca_file", centre.CaFile());
-    ServerSettings::Reload();
+    UseTestCentre(store, centre, programDir.Path());
     PersonalProfile& person = PersonalProfile::Global();
     person = PersonalProfile();
     person.name = Ko("홍길동");
@@ -223,8 +221,7 @@ class ThunderbirdCaptureTest : public ::testing::TestWithParam<bool> {
     person.tel1 = "02";
     person.tel2 = "123";
     person.tel3 = "4567";
-    for (const auto& entry : fs::directory_iterator(std::string(VERADEX_SOURCE_DIR) + "/res/pages"))
-      fs::copy_file(entry.path(), pageDir.Path() + "/" + entry.path().filename().string());
+    CopyShippedPages(pageDir.Path());
     CategoryNavigationState::Process().Reset();
     window = new ReportWindow();
     window->SetPageFolders(pageDir.Path(), std::string());

@@ -12,24 +12,52 @@ namespace veradex {
 
 namespace {
 
+using SocketLink = TlsStream::SocketLink;
+
 // A TLS socket I/O object over our own TcpSocket: it reports "try again" on
 // the non-blocking socket, so the stream waits for readiness with its own
-// time-outs.
-TcpSocket& SocketOf(BIO* bio) { return *static_cast<TcpSocket*>(BIO_get_data(bio)); }
+// time-outs. What the session writes is held until a batch of records has
+// gathered, and then goes out in one socket write: far fewer system calls,
+// and larger segments for the server to take in. A flush, and every read,
+// first sends what is held.
+SocketLink& LinkOf(BIO* bio) { return *static_cast<SocketLink*>(BIO_get_data(bio)); }
+
+// 1 when nothing is held any more, 0 when the socket is full, -1 on failure.
+int Drain(SocketLink& link) {
+  while (link.sent < link.held.size()) {
+    const std::size_t left = link.held.size() - link.sent;
+    const int result =
+        link.socket->TrySend(link.held.data() + link.sent, static_cast<int>(std::min<std::size_t>(left, 1u << 30)));
+    if (result == TcpSocket::kWouldBlock) return 0;
+    if (result <= 0) return -1;
+    link.sent += static_cast<std::size_t>(result);
+  }
+  link.held.clear();
+  link.sent = 0;
+  return 1;
+}
+
+// Sends what is held before the caller goes on; -1 (to be retried when the
+// socket takes more) when it is full.
+int DrainBefore(BIO* bio) {
+  const int drained = Drain(LinkOf(bio));
+  if (drained == 0) BIO_set_retry_write(bio);
+  return drained > 0 ? 1 : -1;
+}
 
 int SocketBioWrite(BIO* bio, const char* data, int length) {
   BIO_clear_retry_flags(bio);
-  const int result = SocketOf(bio).TrySend(data, length);
-  if (result == TcpSocket::kWouldBlock) {
-    BIO_set_retry_write(bio);
-    return -1;
-  }
-  return result;
+  SocketLink& link = LinkOf(bio);
+  if (link.held.size() >= SocketLink::kBatchBytes && DrainBefore(bio) < 0) return -1;
+  link.held.insert(link.held.end(), data, data + length);
+  if (link.held.size() >= SocketLink::kBatchBytes && Drain(link) < 0) return -1;
+  return length;
 }
 
 int SocketBioRead(BIO* bio, char* data, int length) {
   BIO_clear_retry_flags(bio);
-  const int result = SocketOf(bio).TryReceive(data, length);
+  if (!LinkOf(bio).held.empty() && DrainBefore(bio) < 0) return -1;
+  const int result = LinkOf(bio).socket->TryReceive(data, length);
   if (result == TcpSocket::kWouldBlock) {
     BIO_set_retry_read(bio);
     return -1;
@@ -37,7 +65,17 @@ int SocketBioRead(BIO* bio, char* data, int length) {
   return result;
 }
 
-long SocketBioControl(BIO*, int command, long, void*) { return command == BIO_CTRL_FLUSH ? 1 : 0; }
+long SocketBioControl(BIO* bio, int command, long, void*) {
+  switch (command) {
+    case BIO_CTRL_FLUSH:
+      BIO_clear_retry_flags(bio);
+      return DrainBefore(bio);
+    case BIO_CTRL_WPENDING:
+      return static_cast<long>(LinkOf(bio).held.size() - LinkOf(bio).sent);
+    default:
+      return 0;
+  }
+}
 
 int SocketBioCreate(BIO* bio) {
   BIO_set_init(bio, 1);
@@ -82,8 +120,12 @@ NetResult<void> TlsStream::Handshake(const std::shared_ptr<SSL_CTX>& context, co
   session_ = SSL_new(context.get());
   BIO* bio = session_ != nullptr ? BIO_new(SocketBioMethod()) : nullptr;
   if (bio == nullptr) return Fail({NetError::kConnect, "no TLS session"});
-  BIO_set_data(bio, &socket_);
+  link_.held.clear();
+  link_.sent = 0;
+  BIO_set_data(bio, &link_);
   SSL_set_bio(session_, bio, bio);
+  // The server's records are read in as few socket reads as they allow.
+  SSL_set_read_ahead(session_, 1);
 
   // An address is matched against the certificate's IP addresses; a name
   // against its DNS names, and it goes out as SNI.
@@ -168,10 +210,21 @@ bool TlsStream::Send(const char* bytes, int length) {
 
 bool TlsStream::Flush() {
   if (session_ == nullptr) return false;
-  if (recordLength_ == 0) return true;
-  const int length = recordLength_;
-  recordLength_ = 0;
-  return Write(record_.get(), length);
+  if (recordLength_ > 0) {
+    const int length = recordLength_;
+    recordLength_ = 0;
+    if (!Write(record_.get(), length)) return false;
+  }
+  // The records held for the socket.
+  BIO* bio = SSL_get_wbio(session_);
+  while (BIO_flush(bio) <= 0) {
+    if (!BIO_should_retry(bio) || !socket_.WaitReady(TcpSocket::Wait::kWrite, socket_.IoDeadline())) {
+      broken_ = true;
+      Close();
+      return false;
+    }
+  }
+  return true;
 }
 
 int TlsStream::Receive(char* buffer, int capacity) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "net/ByteStream.h"
 #include "net/NetError.h"
@@ -19,13 +21,23 @@ namespace veradex {
 // before a single byte of the request is written. Every wait for the server
 // (handshake, reads, writes) ends after the socket's I/O time-out.
 //
-// What is sent is gathered into full TLS records (16 KiB of payload, one
-// socket write each) instead of one record per Send: the bytes are copied
-// once, into the record being filled, and go out when it is full, at Flush(),
-// or before the first read. Many small sends thus cost what one large one does.
+// What is sent is gathered into full TLS records (16 KiB of payload) instead
+// of one record per Send: the bytes are copied once, into the record being
+// filled. The encrypted records in turn go to the socket in batches of
+// several, at Flush(), or before the first read. Many small sends thus cost
+// what one large one does.
 class TlsStream : public ByteStream {
  public:
-  explicit TlsStream(TcpSocket& socket) : socket_(socket) {}
+  // The socket under a session, and the encrypted records waiting for it.
+  struct SocketLink {
+    // Records gathered before one socket write.
+    static constexpr std::size_t kBatchBytes = 128 * 1024;
+    TcpSocket* socket = nullptr;
+    std::vector<char> held;
+    std::size_t sent = 0;  // leading bytes of `held` already written
+  };
+
+  explicit TlsStream(TcpSocket& socket) : socket_(socket) { link_.socket = &socket_; }
   ~TlsStream() override { Close(); }
   TlsStream(const TlsStream&) = delete;
   TlsStream& operator=(const TlsStream&) = delete;
@@ -57,6 +69,7 @@ class TlsStream : public ByteStream {
   bool Write(const char* bytes, int length);
 
   TcpSocket& socket_;
+  SocketLink link_;
   SSL* session_ = nullptr;
   TlsSessionCache* sessions_ = nullptr;
   std::string server_;

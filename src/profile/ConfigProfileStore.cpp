@@ -418,7 +418,12 @@ bool ConfigProfileStore::WriteProfileString(const std::string& section, const st
   if (!RoundTrips(text, &value)) return false;
   std::lock_guard<std::mutex> lock(mutex_);
   wxLogNull quiet;
-  if (!config_->Write(wxString::FromUTF8(KeyOf(section, entry)), value)) return false;
+  const wxString key = wxString::FromUTF8(KeyOf(section, entry));
+  // The value the file already holds (the program folder, written on every
+  // start) changes nothing: the file is not written and synced again for it.
+  wxString stored;
+  if (persistent_ && !unsaved_ && config_->Read(key, &stored) && stored == value) return true;
+  if (!config_->Write(key, value)) return false;
   return Flush();
 }
 
@@ -452,7 +457,8 @@ bool ConfigProfileStore::Flush() {
   std::string text(out.GetLength(), '\0');
   if (!text.empty()) out.CopyTo(&text[0], text.size());
   MakeFolders(folder_);
-  return ReplaceFile(filePath_, text);
+  unsaved_ = !ReplaceFile(filePath_, text);
+  return !unsaved_;
 #endif
 }
 

@@ -70,6 +70,7 @@ class ConfigProfileStore : public ProfileStore {
   std::string filePath_;
   bool damaged_ = false;
   bool persistent_ = true;
+  bool unsaved_ = false;  // the last write did not reach the file
   std::string damagedCopyPath_;
   mutable std::mutex mutex_;
   std::unique_ptr<wxConfigBase> config_;

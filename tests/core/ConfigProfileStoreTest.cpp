@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,25 @@ TEST(ConfigProfileStore, FileIsPrivateAndWritesLeaveNoTemporaryFiles) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);  // holds the program password
   EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"veradex.conf"});
   EXPECT_EQ(ConfigProfileStore("veradex", folder).GetProfileString("environments", "PW"), "secret19");
+}
+
+// A write replaces the whole file from what the store holds; the value the
+// file already holds is not written again, in this run or the next.
+TEST(ConfigProfileStore, TheValueAlreadyStoredIsNotWrittenAgain) {
+  TempDir dir;
+  ConfigProfileStore store("veradex", dir.Path());
+  ASSERT_TRUE(store.WriteProfileString("environments", "program_dir", "/opt/veradex/"));
+  // A mark the store does not know of: gone once the file is written again.
+  { std::ofstream(store.FilePath(), std::ios::app) << "; untouched\n"; }
+  const auto untouched = [&] { return ReadFileBytes(store.FilePath()).find("; untouched") != std::string::npos; };
+  EXPECT_TRUE(store.WriteProfileString("environments", "program_dir", "/opt/veradex/"));
+  EXPECT_TRUE(
+      ConfigProfileStore("veradex", dir.Path()).WriteProfileString("environments", "program_dir", "/opt/veradex/"));
+  EXPECT_TRUE(untouched());
+  EXPECT_TRUE(store.WriteProfileString("environments", "program_dir", "/usr/lib/veradex/"));
+  EXPECT_FALSE(untouched());
+  EXPECT_EQ(ConfigProfileStore("veradex", dir.Path()).GetProfileString("environments", "program_dir"),
+            "/usr/lib/veradex/");
 }
 
 TEST(ConfigProfileStore, DamagedFileLoadsWhatItCanAndIsKeptAside) {

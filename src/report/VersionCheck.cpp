@@ -23,7 +23,16 @@ std::string VersionCheck::PublishedVersion(const std::string& body) {
 }
 
 bool VersionCheck::Run(VersionActions& actions, const ServerConfig& servers) {
-  const NetResult<std::string> page = HttpExchange::QueryPage(servers.version, kVersionPath, servers);
+  return Judge(HttpExchange::QueryPage(servers.version, kVersionPath, servers), actions, servers);
+}
+
+std::future<NetResult<std::string>> VersionCheck::FetchInBackground(const ServerConfig& servers) {
+  // A copy of the addresses: the settings may be reloaded meanwhile.
+  return std::async(std::launch::async,
+                    [servers] { return HttpExchange::QueryPage(servers.version, kVersionPath, servers); });
+}
+
+bool VersionCheck::Judge(const NetResult<std::string>& page, VersionActions& actions, const ServerConfig& servers) {
   if (!page) {
     std::fprintf(stderr, "veradex: version check at %s failed: %s\n", servers.version.HostPort().c_str(),
                  page.Describe().c_str());

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <future>
 #include <string>
 
+#include "net/NetError.h"
 #include "net/ServerConfig.h"
 #include "report/VersionActions.h"
 
@@ -21,6 +23,12 @@ class VersionCheck {
   // version it tells the user, opens the download page and ends the process;
   // should ExitProcess return (tests), the answer is false.
   static bool Run(VersionActions& actions, const ServerConfig& servers);
+
+  // Run in two halves, so that the page can be on its way while the window
+  // is still being made: the request, on a thread of its own, and what the
+  // window does with its answer (as Run does).
+  static std::future<NetResult<std::string>> FetchInBackground(const ServerConfig& servers);
+  static bool Judge(const NetResult<std::string>& page, VersionActions& actions, const ServerConfig& servers);
 
   // The value of the last bar-terminated "name:value" segment of the page
   // body (blanks trimmed from both ends of the body first); empty when none.

@@ -47,6 +47,10 @@ TEST_P(VersionPage, DecidesTheUpgrade) {
   config.download = ServerAddress::Parse("download.test:8080", 80);
   RecordingVersionActions actions;
   const bool goOn = VersionCheck::Run(actions, config);
+  // The window's two halves (the page fetched ahead, then judged) decide alike.
+  RecordingVersionActions halves;
+  EXPECT_EQ(VersionCheck::Judge(VersionCheck::FetchInBackground(config).get(), halves, config), goOn);
+  EXPECT_EQ(halves.actions, actions.actions);
   if (page.upgrade) {
     EXPECT_FALSE(goOn);
     EXPECT_EQ(actions.actions,

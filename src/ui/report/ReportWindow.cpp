@@ -1,6 +1,7 @@
 #include "ui/report/ReportWindow.h"
 
 #include <ctime>
+#include <future>
 
 #include <wx/filename.h>
 #include <wx/statbmp.h>
@@ -42,6 +43,9 @@ void ReportWindow::SetPageFolders(const std::string& programDirectory, const std
 }
 
 bool ReportWindow::Create(wxWindow* parent) {
+  // The version page (steps 10-11) is asked for at once and comes in while
+  // the window is made; what it says is acted on in its place below.
+  std::future<NetResult<std::string>> versionPage = VersionCheck::FetchInBackground(ServerSettings::Current());
   // 1-2: the window, its icon and its title.
   if (!SkinDialog::Create(parent, wxID_ANY, "Dunmere")) return false;
   // Without a window manager the platform may forget a borderless window's
@@ -95,7 +99,7 @@ bool ReportWindow::Create(wxWindow* parent) {
   // a list without its columns would hide the rows it holds.
   ReportVersionActions defaultActions;
   VersionActions& actions = versionActions_ != nullptr ? *versionActions_ : defaultActions;
-  const bool versionPassed = VersionCheck::Run(actions, ServerSettings::Current());
+  const bool versionPassed = VersionCheck::Judge(versionPage.get(), actions, ServerSettings::Current());
   // 12: the attachment list.
   emailReport_->SetupAttachmentList();
   if (!versionPassed) return true;
@@ -184,7 +188,11 @@ void ReportWindow::ApplyLayout() {
   const std::pair<int, const char*> spareLabels[] = {
       {1130, ReportWindowTexts::kMenu}, {1131, ReportWindowTexts::kSettings}, {1132, ReportWindowTexts::kLookup}};
   for (const auto& label : spareLabels) {
-    if (FindWindow(label.first) == nullptr) new wxStaticText(this, label.first, wxString::FromUTF8(label.second));
+    // A size of their own: nothing is measured for a label never shown.
+    if (FindWindow(label.first) == nullptr) {
+      new wxStaticText(this, label.first, wxString::FromUTF8(label.second), wxDefaultPosition, wxSize(88, 18),
+                       wxST_NO_AUTORESIZE);
+    }
     FindWindow(label.first)->Hide();
   }
 }

@@ -8,6 +8,7 @@
 #include "platform/MessageSink.h"
 #include "ui/settings/LoginDialog.h"
 #include "ui/settings/PasswordSetupDialog.h"
+#include "ui/skin/ResourceImages.h"
 
 namespace veradex {
 
@@ -31,6 +32,9 @@ bool ReportApp::OnInit() {
   // Every message from here on, the second copy's included, is the skinned
   // message box.
   MessageSink::SetCurrent(&messageSink_);
+  // The windows' images, decoded on the second processor while the first
+  // window is made; what the start did not take is freed after it.
+  ResourceImages::Prefetch();
 
   StartupSequence::Parts parts = StartupSequence::ProgramParts();
   parts.makeSetupDialog = []() -> std::unique_ptr<PasswordPrompt> {
@@ -47,7 +51,9 @@ bool ReportApp::OnInit() {
     if (tray_ != nullptr) tray_->InstallTrayIcon();
   };
   startup_ = std::make_unique<StartupSequence>(std::move(parts));
-  return startup_->Run();
+  const bool started = startup_->Run();
+  ResourceImages::ReleasePrefetched();
+  return started;
 }
 
 int ReportApp::OnExit() {

@@ -14,6 +14,10 @@ bench_session_end() {
 trap bench_session_end EXIT
 
 export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 LANG=C.UTF-8 WEBKIT_DISABLE_COMPOSITING_MODE=1
+# As on a new user's machine, where nothing points the TLS library at another
+# set of authorities: it then reads the system's hashed folder as it needs it,
+# instead of a whole bundle at start.
+unset SSL_CERT_FILE SSL_CERT_DIR NIX_SSL_CERT_FILE
 # WebKitGTK refuses to start its sandbox as root; switch it off for the benchmarks only.
 if [ "$(id -u)" -eq 0 ]; then export WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS=1; fi
 

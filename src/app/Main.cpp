@@ -5,7 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
+#include <future>
 
 #include "app/ReportApp.h"
 #include "net/TlsClientContext.h"
@@ -22,31 +22,20 @@ wxIMPLEMENT_APP_NO_MAIN(veradex::ReportApp);
 
 namespace {
 
-// The first text the toolkit lays out waits for the font configuration (some
-// hundred files read and parsed); read on the second processor while the
-// toolkit starts, it is ready by then. Joined before the program ends.
-class FontConfigurationReader {
- public:
-  FontConfigurationReader() {
-#ifdef VERADEX_HAVE_FONTCONFIG
-    thread_ = std::thread([] { FcInit(); });
-#endif
-  }
-  ~FontConfigurationReader() { Join(); }
-  void Join() {
-    if (thread_.joinable()) thread_.join();
-  }
-
- private:
-  std::thread thread_;
-};
-
 int RunProgram(int argc, char** argv) {
   // From the toolkit's own start on, no assertion dialog reaches the user.
   veradex::ReportApp::InstallAssertHandler();
   // The version check's TLS context, while the toolkit starts.
   veradex::TlsClientContext::PrepareInBackground();
-  FontConfigurationReader fonts;
+  // The first text the toolkit lays out waits for the font configuration
+  // (some hundred files read and parsed); read on the second processor while
+  // the toolkit starts, it is ready by then. Waited for before the program
+  // goes on or ends.
+  std::future<void> fonts = std::async(std::launch::async, [] {
+#ifdef VERADEX_HAVE_FONTCONFIG
+    FcInit();
+#endif
+  });
 #if defined(__WXGTK__)
   // Nothing here draws with OpenGL (the web engine renders in its own
   // processes), but GTK probes the GL driver for its visuals when it opens
@@ -68,7 +57,7 @@ int RunProgram(int argc, char** argv) {
   // Start-up that stops (second copy, cancelled login, ...) still ends with
   // shutdown and exit code 0, like a normal end of the message loop.
   const bool initialised = wxTheApp->CallOnInit();
-  fonts.Join();
+  fonts.wait();
   if (initialised) wxTheApp->OnRun();
   const int exitCode = wxTheApp->OnExit();
   wxEntryCleanup();

@@ -28,9 +28,10 @@ struct Prefetched {
   bool running = false;
 };
 
+// Never destroyed: nothing decoded ahead outlives the toolkit that way.
 Prefetched& PrefetchedImages() {
-  static Prefetched prefetched;
-  return prefetched;
+  static auto* prefetched = new Prefetched();
+  return *prefetched;
 }
 
 // What the start of the program shows, in the order it asks for it: the tray

@@ -1,6 +1,5 @@
 #include "pages/CategoryPages.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -14,6 +13,7 @@
 #include "platform/ExecutablePath.h"
 #include "platform/LocalTime.h"
 #include "platform/NativePath.h"
+#include "platform/UserFolders.h"
 #include "profile/PersonalProfile.h"
 #include "profile/ServerSettings.h"
 
@@ -85,17 +85,8 @@ std::string CategoryPages::UserPageDirectory() {
   std::string program = ExecutablePath::GetExecutableBaseName();
   if (program.empty()) program = "veradex";
   const std::string tail = std::string(1, kSeparator) + "Ambrel" + kSeparator + program + kSeparator + "pages";
-#ifdef _WIN32
-  const char* local = std::getenv("LOCALAPPDATA");
-  if (local == nullptr || local[0] == '\0') return std::string();
-  return local + tail;
-#else
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  if (dataHome != nullptr && dataHome[0] == '/') return dataHome + tail;
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] == '\0') return std::string();
-  return std::string(home) + "/.local/share" + tail;
-#endif
+  const std::string base = UserFolders::Base(UserFolders::Kind::kData);
+  return base.empty() ? std::string() : base + tail;
 }
 
 std::string CategoryPages::PageUrl(const std::string& path) {

@@ -7,13 +7,13 @@
 #endif
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
 
 #include "platform/LocalTime.h"
+#include "platform/UserFolders.h"
 
 namespace veradex {
 
@@ -25,32 +25,6 @@ namespace fs = std::filesystem;
 std::mutex& LogLock() {
   static std::mutex lock;
   return lock;
-}
-
-std::string StateHome() {
-#ifdef _WIN32
-  const char* local = std::getenv("LOCALAPPDATA");
-  return local != nullptr ? std::string(local) : std::string();
-#else
-  const char* stateHome = std::getenv("XDG_STATE_HOME");
-  if (stateHome != nullptr && stateHome[0] == '/') return stateHome;
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] == '\0') return std::string();
-  return std::string(home) + "/.local/state";
-#endif
-}
-
-// Missing folders are made private (0700); existing ones stay as they are.
-bool MakeFolders(const fs::path& folder) {
-  std::error_code error;
-  if (fs::is_directory(folder, error)) return true;
-  if (!folder.has_relative_path() || !MakeFolders(folder.parent_path())) return false;
-#ifdef _WIN32
-  fs::create_directory(folder, error);
-#else
-  ::mkdir(folder.c_str(), 0700);
-#endif
-  return fs::is_directory(folder, error);
 }
 
 void RotateIfFull(const fs::path& file) {
@@ -82,7 +56,7 @@ bool WriteLine(const fs::path& file, const std::string& text) {
 }  // namespace
 
 std::string AssertionLog::DefaultPath() {
-  const std::string base = StateHome();
+  const std::string base = UserFolders::Base(UserFolders::Kind::kState);
   if (base.empty()) return std::string();
   return (fs::path(base) / "Ambrel" / "veradex" / "veradex.log").string();
 }
@@ -103,7 +77,7 @@ bool AssertionLog::Append(const std::string& path, const std::string& text) {
   if (path.empty()) return false;
   std::lock_guard<std::mutex> guard(LogLock());
   const fs::path file(path);
-  if (!MakeFolders(file.parent_path())) return false;
+  if (!UserFolders::MakePrivate(file.parent_path().string())) return false;
   RotateIfFull(file);
   return WriteLine(file, text);
 }

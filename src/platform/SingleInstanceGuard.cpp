@@ -13,23 +13,9 @@
 #include <string>
 #endif
 
+#include "platform/UserFolders.h"
+
 namespace veradex {
-
-namespace {
-
-#ifndef _WIN32
-// Creates the folder and its missing parents (mode 0700: the folder is the
-// user's private profile folder).
-void MakeFolders(const std::string& folder) {
-  for (std::string::size_type pos = 1; pos != std::string::npos;) {
-    pos = folder.find('/', pos + 1);
-    const std::string part = folder.substr(0, pos);
-    if (!part.empty()) ::mkdir(part.c_str(), 0700);
-  }
-}
-#endif
-
-}  // namespace
 
 SingleInstanceGuard::SingleInstanceGuard(std::string markerName, std::string lockFolder)
     : markerName_(std::move(markerName)), lockFolder_(std::move(lockFolder)) {}
@@ -67,7 +53,7 @@ bool SingleInstanceGuard::Acquire() {
   return !checker_->IsAnotherRunning();
 #else
   if (lockFd_ >= 0) return true;
-  MakeFolders(lockFolder_);
+  UserFolders::MakePrivate(lockFolder_);
   const std::string path = LockFilePath();
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return true;

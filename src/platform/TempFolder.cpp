@@ -6,12 +6,12 @@
 
 #include <wx/string.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/Cp949.h"
 #include "platform/NativePath.h"
+#include "platform/UserFolders.h"
 
 namespace veradex {
 
@@ -45,20 +45,13 @@ std::string TempFolder::PathOf(const std::string& programDir) {
   // An installed program's folder belongs to the system: captured mail then
   // waits in the user's own cache folder instead.
   if (programDir.empty() || Writable(NativePathOf(beside))) return beside;
-  const char* cacheHome = std::getenv("XDG_CACHE_HOME");
-  const char* home = std::getenv("HOME");
-  std::string base;
-  if (cacheHome != nullptr && *cacheHome == '/')
-    base = cacheHome;
-  else if (home != nullptr && *home != '\0')
-    base = std::string(home) + "/.cache";
-  else
-    return beside;
-  const std::filesystem::path own = std::filesystem::path(base) / "Ambrel" / "veradex" / "temp";
+  const std::string base = UserFolders::Base(UserFolders::Kind::kCache);
+  if (base.empty()) return beside;
+  const std::string own = base + "/Ambrel/veradex/temp";
+  UserFolders::MakePrivate(own);
   std::error_code error;
-  std::filesystem::create_directories(own, error);
   std::filesystem::permissions(own, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace, error);
-  return NativePath::ToCp949(own.string()) + NativePath::kSeparator;
+  return NativePath::ToCp949(own) + NativePath::kSeparator;
 #endif
 }
 

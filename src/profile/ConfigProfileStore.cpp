@@ -4,10 +4,10 @@
 #include <wx/confbase.h>
 #include <wx/log.h>
 #include <wx/string.h>
-#include <wx/utils.h>
 
 #include "platform/Cp949.h"
 #include "platform/LocalTime.h"
+#include "platform/UserFolders.h"
 
 #ifdef _WIN32
 #include <wx/msw/regconf.h>
@@ -273,14 +273,6 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-void MakeFolders(const std::string& folder) {
-  for (std::string::size_type pos = 1; pos != std::string::npos;) {
-    pos = folder.find('/', pos + 1);
-    const std::string part = folder.substr(0, pos);
-    if (!part.empty()) ::mkdir(part.c_str(), 0700);
-  }
-}
-
 // Replaces the file at path with bytes in one step: a reader sees either the
 // old or the new file, never half of one, even if the program dies while
 // writing. The file is private to the user (it holds the program password).
@@ -345,15 +337,7 @@ std::string ConfigProfileStore::DefaultFolder() {
 #ifdef _WIN32
   return std::string();
 #else
-  const char* configHome = std::getenv("XDG_CONFIG_HOME");
-  std::string base;
-  if (configHome != nullptr && configHome[0] == '/') {
-    base = configHome;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home != nullptr && home[0] != '\0' ? home : std::string(wxGetHomeDir().fn_str())) + "/.config";
-  }
-  return base + "/Ambrel";
+  return UserFolders::Base(UserFolders::Kind::kConfig) + "/Ambrel";
 #endif
 }
 
@@ -456,7 +440,7 @@ bool ConfigProfileStore::Flush() {
   if (!static_cast<wxFileConfig*>(config_.get())->Save(out, wxConvUTF8)) return false;
   std::string text(out.GetLength(), '\0');
   if (!text.empty()) out.CopyTo(&text[0], text.size());
-  MakeFolders(folder_);
+  UserFolders::MakePrivate(folder_);
   unsaved_ = !ReplaceFile(filePath_, text);
   return !unsaved_;
 #endif

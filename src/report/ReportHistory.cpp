@@ -13,12 +13,12 @@
 #include <memory>
 
 #include <wx/string.h>
-#include <wx/utils.h>
 
 #include "platform/Cp949.h"
 #include "platform/LocalTime.h"
 #include "platform/MessageSink.h"
 #include "platform/NativePath.h"
+#include "platform/UserFolders.h"
 #include "report/MailSummary.h"
 #include "report/ReportTexts.h"
 
@@ -82,13 +82,6 @@ bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &info) == 0;
 }
 
-void MakeFolders(const std::string& folder) {
-  for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-    ::mkdir(folder.substr(0, slash).c_str(), 0700);
-    if (slash == std::string::npos) break;
-  }
-}
-
 std::string CsvCell(const std::string& utf8) {
   std::string cell = utf8;
   // A spam mail's subject must not become a formula in the reader's spreadsheet.
@@ -124,21 +117,10 @@ void ReportHistory::Ready() const {
 
 ReportHistory::~ReportHistory() { CloseDatabase(); }
 
-std::string ReportHistory::DefaultFolder() {
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  std::string base;
-  if (dataHome != nullptr && dataHome[0] == '/') {
-    base = dataHome;
-  } else {
-    const char* home = std::getenv("HOME");
-    base =
-        std::string(home != nullptr && home[0] != '\0' ? home : std::string(wxGetHomeDir().fn_str())) + "/.local/share";
-  }
-  return base + "/Ambrel/veradex";
-}
+std::string ReportHistory::DefaultFolder() { return UserFolders::Base(UserFolders::Kind::kData) + "/Ambrel/veradex"; }
 
 void ReportHistory::Open() {
-  MakeFolders(folder_);
+  UserFolders::MakePrivate(folder_);
   if (Exists(filePath_) && !IsSqliteFile(filePath_)) MoveAside();
   if (OpenDatabase(false)) {
     // A file that starts like a database may still be broken inside.

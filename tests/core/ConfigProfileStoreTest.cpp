@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Cp949.h"
+#include "platform/UserFolders.h"
 #include "profile/ConfigProfileStore.h"
 #include "support/TempDir.h"
 
@@ -273,22 +274,8 @@ TEST(ConfigProfileStore, UnreadableFileIsMovedAsideAndTheProfileStartsAfresh) {
   EXPECT_EQ(ConfigProfileStore("veradex", dir.Path()).GetProfileString("environments", "setup"), "1");
 }
 
-TEST(ConfigProfileStore, DefaultFolderFollowsXdgConfigHome) {
-  const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
-  const char* oldHome = std::getenv("HOME");
-  const std::string savedConfig = oldConfig ? oldConfig : "";
-  const std::string savedHome = oldHome ? oldHome : "";
-
-  ::setenv("XDG_CONFIG_HOME", "/tmp/somewhere", 1);
-  EXPECT_EQ(ConfigProfileStore::DefaultFolder(), "/tmp/somewhere/Ambrel");
-  ::setenv("HOME", "/home/reporter", 1);
-  ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
-  EXPECT_EQ(ConfigProfileStore::DefaultFolder(), "/home/reporter/.config/Ambrel");
-  ::unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(ConfigProfileStore::DefaultFolder(), "/home/reporter/.config/Ambrel");
-
-  if (oldConfig) ::setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
-  if (oldHome) ::setenv("HOME", savedHome.c_str(), 1);
+TEST(ConfigProfileStore, DefaultFolderIsAmbrelInTheConfigBase) {
+  EXPECT_EQ(ConfigProfileStore::DefaultFolder(), UserFolders::Base(UserFolders::Kind::kConfig) + "/Ambrel");
 }
 
 }  // namespace

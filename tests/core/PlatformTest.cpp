@@ -18,10 +18,87 @@
 #include "platform/LineBreaks.h"
 #include "platform/LockedRandom.h"
 #include "platform/SingleInstanceGuard.h"
+#include "platform/UserFolders.h"
 #include "support/TempDir.h"
 
 namespace veradex {
 namespace {
+
+// Sets a variable for the life of the object; the old value (or its absence) comes back.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const char* value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    if (value != nullptr) {
+      ::setenv(name, value, 1);
+    } else {
+      ::unsetenv(name);
+    }
+  }
+  ~ScopedVariable() {
+    if (had_) {
+      ::setenv(name_, old_.c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
+// An absolute variable wins; a relative one is ignored for the folder under
+// the home folder; without HOME the account's home folder serves.
+TEST(UserFolders, BaseFoldersFollowTheXdgRules) {
+  const struct {
+    UserFolders::Kind kind;
+    const char* variable;
+    const char* underHome;
+  } kinds[] = {{UserFolders::Kind::kConfig, "XDG_CONFIG_HOME", "/.config"},
+               {UserFolders::Kind::kData, "XDG_DATA_HOME", "/.local/share"},
+               {UserFolders::Kind::kState, "XDG_STATE_HOME", "/.local/state"},
+               {UserFolders::Kind::kCache, "XDG_CACHE_HOME", "/.cache"}};
+  for (const auto& k : kinds) {
+    ScopedVariable home("HOME", "/home/reporter");
+    {
+      ScopedVariable set(k.variable, "/tmp/somewhere");
+      EXPECT_EQ(UserFolders::Base(k.kind), "/tmp/somewhere") << k.variable;
+    }
+    {
+      ScopedVariable relative(k.variable, "relative/ignored");
+      EXPECT_EQ(UserFolders::Base(k.kind), std::string("/home/reporter") + k.underHome) << k.variable;
+    }
+    ScopedVariable unset(k.variable, nullptr);
+    EXPECT_EQ(UserFolders::Base(k.kind), std::string("/home/reporter") + k.underHome) << k.variable;
+    ScopedVariable noHome("HOME", nullptr);
+    EXPECT_FALSE(UserFolders::Home().empty());
+    EXPECT_EQ(UserFolders::Base(k.kind), UserFolders::Home() + k.underHome) << k.variable;
+  }
+}
+
+TEST(UserFolders, MakePrivateMakesMissingFoldersForTheUserOnly) {
+  test::TempDir dir;
+  const std::string deep = dir.Path() + "/a/b/c";
+  ASSERT_TRUE(UserFolders::MakePrivate(deep));
+  for (const std::string& folder : {dir.Path() + "/a", dir.Path() + "/a/b", deep}) {
+    struct stat info {};
+    ASSERT_EQ(::stat(folder.c_str(), &info), 0) << folder;
+    EXPECT_EQ(info.st_mode & 0777, 0700u) << folder;
+  }
+  // One that exists keeps its mode; a file in the way is no folder.
+  ::chmod(deep.c_str(), 0755);
+  EXPECT_TRUE(UserFolders::MakePrivate(deep + "/"));
+  struct stat info {};
+  ASSERT_EQ(::stat(deep.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0755u);
+  std::ofstream(dir.Path() + "/file") << "x";
+  EXPECT_FALSE(UserFolders::MakePrivate(dir.Path() + "/file/sub"));
+  EXPECT_FALSE(UserFolders::MakePrivate(""));
+}
 
 TEST(ExecutablePath, DirectoryEndsInSeparatorAndIsCp949) {
   const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();

@@ -28,6 +28,7 @@ int MultipartPart::LoadFile(const std::string& fieldName, const std::string& loc
   localPath_ = localPath;
   block_.reset();
   blockLength_ = 0;
+  headerLength_ = 0;
 
   std::FILE* file = std::fopen(localPath.c_str(), "rb");
   long long fileLength = -1;
@@ -76,6 +77,7 @@ int MultipartPart::LoadFile(const std::string& fieldName, const std::string& loc
   block[headerLength + fileLength + 1] = '\n';
   block_ = std::move(block);
   blockLength_ = static_cast<int>(headerLength + fileLength + 2);
+  headerLength_ = static_cast<int>(headerLength);
   return blockLength_;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -34,12 +35,16 @@ class MultipartPart {
   // The bytes to send; nullptr and 0 when nothing has been loaded.
   const char* Block() const { return block_.get(); }
   int BlockLength() const { return blockLength_; }
+  // The file's own bytes within the block; nullptr and 0 when not loaded.
+  const char* FileBytes() const { return block_ ? block_.get() + headerLength_ : nullptr; }
+  std::size_t FileLength() const { return block_ ? static_cast<std::size_t>(blockLength_ - headerLength_ - 2) : 0; }
 
  private:
   std::string wireFileName_;
   std::string localPath_;
   std::unique_ptr<char[]> block_;
   int blockLength_ = 0;
+  int headerLength_ = 0;
 };
 
 }  // namespace veradex

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include <wx/string.h>
 
@@ -447,6 +448,31 @@ void ReadOutlookMessage(const std::string& bytes, MailSummary* summary) {
 }
 
 }  // namespace
+
+MailSummary MailSummary::OfHeaders(const char* bytes, std::size_t length) {
+  MailSummary summary;
+  summary.size = static_cast<long long>(length);
+  const std::string_view mail(bytes, std::min<std::size_t>(length, kReadLimit));
+  InitLibraries();
+  std::lock_guard<std::mutex> lock(parsing);
+  if (mail.substr(0, 8) == std::string_view(kOleSignature, 8)) {
+    summary.format = Format::kOutlookMessage;
+    ReadOutlookMessage(std::string(mail), &summary);
+    return summary;
+  }
+  // The header block and the blank line that ends it.
+  std::size_t end = mail.find("\n\n");
+  const std::size_t crlf = mail.find("\r\n\r\n");
+  if (crlf != std::string_view::npos && (end == std::string_view::npos || crlf < end)) end = crlf + 2;
+  const std::string head(end == std::string_view::npos ? mail : mail.substr(0, end + 2));
+  bool damaged = false;
+  if (!LooksLikeHeaders(head) || !ReadInternetMessage(head, &summary, &damaged)) {
+    return MailSummary{Kind::kNotMail, Format::kUnknown, {}, {}, {}, {}, {}, {}, {}, summary.size};
+  }
+  summary.format = Format::kInternetMessage;
+  summary.kind = damaged || end == std::string_view::npos ? Kind::kDamaged : Kind::kMail;
+  return summary;
+}
 
 MailSummary MailSummary::FromFile(const std::string& nativePath) {
   MailSummary summary;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace veradex {
@@ -36,6 +37,10 @@ struct MailSummary {
 
   // Reads the file at a path as the file system spells it.
   static MailSummary FromFile(const std::string& nativePath);
+  // The same fields of a mail already in memory (`length` bytes), for a
+  // record of what was sent: an Internet message is read from its header
+  // block only, so it has no preview and costs nothing for its body.
+  static MailSummary OfHeaders(const char* bytes, std::size_t length);
 
   bool IsMail() const { return kind == Kind::kMail || kind == Kind::kDamaged; }
   // The summary for people, one "label: value" per line; a file that is not a

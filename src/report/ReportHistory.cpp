@@ -297,22 +297,21 @@ long long ReportHistory::NextRun() const {
   return sqlite3_column_int64(read.handle, 0) + 1;
 }
 
-std::string ReportHistory::FileSha256(const std::string& nativePath) {
-  struct stat info;
-  if (::stat(nativePath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::string();
-  std::ifstream file(nativePath, std::ios::binary);
-  if (!file) return std::string();
-  std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
-  if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) return std::string();
-  char block[65536];
-  while (file) {
-    file.read(block, sizeof block);
-    if (file.gcount() > 0) EVP_DigestUpdate(context.get(), block, static_cast<std::size_t>(file.gcount()));
-  }
-  if (file.bad()) return std::string();
+namespace {
+
+using DigestContext = std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)>;
+
+DigestContext NewSha256() {
+  DigestContext context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+  if (context && EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) context.reset();
+  return context;
+}
+
+// The digest so far in lower-case hexadecimal; empty when it cannot be had.
+std::string HexDigest(EVP_MD_CTX* context) {
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
-  if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1) return std::string();
+  if (EVP_DigestFinal_ex(context, digest, &length) != 1) return std::string();
   static const char kHex[] = "0123456789abcdef";
   std::string hex;
   for (unsigned int i = 0; i < length; ++i) {
@@ -320,6 +319,29 @@ std::string ReportHistory::FileSha256(const std::string& nativePath) {
     hex += kHex[digest[i] & 0x0F];
   }
   return hex;
+}
+
+}  // namespace
+
+std::string ReportHistory::FileSha256(const std::string& nativePath) {
+  struct stat info;
+  if (::stat(nativePath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::string();
+  std::ifstream file(nativePath, std::ios::binary);
+  const DigestContext context = NewSha256();
+  if (!file || !context) return std::string();
+  char block[65536];
+  while (file) {
+    file.read(block, sizeof block);
+    if (file.gcount() > 0) EVP_DigestUpdate(context.get(), block, static_cast<std::size_t>(file.gcount()));
+  }
+  if (file.bad()) return std::string();
+  return HexDigest(context.get());
+}
+
+std::string ReportHistory::Sha256(const char* bytes, std::size_t length) {
+  const DigestContext context = NewSha256();
+  if (!context || EVP_DigestUpdate(context.get(), bytes, length) != 1) return std::string();
+  return HexDigest(context.get());
 }
 
 std::string ReportHistory::CsvText(const std::vector<HistoryEntry>& entries) {
@@ -367,9 +389,13 @@ void ReportHistory::OnAttachmentReported(const ReportedAttachment& report, Messa
   entry.time = std::time(nullptr);
   entry.localPath = report.path;
   entry.sentName = report.serverFileName;
-  const MailSummary summary = MailSummary::FromFile(report.path);
+  // What was uploaded is what the entry describes; the file is read again
+  // only when it never was.
+  const bool loaded = report.content != nullptr;
+  const MailSummary summary =
+      loaded ? MailSummary::OfHeaders(report.content, report.contentLength) : MailSummary::FromFile(report.path);
   entry.size = summary.size;
-  entry.sha256 = FileSha256(report.path);
+  entry.sha256 = loaded ? Sha256(report.content, report.contentLength) : FileSha256(report.path);
   entry.messageId = summary.messageId;
   entry.subject = summary.subject;
   entry.from = summary.from;

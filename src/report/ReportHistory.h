@@ -87,6 +87,8 @@ class ReportHistory : public ReportRecorder {
 
   // The lower-case hexadecimal SHA-256 of a file; empty when it cannot be read.
   static std::string FileSha256(const std::string& nativePath);
+  // The same of bytes in memory.
+  static std::string Sha256(const char* bytes, std::size_t length);
   // The entries as a table for spreadsheets: UTF-8 with a byte-order mark,
   // a header line, CR LF line ends, quoted where needed. A cell that a
   // spreadsheet would take for a formula (=, +, -, @ first) is kept as text.

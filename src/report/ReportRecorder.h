@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace veradex {
@@ -19,6 +20,10 @@ struct ReportedAttachment {
   std::string serverFileName;  // the name it was uploaded under ("SPM_...")
   ReportVerdict verdict = ReportVerdict::kNotSent;
   std::string answer;  // the centre's answer to the report form (code page 949 as sent); empty when none
+  // The file's bytes as they were uploaded, for the length of the call;
+  // nullptr when the file was not loaded (the recorder then reads the file).
+  const char* content = nullptr;
+  std::size_t contentLength = 0;
 };
 
 // Told by the submission worker, on its own thread, how each report of a run

@@ -33,8 +33,14 @@ ReportSender::ReportSender(ReportForm form, ReportObserver& observer, const Serv
     : form_(std::move(form)), observer_(observer), servers_(servers), recorder_(recorder) {}
 
 void ReportSender::Record(const std::string& path, const std::string& serverFileName, ReportVerdict verdict,
-                          const std::string& answer) {
-  if (recorder_ != nullptr) recorder_->OnAttachmentReported({path, serverFileName, verdict, answer}, observer_);
+                          const MultipartPart* loaded, const std::string& answer) {
+  if (recorder_ == nullptr) return;
+  ReportedAttachment report{path, serverFileName, verdict, answer};
+  if (loaded != nullptr && loaded->FileBytes() != nullptr) {
+    report.content = loaded->FileBytes();
+    report.contentLength = loaded->FileLength();
+  }
+  recorder_->OnAttachmentReported(report, observer_);
 }
 
 std::string ReportSender::ServerFileName(int month, int day, int second, int random, const std::string& extension) {
@@ -104,7 +110,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     if (!uploaded) {
       LogFailure("upload", servers_.report, uploaded);
       observer_.ShowMessage(ReportTexts::ForUpload(uploaded.Error()), kStyleStop);
-      Record(path, name, ReportVerdict::kNotSent);
+      Record(path, name, ReportVerdict::kNotSent, &body.Part(0));
       return KeepUnreceived(received, sending);
     }
     // The first upload that set a cookie provides it for every later post.
@@ -126,7 +132,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     Record(path, name,
            posted ? ReportVerdict::kAccepted
                   : (reported.Error() == NetError::kRefused ? ReportVerdict::kRefused : ReportVerdict::kNotSent),
-           answer);
+           &body.Part(0), answer);
   }
 
   observer_.ShowMessage(ReportTexts::Get(posted ? ReportTexts::kReportReceived : ReportTexts::kReportFailed),

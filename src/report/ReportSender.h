@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "net/MultipartPart.h"
 #include "net/ServerConfig.h"
 #include "report/ReportForm.h"
 #include "report/ReportObserver.h"
@@ -57,8 +58,9 @@ class ReportSender {
   // The end of a run in which not every report was received (received[i]:
   // the verdict of attachment i). Clears `sending`.
   void KeepUnreceived(const std::vector<bool>& received, std::atomic<bool>& sending);
+  // Tells the recorder; `loaded` is the attachment's part when its file was loaded.
   void Record(const std::string& path, const std::string& serverFileName, ReportVerdict verdict,
-              const std::string& answer = std::string());
+              const MultipartPart* loaded = nullptr, const std::string& answer = std::string());
 
   ReportForm form_;
   ReportObserver& observer_;

@@ -141,6 +141,14 @@ TEST(MailSummary, InternetMessagesOfEveryKoreanEncoding) {
     EXPECT_EQ(summary.firstHopHost, c.expected.hopHost);
     EXPECT_EQ(summary.firstHopAddress, c.expected.hopAddress);
     EXPECT_EQ(summary.preview, c.expected.preview);
+    // Read from memory, header block only: the same header fields.
+    const MailSummary headers = MailSummary::OfHeaders(c.bytes.data(), c.bytes.size());
+    EXPECT_EQ(headers.IsMail(), summary.IsMail());
+    EXPECT_EQ(headers.size, summary.size);
+    EXPECT_EQ(std::vector<std::string>({headers.subject, headers.from, headers.date, headers.messageId,
+                                        headers.firstHopHost, headers.firstHopAddress}),
+              std::vector<std::string>({summary.subject, summary.from, summary.date, summary.messageId,
+                                        summary.firstHopHost, summary.firstHopAddress}));
     // The summary for people names what the file is first.
     const std::string text = summary.Describe();
     if (c.expected.kind == MailSummary::Kind::kNotMail) {
@@ -189,6 +197,11 @@ TEST(MailSummary, LargeMissingAndOutlookFiles) {
   EXPECT_EQ(outlook.messageId, "o1@spam.example");
   EXPECT_EQ(outlook.firstHopHost, "mx.spam.example");
   EXPECT_EQ(outlook.firstHopAddress, "203.0.113.7");
+  const std::string outlookBytes = test::ReadFileBytes(msg);
+  const MailSummary inMemory = MailSummary::OfHeaders(outlookBytes.data(), outlookBytes.size());
+  EXPECT_EQ(inMemory.subject, outlook.subject);
+  EXPECT_EQ(inMemory.messageId, outlook.messageId);
+  EXPECT_EQ(inMemory.format, MailSummary::Format::kOutlookMessage);
 
   // A compound file that is no message (a document, say), and one cut short.
   const std::string document = dir.File("document.msg");

@@ -176,6 +176,8 @@ TEST(ReportHistory, TheWorkerRecordsEveryReportOfARun) {
     EXPECT_EQ(entry.run, 1);
     EXPECT_EQ(entry.sentName.rfind("SPM_", 0), 0u);
     EXPECT_EQ(entry.sha256, ReportHistory::FileSha256(entry.localPath));
+    const std::string bytes = test::ReadFileBytes(entry.localPath);
+    EXPECT_EQ(ReportHistory::Sha256(bytes.data(), bytes.size()), entry.sha256);
     EXPECT_FALSE(entry.answer.empty());
   }
   EXPECT_NE(entries[1].answer.find("\xc1\xa2\xbc\xf6\xb5\xc7\xc1\xf6"), std::string::npos);  // 접수되지

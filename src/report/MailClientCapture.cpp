@@ -54,14 +54,33 @@ std::string MailClientCapture::SavedFilePath(const std::string& folder, const st
   const std::size_t used = folder.size() + suffix.size();
   std::size_t room = used < kPathLimit ? kPathLimit - used : 0;
   room = std::min(room, kNameLimit - suffix.size());
-  if (name.size() > room) {
-    // Cut before a character, never inside one (UTF-8 continuation bytes
-    // and the trail of a double-byte character both follow their lead).
-    std::size_t cut = room;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-    name.resize(cut);
-  }
+  // Cut before a character, never inside one; the name is in the file
+  // system's encoding (code page 949 on Windows, UTF-8 elsewhere).
+#ifdef _WIN32
+  constexpr bool kDoubleByte = true;
+#else
+  constexpr bool kDoubleByte = false;
+#endif
+  if (name.size() > room) name.resize(CharacterCut(name, room, kDoubleByte));
   return folder + name + suffix;
+}
+
+std::size_t MailClientCapture::CharacterCut(const std::string& text, std::size_t room, bool doubleByte) {
+  if (text.size() <= room) return text.size();
+  if (!doubleByte) {
+    // UTF-8 continuation bytes follow their lead.
+    std::size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return cut;
+  }
+  // A trail byte may look like anything (0x41 to 0xFE): count from the start.
+  std::size_t cut = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    i += static_cast<unsigned char>(text[i]) >= 0x81 ? 2 : 1;
+    if (i > room) break;
+    cut = i;
+  }
+  return cut;
 }
 
 Desktop::Window MailClientCapture::FindSaveDialogEdit(int kind, int lookups) {

@@ -63,6 +63,10 @@ class MailClientCapture {
   // a character boundary) when the name or the path would be too long; a
   // separator inside the proposed name becomes "_".
   static std::string SavedFilePath(const std::string& folder, const std::string& proposed, int random);
+  // The length of the longest start of `text` of at most `room` bytes that
+  // ends between two characters: of code page 949 (a lead byte from 0x81
+  // takes the next byte, whatever it is) when `doubleByte`, else of UTF-8.
+  static std::size_t CharacterCut(const std::string& text, std::size_t room, bool doubleByte);
   // "%4X" of the number with the spaces turned into "0".
   static std::string Tag(int random);
 

@@ -2,9 +2,12 @@
 // desktop whose clock only moves when the capture pauses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 
+#include "platform/Cp949.h"
 #include "platform/LockedRandom.h"
 #include "report/MailClientCapture.h"
 #include "support/FakeDesktop.h"
@@ -158,6 +161,14 @@ TEST(MailClientCapture, FileNamesCarryTheTagAndFitTheLimits) {
   EXPECT_LE(name.size(), MailClientCapture::kNameLimit);
   EXPECT_EQ(name.substr(name.size() - 8), "1A2B.eml");
   EXPECT_EQ((name.size() - 8) % 3, 0u);
+  // Code page 949 (the file system's encoding on Windows): a trail byte may
+  // be an ASCII letter ("갂" is 81 41), so the cut counts from the start.
+  const std::string doubleByte = Cp949::FromUtf8("a갂갂b갂");
+  for (std::size_t room = 0; room <= doubleByte.size(); ++room) {
+    static const std::size_t kBoundaries[] = {0, 1, 3, 5, 6, 8};
+    const std::size_t cut = MailClientCapture::CharacterCut(doubleByte, room, true);
+    EXPECT_EQ(cut, *std::prev(std::upper_bound(std::begin(kBoundaries), std::end(kBoundaries), room))) << room;
+  }
   const std::string deepFolder = "/" + std::string(1000, 'd') + "/";
   EXPECT_LE(MailClientCapture::SavedFilePath(deepFolder, longName, 5).size(), MailClientCapture::kPathLimit);
 

@@ -28,51 +28,20 @@ if [ "$live" -eq 1 ]; then exec "$build/veradex"; fi
 sandbox="$build/sandbox"
 config="$sandbox/config"
 profile="$config/Ambrel/veradex.conf"
-mkdir -p "$sandbox/centre" "$config/Ambrel"
+mkdir -p "$config/Ambrel"
 
-# The centre prints one line when it is ready: its address and its authority.
-centre_log="$sandbox/centre.log"
-"$build/src/centre/veradex-centre" --data "$sandbox/centre" >"$centre_log" 2>&1 &
-centre_pid=$!
+. "$root/tools/lib/sandbox-centre.sh"
+start_sandbox_centre "$sandbox/centre" "$sandbox/centre.log" || exit 1
 trap 'kill "$centre_pid" 2>/dev/null || true; wait "$centre_pid" 2>/dev/null || true' EXIT
-ready=""
-for _ in $(seq 100); do
-  ready="$(grep -m1 '^listening ' "$centre_log" || true)"
-  [ -n "$ready" ] && break
-  kill -0 "$centre_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if [ -z "$ready" ]; then
-  echo "run: the sandbox centre did not start:" >&2
-  cat "$centre_log" >&2
-  exit 1
-fi
-address="$(echo "$ready" | awk '{print $2}')"  # https://localhost:PORT/
-hostport="${address#https://}"
-hostport="${hostport%/}"
-ca="$(echo "$ready" | awk '{print $6}')"
+address="$centre_address"
+ca="$centre_ca"
 
-# The sandbox profile: UTF-8 text, one [section] with name=value lines (the
-# program reads the values as code page 949 text). On the first run it gets
-# sample personal data so a report can be sent at once; the servers section
-# points at this run's centre every time.
+# The sandbox profile gets the sample personal data on the first run, so a
+# report can be sent at once; the servers section points at this run's
+# centre every time.
 umask 077
-if [ ! -f "$profile" ]; then
-  cat >"$profile" <<'PROFILE'
-[Options]
-Name=홍길동
-EMail=hong@example.com
-Tel1=02
-Tel2=123
-Tel3=4567
-MTel1=010
-MTel2=1234
-MTel3=5678
-McomTel=SKT
-singo_pw=1234
-PROFILE
-fi
-awk -v report="$hostport" -v ca="$ca" '
+if [ ! -f "$profile" ]; then sample_personal_data >"$profile"; fi
+awk -v report="$centre_hostport" -v ca="$ca" '
   /^\[/ { skip = ($0 == "[servers]") }
   !skip { print }
   END { print "[servers]"; print "report=" report; print "version=" report; print "ca_file=" ca }

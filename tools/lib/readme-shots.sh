@@ -61,30 +61,15 @@ pids+=($!)
 wait_for window panel
 
 # The sandbox centre and a profile with sample data, set up before.
-"$build/src/centre/veradex-centre" --data "$work/centre" >"$work/centre.out" 2>&1 &
-pids+=($!)
-wait_for grep -q '^listening ' "$work/centre.out"
-port="$(sed -n 's|^listening https://localhost:\([0-9]*\)/.*|\1|p' "$work/centre.out")"
+. "$root/tools/lib/sandbox-centre.sh"
+start_sandbox_centre "$work/centre" "$work/centre.out"
+pids+=("$centre_pid")
 mkdir -p "$work/config/Ambrel"
-cat >"$work/config/Ambrel/veradex.conf" <<PROFILE
-[Options]
-Name=홍길동
-EMail=hong@example.com
-Tel1=02
-Tel2=123
-Tel3=4567
-MTel1=010
-MTel2=1234
-MTel3=5678
-McomTel=SKT
-singo_pw=1234
-[environments]
-setup=1
-[servers]
-report=localhost:$port
-version=localhost:$port
-ca_file=$work/centre/ca.pem
-PROFILE
+{
+  sample_personal_data
+  printf '[environments]\nsetup=1\n[servers]\nreport=%s\nversion=%s\nca_file=%s\n' \
+    "$centre_hostport" "$centre_hostport" "$centre_ca"
+} >"$work/config/Ambrel/veradex.conf"
 printf 'From: Spammer <spam@example.net>\r\nSubject: Cheap loans\r\n\r\nBuy now!\r\n' >"$work/loan-offer.eml"
 
 export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 WEBKIT_DISABLE_COMPOSITING_MODE=1 LANG=C.UTF-8

@@ -207,17 +207,21 @@ StoredReport ReportStore::AddEmailReport(const std::string& session, const FormF
   const bool complete = uploadId != 0 && !form.Get("name").empty() && !form.Get("email").empty();
   const std::string verdict = complete ? kReceived : kRefused;
   long long id = uploadId;
+  // The first seven values, alike in both statements.
+  const auto bindReporter = [&](Statement& statement) {
+    statement.BindText(1, Now());
+    statement.BindText(2, session);
+    statement.Bind(3, form.Get("name"));
+    statement.Bind(4, form.Get("email"));
+    statement.Bind(5, form.Get("tel"));
+    statement.Bind(6, form.Get("content"));
+    statement.Bind(7, form.Get("pwd"));
+  };
   if (complete) {
     Statement update(db_,
                      "UPDATE reports SET received = ?, session = ?, name = ?, email = ?, tel = ?, content = ?, "
                      "password = ?, verdict = ? WHERE id = ?");
-    update.BindText(1, Now());
-    update.BindText(2, session);
-    update.Bind(3, form.Get("name"));
-    update.Bind(4, form.Get("email"));
-    update.Bind(5, form.Get("tel"));
-    update.Bind(6, form.Get("content"));
-    update.Bind(7, form.Get("pwd"));
+    bindReporter(update);
     update.BindText(8, verdict);
     update.Bind(9, id);
     if (!update.Ok() || update.Step() != SQLITE_DONE) id = 0;
@@ -225,13 +229,7 @@ StoredReport ReportStore::AddEmailReport(const std::string& session, const FormF
     Statement insert(db_,
                      "INSERT INTO reports(received, kind, session, name, email, tel, content, password, file_name, "
                      "verdict) VALUES(?, 'email', ?, ?, ?, ?, ?, ?, ?, ?)");
-    insert.BindText(1, Now());
-    insert.BindText(2, session);
-    insert.Bind(3, form.Get("name"));
-    insert.Bind(4, form.Get("email"));
-    insert.Bind(5, form.Get("tel"));
-    insert.Bind(6, form.Get("content"));
-    insert.Bind(7, form.Get("pwd"));
+    bindReporter(insert);
     insert.Bind(8, form.Get("filename"));
     insert.BindText(9, verdict);
     id = insert.Ok() && insert.Step() == SQLITE_DONE ? sqlite3_last_insert_rowid(db_) : 0;

@@ -36,6 +36,22 @@ constexpr char kFormPath[] = "/common/input_1.jsp";
 // 접수되었습니다. in code page 949
 constexpr char kReceived[] = "\xc1\xa2\xbc\xf6\xb5\xc7\xbe\xfa\xbd\xc0\xb4\xcf\xb4\xd9\x2e";
 
+// Sends one request on the handle (its body already set) with the extra
+// header lines; the answer's head and body are kept. The handle's body and
+// header settings are taken back afterwards.
+CURLcode Perform(CURL* handle, const std::string& url, curl_slist* headers, Answer* answer) {
+  curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
+  curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, KeepHead);
+  curl_easy_setopt(handle, CURLOPT_HEADERDATA, answer);
+  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, KeepBody);
+  curl_easy_setopt(handle, CURLOPT_WRITEDATA, answer);
+  const CURLcode result = curl_easy_perform(handle);
+  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, nullptr);
+  curl_slist_free_all(headers);
+  return result;
+}
+
 }  // namespace
 
 CurlBaseline::CurlBaseline(std::string baseUrl, std::string caFile)
@@ -65,20 +81,11 @@ bool CurlBaseline::UploadOn(CURL* handle, const std::string& path, const std::st
   curl_slist* headers = curl_slist_append(nullptr, "Expect:");
   headers = curl_slist_append(headers, "User-Agent: Veradex3.1");
   Answer answer;
-  const std::string url = baseUrl_ + kUploadPath;
-  curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
   curl_easy_setopt(handle, CURLOPT_MIMEPOST, mime);
-  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
-  curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, KeepHead);
-  curl_easy_setopt(handle, CURLOPT_HEADERDATA, &answer);
-  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, KeepBody);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &answer);
-  const CURLcode result = curl_easy_perform(handle);
+  const CURLcode result = Perform(handle, baseUrl_ + kUploadPath, headers, &answer);
   long status = 0;
   curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
   curl_easy_setopt(handle, CURLOPT_MIMEPOST, nullptr);
-  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, nullptr);
-  curl_slist_free_all(headers);
   curl_mime_free(mime);
   if (result != CURLE_OK || status != 200) return false;
   if (cookie != nullptr) {
@@ -97,19 +104,10 @@ bool CurlBaseline::PostFormOn(CURL* handle, const std::string& formText, const s
   const std::string cookieLine = "Cookie: " + cookie;
   if (!cookie.empty()) headers = curl_slist_append(headers, cookieLine.c_str());
   Answer answer;
-  const std::string url = baseUrl_ + kFormPath;
-  curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
   curl_easy_setopt(handle, CURLOPT_POSTFIELDS, body.c_str());
   curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
-  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
-  curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, KeepHead);
-  curl_easy_setopt(handle, CURLOPT_HEADERDATA, &answer);
-  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, KeepBody);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &answer);
-  const CURLcode result = curl_easy_perform(handle);
+  const CURLcode result = Perform(handle, baseUrl_ + kFormPath, headers, &answer);
   curl_easy_setopt(handle, CURLOPT_POSTFIELDS, nullptr);
-  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, nullptr);
-  curl_slist_free_all(headers);
   return result == CURLE_OK && answer.body.find(kReceived) != std::string::npos;
 }
 

@@ -60,6 +60,7 @@ class EmailReportPanel {
   // The program folder (ending in the separator): its temp folder holds the
   // captured mail.
   void SetProgramDir(const wxString& programDir) { programDir_ = programDir; }
+  const wxString& ProgramDir() const { return programDir_; }
 
   // Copies the personal data into the form and the controls.
   void LoadProfileFields(const PersonalProfile& profile);

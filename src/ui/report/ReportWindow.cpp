@@ -78,11 +78,12 @@ bool ReportWindow::Create(wxWindow* parent) {
   LockedRandom::Seed(static_cast<unsigned>(std::time(nullptr)));
 
   // 6: the program folder and its temporary folder.
-  programDir_ = Cp949::ToWx(Preferences::Load(ProfileStore::Current()).programDir);
-  if (programDir_.empty()) programDir_ = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
-  if (!programDir_.EndsWith(wxFileName::GetPathSeparator())) programDir_ += wxFileName::GetPathSeparator();
-  TempFolder::PathOf(Cp949::FromWxLossy(programDir_));  // made when missing
-  emailReport_->SetProgramDir(programDir_);
+  // The e-mail view keeps it (and gives the worker's observer its copy).
+  wxString programDir = Cp949::ToWx(Preferences::Load(ProfileStore::Current()).programDir);
+  if (programDir.empty()) programDir = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
+  if (!programDir.EndsWith(wxFileName::GetPathSeparator())) programDir += wxFileName::GetPathSeparator();
+  TempFolder::PathOf(Cp949::FromWxLossy(programDir));  // made when missing
+  emailReport_->SetProgramDir(programDir);
   ready_ = true;
 
   // 7-8: the e-mail report view; the description shows no cue.
@@ -214,6 +215,8 @@ void ReportWindow::ShowView(View view) {
   emailReport_->Show(view == View::kEmailReport);
   Refresh();
 }
+
+const wxString& ReportWindow::GetProgramDir() const { return emailReport_->ProgramDir(); }
 
 void ReportWindow::LoadProfileFields() {
   if (emailReport_) emailReport_->LoadProfileFields(PersonalProfile::Global());

@@ -81,7 +81,7 @@ class ReportWindow : public SkinDialog, public CategoryPageHost, public ReportWi
 
   View GetView() const { return view_; }
   // The program folder (ending in the separator), read from the profile.
-  const wxString& GetProgramDir() const { return programDir_; }
+  const wxString& GetProgramDir() const;
   // The program folder is known and its temp folder exists.
   bool IsReady() const { return ready_; }
   // True when the initialisation ran to its end (the version check passed).
@@ -101,7 +101,6 @@ class ReportWindow : public SkinDialog, public CategoryPageHost, public ReportWi
   bool OnSkinKey(wxKeyEvent& event) override;
 
   View view_ = View::kBrowser;
-  wxString programDir_;
   bool ready_ = false;
   bool initialised_ = false;
   ReportWindowHost* tray_ = nullptr;

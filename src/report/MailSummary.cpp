@@ -505,29 +505,29 @@ MailSummary MailSummary::FromFile(const std::string& nativePath) {
 }
 
 std::string MailSummary::Describe() const {
-  if (kind == Kind::kUnreadable) return ReportTexts::Unreadable();
+  if (kind == Kind::kUnreadable) return ReportTexts::Get(ReportTexts::kUnreadable);
   std::string text;
   auto line = [&](const std::string& label, const std::string& value) {
     if (!text.empty()) text += "\n";
-    text += label + ": " + (value.empty() ? ReportTexts::Missing() : value);
+    text += label + ": " + (value.empty() ? ReportTexts::Get(ReportTexts::kMissing) : value);
   };
-  const std::string sizeText = std::to_string(size) + ReportTexts::Bytes();
+  const std::string sizeText = std::to_string(size) + ReportTexts::Get(ReportTexts::kBytes);
   if (kind == Kind::kNotMail) {
-    text = ReportTexts::NotMail();
-    line(ReportTexts::SizeLabel(), sizeText);
+    text = ReportTexts::Get(ReportTexts::kNotMail);
+    line(ReportTexts::Get(ReportTexts::kSizeLabel), sizeText);
     return text;
   }
-  if (kind == Kind::kDamaged) text = ReportTexts::DamagedMail();
-  line(ReportTexts::SubjectLabel(), subject);
-  line(ReportTexts::FromLabel(), from);
-  line(ReportTexts::DateLabel(), date);
+  if (kind == Kind::kDamaged) text = ReportTexts::Get(ReportTexts::kDamagedMail);
+  line(ReportTexts::Get(ReportTexts::kSubjectLabel), subject);
+  line(ReportTexts::Get(ReportTexts::kFromLabel), from);
+  line(ReportTexts::Get(ReportTexts::kDateLabel), date);
   line("Message-ID", messageId);
   std::string hop = firstHopHost;
   if (!firstHopAddress.empty() && firstHopAddress != firstHopHost)
     hop += (hop.empty() ? "[" : " [") + firstHopAddress + "]";
-  line(ReportTexts::FirstHopLabel(), hop);
-  line(ReportTexts::SizeLabel(), sizeText);
-  if (!preview.empty()) line(ReportTexts::BodyLabel(), preview);
+  line(ReportTexts::Get(ReportTexts::kFirstHopLabel), hop);
+  line(ReportTexts::Get(ReportTexts::kSizeLabel), sizeText);
+  if (!preview.empty()) line(ReportTexts::Get(ReportTexts::kBodyLabel), preview);
   return text;
 }
 

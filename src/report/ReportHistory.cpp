@@ -345,7 +345,7 @@ std::string ReportHistory::Sha256(const char* bytes, std::size_t length) {
 }
 
 std::string ReportHistory::CsvText(const std::vector<HistoryEntry>& entries) {
-  std::string csv = "\xEF\xBB\xBF" + Utf8Of(ReportTexts::CsvHeader()) + "\r\n";
+  std::string csv = "\xEF\xBB\xBF" + Utf8Of(ReportTexts::Get(ReportTexts::kCsvHeader)) + "\r\n";
   for (const HistoryEntry& entry : entries) {
     const std::string cells[] = {TimeText(entry.time),
                                  NativePath::ToWx(entry.localPath).utf8_string(),
@@ -368,13 +368,13 @@ std::string ReportHistory::CsvText(const std::vector<HistoryEntry>& entries) {
 const std::string& ReportHistory::VerdictText(ReportVerdict verdict) {
   switch (verdict) {
     case ReportVerdict::kAccepted:
-      return ReportTexts::VerdictAccepted();
+      return ReportTexts::Get(ReportTexts::kVerdictAccepted);
     case ReportVerdict::kRefused:
-      return ReportTexts::VerdictRefused();
+      return ReportTexts::Get(ReportTexts::kVerdictRefused);
     case ReportVerdict::kNotSent:
       break;
   }
-  return ReportTexts::VerdictNotSent();
+  return ReportTexts::Get(ReportTexts::kVerdictNotSent);
 }
 
 void ReportHistory::OnRunStarted() {
@@ -413,11 +413,11 @@ void ReportHistory::SayOnce(MessageSink& sink, bool kept) {
   if (said_.exchange(true)) return;
   std::string text;
   if (!damagedCopyPath_.empty()) {
-    const std::string& format = ReportTexts::HistoryDamaged();
+    const std::string& format = ReportTexts::Get(ReportTexts::kHistoryDamaged);
     const std::size_t at = format.find("%s");
     text = format.substr(0, at) + NativePath::ToCp949(damagedCopyPath_) + format.substr(at + 2);
   }
-  if (!kept) text += (text.empty() ? "" : "\n") + ReportTexts::HistoryUnavailable();
+  if (!kept) text += (text.empty() ? "" : "\n") + ReportTexts::Get(ReportTexts::kHistoryUnavailable);
   sink.ShowMessage(text, kStyleStop);
 }
 

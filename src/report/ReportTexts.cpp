@@ -47,6 +47,23 @@ constexpr const char* kUtf8Texts[] = {
     "메일 클라이언트가 켜져 있는 상태라면 활성화 되어 있는지 확인하시고 여전히 되지 않으면 ",
     "로 \n메일 클라이언트의 자세한 버전과\n사용하시는 OS버전을 보내주시기\n바랍니다.",
     "메일을 하나만 선택한 뒤 다시 눌러주시기 바랍니다.",
+    "제목",
+    "보낸 사람",
+    "날짜",
+    "처음 받은 곳",
+    "크기",
+    "본문",
+    "바이트",
+    "(없음)",
+    "메일 파일이 아닙니다. 보내기 전에 파일을 확인해 주십시오.",
+    "손상된 메일입니다 (끝이 잘렸거나 형식이 어긋납니다). 읽은 내용만 보여 드립니다.",
+    "파일을 읽을 수 없습니다.",
+    "시각,파일,보낸 이름,크기,SHA-256,Message-ID,제목,보낸 사람,결과,센터 답변,회차",
+    "접수됨",
+    "접수 안 됨",
+    "보내지 못함",
+    "신고 내역을 저장할 수 없습니다. 신고는 그대로 보내지지만 이번 실행 동안의 내역은 남지 않습니다.",
+    "신고 내역 파일이 손상되어 %s 로 옮겨 두고 새 내역을 시작합니다.",
 };
 static_assert(sizeof kUtf8Texts / sizeof kUtf8Texts[0] == ReportTexts::kTextCount);
 
@@ -118,32 +135,5 @@ const std::string& ReportTexts::ForPage(NetError error) {
   }
   return None();
 }
-
-#define VERADEX_TEXT(Name, utf8)                           \
-  const std::string& ReportTexts::Name() {                 \
-    static const std::string text = Cp949::FromUtf8(utf8); \
-    return text;                                           \
-  }
-
-VERADEX_TEXT(SubjectLabel, "제목")
-VERADEX_TEXT(FromLabel, "보낸 사람")
-VERADEX_TEXT(DateLabel, "날짜")
-VERADEX_TEXT(FirstHopLabel, "처음 받은 곳")
-VERADEX_TEXT(SizeLabel, "크기")
-VERADEX_TEXT(BodyLabel, "본문")
-VERADEX_TEXT(Bytes, "바이트")
-VERADEX_TEXT(Missing, "(없음)")
-VERADEX_TEXT(NotMail, "메일 파일이 아닙니다. 보내기 전에 파일을 확인해 주십시오.")
-VERADEX_TEXT(DamagedMail, "손상된 메일입니다 (끝이 잘렸거나 형식이 어긋납니다). 읽은 내용만 보여 드립니다.")
-VERADEX_TEXT(Unreadable, "파일을 읽을 수 없습니다.")
-VERADEX_TEXT(CsvHeader, "시각,파일,보낸 이름,크기,SHA-256,Message-ID,제목,보낸 사람,결과,센터 답변,회차")
-VERADEX_TEXT(VerdictAccepted, "접수됨")
-VERADEX_TEXT(VerdictRefused, "접수 안 됨")
-VERADEX_TEXT(VerdictNotSent, "보내지 못함")
-VERADEX_TEXT(HistoryUnavailable,
-             "신고 내역을 저장할 수 없습니다. 신고는 그대로 보내지지만 이번 실행 동안의 내역은 남지 않습니다.")
-VERADEX_TEXT(HistoryDamaged, "신고 내역 파일이 손상되어 %s 로 옮겨 두고 새 내역을 시작합니다.")
-
-#undef VERADEX_TEXT
 
 }  // namespace veradex

@@ -49,6 +49,24 @@ class ReportTexts {
     kCaptureFailedBefore,  // before the support address
     kCaptureFailedAfter,   // after it
     kOneMessageOnly,
+    // The mail summaries and the report history.
+    kSubjectLabel,
+    kFromLabel,
+    kDateLabel,
+    kFirstHopLabel,
+    kSizeLabel,
+    kBodyLabel,
+    kBytes,
+    kMissing,
+    kNotMail,
+    kDamagedMail,
+    kUnreadable,
+    kCsvHeader,  // the header line of the exported table (comma-separated)
+    kVerdictAccepted,
+    kVerdictRefused,
+    kVerdictNotSent,
+    kHistoryUnavailable,  // the history cannot be kept (said once per run of the program)
+    kHistoryDamaged,      // the damaged history file was kept aside; %s: where
     kTextCount,
     kReportFailed = kSendFailed,  // the closing message of a failed report
   };
@@ -60,29 +78,6 @@ class ReportTexts {
   static const std::string& ForUpload(NetError error);
   static const std::string& ForForm(NetError error);
   static const std::string& ForPage(NetError error);
-
-  // The mail summaries and the report history.
-  static const std::string& SubjectLabel();
-  static const std::string& FromLabel();
-  static const std::string& DateLabel();
-  static const std::string& FirstHopLabel();
-  static const std::string& SizeLabel();
-  static const std::string& BodyLabel();
-  static const std::string& Bytes();
-  static const std::string& Missing();
-  static const std::string& NotMail();
-  static const std::string& DamagedMail();
-  static const std::string& Unreadable();
-
-  // The header line of the exported table (comma-separated).
-  static const std::string& CsvHeader();
-  static const std::string& VerdictAccepted();
-  static const std::string& VerdictRefused();
-  static const std::string& VerdictNotSent();
-  // The history cannot be kept (said once per run of the program).
-  static const std::string& HistoryUnavailable();
-  // The damaged history file was kept aside; %s: where.
-  static const std::string& HistoryDamaged();
 };
 
 }  // namespace veradex

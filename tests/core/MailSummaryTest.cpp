@@ -152,9 +152,9 @@ TEST(MailSummary, InternetMessagesOfEveryKoreanEncoding) {
     // The summary for people names what the file is first.
     const std::string text = summary.Describe();
     if (c.expected.kind == MailSummary::Kind::kNotMail) {
-      EXPECT_EQ(text.find(ReportTexts::NotMail()), 0u);
+      EXPECT_EQ(text.find(ReportTexts::Get(ReportTexts::kNotMail)), 0u);
     } else if (c.expected.kind == MailSummary::Kind::kDamaged) {
-      EXPECT_EQ(text.find(ReportTexts::DamagedMail()), 0u);
+      EXPECT_EQ(text.find(ReportTexts::Get(ReportTexts::kDamagedMail)), 0u);
     } else {
       EXPECT_NE(text.find(c.expected.subject), std::string::npos);
     }
@@ -177,7 +177,7 @@ TEST(MailSummary, LargeMissingAndOutlookFiles) {
   for (const char* name : {"none.eml", "pipe.eml", "folder.msg"}) {
     const MailSummary missing = MailSummary::FromFile(dir.File(name));
     EXPECT_EQ(missing.kind, MailSummary::Kind::kUnreadable) << name;
-    EXPECT_EQ(missing.Describe(), ReportTexts::Unreadable());
+    EXPECT_EQ(missing.Describe(), ReportTexts::Get(ReportTexts::kUnreadable));
   }
 
   // 2026-12-07 01:00 UTC as a FILETIME.

@@ -228,8 +228,8 @@ TEST(ReportHistory, UnwritableOrDamagedFilesNeverStopAReport) {
     history.OnAttachmentReported({mail, "SPM_2.eml", ReportVerdict::kAccepted, "ok"}, sink);
     ASSERT_EQ(sink.Count(), 1u);
     const std::string said = sink.Texts()[0];
-    EXPECT_EQ(said.find(ReportTexts::HistoryUnavailable()) != std::string::npos, !c.expectWritable);
-    EXPECT_EQ(said.find(ReportTexts::HistoryDamaged().substr(0, 10)) != std::string::npos, c.damage);
+    EXPECT_EQ(said.find(ReportTexts::Get(ReportTexts::kHistoryUnavailable)) != std::string::npos, !c.expectWritable);
+    EXPECT_EQ(said.find(ReportTexts::Get(ReportTexts::kHistoryDamaged).substr(0, 10)) != std::string::npos, c.damage);
     EXPECT_EQ(history.Entries().size(), c.expectWritable ? 2u : 0u);
   }
 }

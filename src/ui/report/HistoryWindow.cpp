@@ -160,7 +160,7 @@ void HistoryWindow::Fill() {
   }
   list_->Thaw();
   if (!history_.IsWritable())
-    status_->SetLabel(Cp949::ToWx(ReportTexts::HistoryUnavailable()));
+    status_->SetLabel(Cp949::ToWx(ReportTexts::Get(ReportTexts::kHistoryUnavailable)));
   else
     status_->SetLabel(
         wxString::Format(HistoryTexts::RowCount(), static_cast<int>(shown_.size()), static_cast<int>(entries_.size())));

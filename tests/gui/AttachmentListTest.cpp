@@ -34,7 +34,7 @@ class AttachmentListTest : public ::testing::Test {
     list->SetCountChangedHandler([this] { ++countNotices; });
     frame->Show();
   }
-  void TearDown() override { frame->Destroy(); }
+  void TearDown() override { test::DestroyAndWait(frame); }
 
   std::string Eml(const std::string& name, std::size_t bytes = 10) const {
     return dir.Write(name, std::string(bytes, 'x'));

@@ -86,8 +86,7 @@ class BadInputMatrixTest : public ::testing::Test {
     WaitFor([&] { return window->IsShownOnScreen(); }, std::chrono::seconds(2));
   }
   void TearDown() override {
-    window->Destroy();
-    WaitFor([] { return false; }, std::chrono::milliseconds(50));
+    test::DestroyAndWait(window);
     ProfileStore::SetCurrent(nullptr);
     ServerSettings::Reload();
     PersonalProfile::Global() = PersonalProfile();

@@ -46,8 +46,7 @@ class BrowserCertificateTrust : public ::testing::TestWithParam<bool> {
   }
   void TearDown() override {
     CWebBrowser::UseModuleOnly(false);
-    frame->Destroy();
-    WaitFor([] { return false; }, std::chrono::milliseconds(50));
+    test::DestroyAndWait(frame);
     ProfileStore::SetCurrent(nullptr);
     ServerSettings::Reload();
   }
@@ -145,8 +144,8 @@ TEST_P(BrowserCertificateTrust, EveryOtherCertificateIsRefused) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, BrowserCertificateTrust, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return std::string(info.param ? "Module" : "Process");
+                         [](const ::testing::TestParamInfo<bool>& instance) {
+                           return std::string(instance.param ? "Module" : "Process");
                          });
 
 }  // namespace

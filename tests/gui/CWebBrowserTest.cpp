@@ -105,8 +105,8 @@ TEST_P(CWebBrowserTest, EngineStartsAtFirstShowAndGoesAfterTheWindowStayedHidden
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, CWebBrowserTest, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return std::string(info.param ? "Module" : "Process");
+                         [](const ::testing::TestParamInfo<bool>& instance) {
+                           return std::string(instance.param ? "Module" : "Process");
                          });
 
 }  // namespace

@@ -60,8 +60,7 @@ class CategoryPagesGui : public ::testing::Test {
     frame->Show();
   }
   static void TearDownTestSuite() {
-    frame->Destroy();
-    WaitFor([] { return false; }, std::chrono::milliseconds(50));
+    test::DestroyAndWait(frame);
     frame = nullptr;
     view = nullptr;
   }

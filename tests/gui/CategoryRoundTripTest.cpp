@@ -78,8 +78,7 @@ class CategoryRoundTrip : public ::testing::Test {
     });
   }
   void TearDown() override {
-    window->Destroy();
-    WaitFor([] { return false; }, std::chrono::milliseconds(50));
+    test::DestroyAndWait(window);
     ProfileStore::SetCurrent(nullptr);
     ServerSettings::Reload();
     PersonalProfile::Global() = PersonalProfile();

@@ -18,7 +18,7 @@ class CueEditTest : public ::testing::Test {
     edit = new CueEdit(frame, 1050, wxPoint(0, 0), wxSize(300, 120));
     frame->Show();
   }
-  void TearDown() override { frame->Destroy(); }
+  void TearDown() override { test::DestroyAndWait(frame); }
 
   void Press(wxEventType type) {
     wxMouseEvent event(type);

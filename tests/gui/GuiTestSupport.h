@@ -15,6 +15,7 @@
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
+#include <wx/window.h>
 
 namespace veradex::test {
 
@@ -39,6 +40,14 @@ inline bool WaitFor(const std::function<bool()>& condition,
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return true;
+}
+
+// Destroys a window and runs the event loop until it is gone, so that
+// nothing it still has queued reaches a test fixture that has ended.
+inline void DestroyAndWait(wxWindow* window) {
+  window->Destroy();
+  WaitFor([window] { return wxTheApp == nullptr || !wxTheApp->IsScheduledForDestruction(window); },
+          std::chrono::seconds(5));
 }
 
 // The folder pictures for review go to (tools/screenshots.sh sets it); empty

@@ -79,8 +79,7 @@ class ReportHistoryGuiTest : public ::testing::Test {
     window->Show();
   }
   void TearDown() override {
-    window->Destroy();
-    WaitFor([] { return false; }, std::chrono::milliseconds(50));
+    test::DestroyAndWait(window);
     ProfileStore::SetCurrent(nullptr);
     ServerSettings::Reload();
     PersonalProfile::Global() = PersonalProfile();

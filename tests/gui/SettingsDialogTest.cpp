@@ -64,7 +64,7 @@ class SettingsDialogTest : public ::testing::Test {
     });
   }
   void TearDown() override {
-    dialog->Destroy();
+    test::DestroyAndWait(dialog);
     ProfileStore::SetCurrent(nullptr);
     PersonalProfile::Global() = PersonalProfile();
   }

@@ -5,6 +5,7 @@
 #include <wx/frame.h>
 #include <wx/notebook.h>
 
+#include "GuiTestSupport.h"
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinColors.h"
 #include "ui/skin/SkinLabel.h"
@@ -45,7 +46,7 @@ class SkinWidgetTest : public ::testing::Test {
     frame = new wxFrame(nullptr, wxID_ANY, "controls", wxDefaultPosition, wxSize(500, 400));
     frame->Show();
   }
-  void TearDown() override { frame->Destroy(); }
+  void TearDown() override { test::DestroyAndWait(frame); }
 
   static wxBitmap Solid(const wxColour& colour, int w = 20, int h = 10) {
     wxImage image(w, h);

@@ -47,8 +47,7 @@ class CategoryRoundTrip : public ::testing::Test {
  protected:
   void SetUp() override {
     UseTestCentre(store, centre, programDir.Path());
-    PersonalProfile& person = PersonalProfile::Global();
-    person = PersonalProfile();
+    PersonalProfile& person = test::UseSamplePerson();
     person.name =
         "\xB1\xE8\x8C"
         "c";  // "김똠": the second syllable exists only in code page 949
@@ -61,11 +60,8 @@ class CategoryRoundTrip : public ::testing::Test {
     person.mtel3 = "5432";
     person.carrier = "KT";
     person.reportPassword = "pw1234";
-    CopyShippedPages(pageDir.Path());
-    CategoryNavigationState::Process().Reset();
-    window = new ReportWindow();
-    window->SetPageFolders(pageDir.Path(), std::string());
-    ASSERT_TRUE(window->Create());
+    window = test::MakeReportWindow(pageDir.Path());
+    ASSERT_NE(window, nullptr);
     ASSERT_TRUE(window->IsFullyInitialised());
     ASSERT_TRUE(window->GetBrowser()->HasEngine());
     engineBeforeShow = window->GetBrowser()->View() != nullptr;
@@ -77,12 +73,7 @@ class CategoryRoundTrip : public ::testing::Test {
       event.Skip();
     });
   }
-  void TearDown() override {
-    test::DestroyAndWait(window);
-    ProfileStore::SetCurrent(nullptr);
-    ServerSettings::Reload();
-    PersonalProfile::Global() = PersonalProfile();
-  }
+  void TearDown() override { test::EndReportWindowTest(window); }
 
   WebEngineView* View() const { return window->GetBrowser()->Engine(); }
   wxString Script(const wxString& javascript) const {

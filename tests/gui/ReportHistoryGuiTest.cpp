@@ -64,26 +64,14 @@ class ReportHistoryGuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     UseTestCentre(store, centre, programDir.Path());
-    PersonalProfile& person = PersonalProfile::Global();
-    person = PersonalProfile();
-    person.name = Ko("홍길동");
-    person.email = "hong@example.com";
-    person.tel1 = "02";
-    CopyShippedPages(programDir.Path());
-    CategoryNavigationState::Process().Reset();
-    window = new ReportWindow();
-    window->SetPageFolders(programDir.Path(), std::string());
-    ASSERT_TRUE(window->Create());
+    test::UseSamplePerson();
+    window = test::MakeReportWindow(programDir.Path());
+    ASSERT_NE(window, nullptr);
     window->SetReportHistory(&history);
     window->ShowEmailView();
     window->Show();
   }
-  void TearDown() override {
-    test::DestroyAndWait(window);
-    ProfileStore::SetCurrent(nullptr);
-    ServerSettings::Reload();
-    PersonalProfile::Global() = PersonalProfile();
-  }
+  void TearDown() override { test::EndReportWindowTest(window); }
   AttachmentList& List() { return *window->GetAttachmentList(); }
 
   test::ReportCentreHarness centre;

@@ -3,10 +3,15 @@
 #include <filesystem>
 #include <string>
 
+#include "gui/GuiTestSupport.h"
+#include "pages/CategoryNavigationState.h"
+#include "platform/Cp949.h"
 #include "profile/MemoryProfileStore.h"
+#include "profile/PersonalProfile.h"
 #include "profile/ProfileStore.h"
 #include "profile/ServerSettings.h"
 #include "support/ReportCentreHarness.h"
+#include "ui/report/ReportWindow.h"
 
 namespace veradex::test {
 
@@ -25,6 +30,41 @@ inline void UseTestCentre(MemoryProfileStore& store, ReportCentreHarness& centre
 inline void CopyShippedPages(const std::string& folder) {
   for (const auto& entry : std::filesystem::directory_iterator(std::string(VERADEX_SOURCE_DIR) + "/res/pages"))
     std::filesystem::copy_file(entry.path(), folder + "/" + entry.path().filename().string());
+}
+
+// The personal data the report-window tests start from (name, e-mail and
+// telephone filled in); returned for tests that want more or other data.
+inline PersonalProfile& UseSamplePerson() {
+  PersonalProfile& person = PersonalProfile::Global();
+  person = PersonalProfile();
+  person.name = Cp949::FromUtf8("홍길동");
+  person.email = "hong@example.com";
+  person.tel1 = "02";
+  person.tel2 = "123";
+  person.tel3 = "4567";
+  return person;
+}
+
+// A report window made (not yet shown) with the shipped pages copied into
+// its own page folder and the category navigation fresh; nullptr when it
+// could not be made.
+inline ReportWindow* MakeReportWindow(const std::string& pageFolder) {
+  CopyShippedPages(pageFolder);
+  CategoryNavigationState::Process().Reset();
+  auto* window = new ReportWindow();
+  window->SetPageFolders(pageFolder, std::string());
+  if (window->Create()) return window;
+  delete window;
+  return nullptr;
+}
+
+// The end of a report-window test: the window gone, the profile, the
+// servers and the personal data as before it.
+inline void EndReportWindowTest(ReportWindow* window) {
+  if (window != nullptr) DestroyAndWait(window);
+  ProfileStore::SetCurrent(nullptr);
+  ServerSettings::Reload();
+  PersonalProfile::Global() = PersonalProfile();
 }
 
 }  // namespace veradex::test

@@ -69,28 +69,14 @@ class ReportWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     UseTestCentre(store, centre, programDir.Path());
-    PersonalProfile& person = PersonalProfile::Global();
-    person = PersonalProfile();
-    person.name = Ko("홍길동");
-    person.email = "hong@example.com";
-    person.tel1 = "02";
-    person.tel2 = "123";
-    person.tel3 = "4567";
-    CopyShippedPages(pageDir.Path());
-    CategoryNavigationState::Process().Reset();
-    window = new ReportWindow();
-    window->SetPageFolders(pageDir.Path(), std::string());
-    ASSERT_TRUE(window->Create());
+    test::UseSamplePerson();
+    window = test::MakeReportWindow(pageDir.Path());
+    ASSERT_NE(window, nullptr);
     window->SetPlainMessageSink(&plain);
     window->Show();
     WaitFor([&] { return window->IsShownOnScreen(); }, std::chrono::seconds(2));
   }
-  void TearDown() override {
-    test::DestroyAndWait(window);
-    ProfileStore::SetCurrent(nullptr);
-    ServerSettings::Reload();
-    PersonalProfile::Global() = PersonalProfile();
-  }
+  void TearDown() override { test::EndReportWindowTest(window); }
 
   wxTextCtrl* Edit(int id) { return window->GetEdit(id); }
   // A saved message of exactly bytes bytes.

@@ -39,7 +39,6 @@
 #include "ui/report/AttachmentList.h"
 #include "ui/report/EmailReportPanel.h"
 #include "ui/report/ReportWindow.h"
-#include "ui/report/Utf8Text.h"
 #include "ui/skin/SkinBitmapButton.h"
 
 #include <wx/clipbrd.h>
@@ -104,8 +103,6 @@ constexpr const char* kUserJs =
     "user_pref(\"mail.server.server1.directory-rel\", \"[ProfD]Mail/Local Folders\");\n";
 
 constexpr const char* kThunderbird = "/usr/bin/thunderbird";
-
-std::string Ko(const char* utf8) { return Utf8Text::ToCp949(utf8); }
 
 // Line ends as LF and no trailing blank lines, for comparing messages.
 std::string Normalised(std::string text) {
@@ -214,18 +211,9 @@ class ThunderbirdCaptureTest : public ::testing::TestWithParam<bool> {
     if (::access(kThunderbird, X_OK) != 0) GTEST_SKIP() << "Thunderbird is not installed (tools/install-deps.sh)";
     ASSERT_TRUE(desktop.Ok());
     UseTestCentre(store, centre, programDir.Path());
-    PersonalProfile& person = PersonalProfile::Global();
-    person = PersonalProfile();
-    person.name = Ko("홍길동");
-    person.email = "hong@example.com";
-    person.tel1 = "02";
-    person.tel2 = "123";
-    person.tel3 = "4567";
-    CopyShippedPages(pageDir.Path());
-    CategoryNavigationState::Process().Reset();
-    window = new ReportWindow();
-    window->SetPageFolders(pageDir.Path(), std::string());
-    ASSERT_TRUE(window->Create());
+    test::UseSamplePerson();
+    window = test::MakeReportWindow(pageDir.Path());
+    ASSERT_NE(window, nullptr);
     window->Show();
     WaitFor([&] { return window->IsShownOnScreen(); }, std::chrono::seconds(2));
     // The first load of the report page shows the telephone page again; the
@@ -247,13 +235,7 @@ class ThunderbirdCaptureTest : public ::testing::TestWithParam<bool> {
     thunderbird.reset();
     windowManager.reset();
     bus.reset();
-    if (window != nullptr) {
-      window->Destroy();
-      WaitFor([] { return false; }, std::chrono::milliseconds(50));
-    }
-    ProfileStore::SetCurrent(nullptr);
-    ServerSettings::Reload();
-    PersonalProfile::Global() = PersonalProfile();
+    test::EndReportWindowTest(window);
   }
 
   void Press(int id) {

@@ -173,6 +173,15 @@ bool ReadBytes(const std::string& path, std::string* bytes, long long* size) {
   return static_cast<std::size_t>(file.gcount()) == bytes->size();
 }
 
+// The length of the header block with the blank line that ends it ("\n\n"
+// or "\r\n\r\n", whichever comes first); npos when the block never ends.
+std::size_t HeaderBlockLength(std::string_view bytes) {
+  const std::size_t lf = bytes.find("\n\n");
+  const std::size_t crlf = bytes.find("\r\n\r\n");
+  if (crlf != std::string_view::npos && (lf == std::string_view::npos || crlf < lf)) return crlf + 4;
+  return lf == std::string_view::npos ? lf : lf + 2;
+}
+
 // The header block starts like a header ("Name:" of printable characters) or
 // like a mailbox's "From " line, and holds no NUL byte.
 bool LooksLikeHeaders(const std::string& bytes) {
@@ -180,16 +189,10 @@ bool LooksLikeHeaders(const std::string& bytes) {
   std::size_t i = 0;
   while (i < bytes.size() && bytes[i] >= 0x21 && bytes[i] <= 0x7E && bytes[i] != ':') ++i;
   if (i == 0 || i >= bytes.size() || bytes[i] != ':') return false;
-  std::size_t end = bytes.find("\n\n");
-  const std::size_t crlf = bytes.find("\r\n\r\n");
-  if (crlf != std::string::npos && (end == std::string::npos || crlf < end)) end = crlf;
-  const std::size_t headerEnd = end == std::string::npos ? bytes.size() : end;
-  return bytes.find('\0') >= headerEnd;
+  return bytes.find('\0') >= std::min(HeaderBlockLength(bytes), bytes.size());
 }
 
-bool HeaderBlockEnds(const std::string& bytes) {
-  return bytes.find("\n\n") != std::string::npos || bytes.find("\r\n\r\n") != std::string::npos;
-}
+bool IsOutlookMessage(std::string_view bytes) { return bytes.substr(0, 8) == std::string_view(kOleSignature, 8); }
 
 // "from host (name [1.2.3.4]) by ...": the host after "from" and the address
 // in brackets. False for a header without a "from" clause (a local hand-over).
@@ -447,61 +450,53 @@ void ReadOutlookMessage(const std::string& bytes, MailSummary* summary) {
       !found ? MailSummary::Kind::kNotMail : (damaged ? MailSummary::Kind::kDamaged : MailSummary::Kind::kMail);
 }
 
-}  // namespace
-
-MailSummary MailSummary::OfHeaders(const char* bytes, std::size_t length) {
+// The summary of a mail's bytes: the whole mail (`whole`, where fewer bytes
+// than `size` mean it was read only in part), or its header block alone.
+MailSummary SummaryOf(const std::string& bytes, long long size, bool whole) {
   MailSummary summary;
-  summary.size = static_cast<long long>(length);
-  const std::string_view mail(bytes, std::min<std::size_t>(length, kReadLimit));
+  summary.size = size;
   InitLibraries();
   std::lock_guard<std::mutex> lock(parsing);
-  if (mail.substr(0, 8) == std::string_view(kOleSignature, 8)) {
-    summary.format = Format::kOutlookMessage;
-    ReadOutlookMessage(std::string(mail), &summary);
-    return summary;
-  }
-  // The header block and the blank line that ends it.
-  std::size_t end = mail.find("\n\n");
-  const std::size_t crlf = mail.find("\r\n\r\n");
-  if (crlf != std::string_view::npos && (end == std::string_view::npos || crlf < end)) end = crlf + 2;
-  const std::string head(end == std::string_view::npos ? mail : mail.substr(0, end + 2));
-  bool damaged = false;
-  if (!LooksLikeHeaders(head) || !ReadInternetMessage(head, &summary, &damaged)) {
-    return MailSummary{Kind::kNotMail, Format::kUnknown, {}, {}, {}, {}, {}, {}, {}, summary.size};
-  }
-  summary.format = Format::kInternetMessage;
-  summary.kind = damaged || end == std::string_view::npos ? Kind::kDamaged : Kind::kMail;
-  return summary;
-}
-
-MailSummary MailSummary::FromFile(const std::string& nativePath) {
-  MailSummary summary;
-  std::string bytes;
-  if (!ReadBytes(nativePath, &bytes, &summary.size)) {
-    summary.kind = Kind::kUnreadable;
-    return summary;
-  }
-  InitLibraries();
-  std::lock_guard<std::mutex> lock(parsing);
-  if (bytes.compare(0, 8, std::string(kOleSignature, 8)) == 0) {
-    summary.format = Format::kOutlookMessage;
+  if (IsOutlookMessage(bytes)) {
+    summary.format = MailSummary::Format::kOutlookMessage;
     ReadOutlookMessage(bytes, &summary);
     return summary;
   }
   if (!LooksLikeHeaders(bytes)) {
-    summary.kind = Kind::kNotMail;
+    summary.kind = MailSummary::Kind::kNotMail;
     return summary;
   }
   bool damaged = false;
   if (!ReadInternetMessage(bytes, &summary, &damaged)) {
-    summary = MailSummary{Kind::kNotMail, Format::kUnknown, {}, {}, {}, {}, {}, {}, {}, summary.size};
-    return summary;
+    return MailSummary{MailSummary::Kind::kNotMail, MailSummary::Format::kUnknown, {}, {}, {}, {}, {}, {}, {}, size};
   }
-  summary.format = Format::kInternetMessage;
-  // A file cut inside its header block, or one read only in part.
-  if (!HeaderBlockEnds(bytes) || bytes.size() < static_cast<std::size_t>(summary.size)) damaged = true;
-  summary.kind = damaged ? Kind::kDamaged : Kind::kMail;
+  summary.format = MailSummary::Format::kInternetMessage;
+  // A mail cut inside its header block, or one read only in part.
+  if (HeaderBlockLength(bytes) == std::string::npos || (whole && bytes.size() < static_cast<std::size_t>(size))) {
+    damaged = true;
+  }
+  summary.kind = damaged ? MailSummary::Kind::kDamaged : MailSummary::Kind::kMail;
   return summary;
+}
+
+}  // namespace
+
+MailSummary MailSummary::OfHeaders(const char* bytes, std::size_t length) {
+  const std::string_view mail(bytes, std::min<std::size_t>(length, kReadLimit));
+  // An Outlook message's fields are spread over the whole compound file.
+  if (IsOutlookMessage(mail)) return SummaryOf(std::string(mail), static_cast<long long>(length), true);
+  return SummaryOf(std::string(mail.substr(0, HeaderBlockLength(mail))), static_cast<long long>(length), false);
+}
+
+MailSummary MailSummary::FromFile(const std::string& nativePath) {
+  std::string bytes;
+  long long size = 0;
+  if (!ReadBytes(nativePath, &bytes, &size)) {
+    MailSummary unreadable;
+    unreadable.kind = Kind::kUnreadable;
+    return unreadable;
+  }
+  return SummaryOf(bytes, size, true);
 }
 
 std::string MailSummary::Describe() const {

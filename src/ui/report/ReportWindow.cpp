@@ -43,11 +43,11 @@ void ReportWindow::SetPageFolders(const std::string& programDirectory, const std
 }
 
 bool ReportWindow::Create(wxWindow* parent) {
-  // The version page (steps 10-11) is asked for at once and comes in while
-  // the window is made; what it says is acted on in its place below.
-  std::future<NetResult<std::string>> versionPage = VersionCheck::FetchInBackground(ServerSettings::Current());
   // 1-2: the window, its icon and its title.
   if (!SkinDialog::Create(parent, wxID_ANY, "Dunmere")) return false;
+  // The version page (steps 10-11) is asked for now and comes in while the
+  // window is made; what it says is acted on in its place below.
+  std::future<NetResult<std::string>> versionPage = VersionCheck::FetchInBackground(ServerSettings::Current());
   // Without a window manager the platform may forget a borderless window's
   // size when it first maps it; the skin's size is set again on every show.
   Bind(wxEVT_SHOW, [this](wxShowEvent& event) {

@@ -29,13 +29,11 @@ int RunProgram(int argc, char** argv) {
   veradex::TlsClientContext::PrepareInBackground();
   // The first text the toolkit lays out waits for the font configuration
   // (some hundred files read and parsed); read on the second processor while
-  // the toolkit starts, it is ready by then. Waited for before the program
-  // goes on or ends.
-  std::future<void> fonts = std::async(std::launch::async, [] {
+  // the toolkit starts, it is ready by then. Waited for when the program ends.
+  std::future<void> fonts;
 #ifdef VERADEX_HAVE_FONTCONFIG
-    FcInit();
+  fonts = std::async(std::launch::async, [] { FcInit(); });
 #endif
-  });
 #if defined(__WXGTK__)
   // Nothing here draws with OpenGL (the web engine renders in its own
   // processes), but GTK probes the GL driver for its visuals when it opens
@@ -56,9 +54,7 @@ int RunProgram(int argc, char** argv) {
   }
   // Start-up that stops (second copy, cancelled login, ...) still ends with
   // shutdown and exit code 0, like a normal end of the message loop.
-  const bool initialised = wxTheApp->CallOnInit();
-  fonts.wait();
-  if (initialised) wxTheApp->OnRun();
+  if (wxTheApp->CallOnInit()) wxTheApp->OnRun();
   const int exitCode = wxTheApp->OnExit();
   wxEntryCleanup();
   // A start that ended early (a second copy, a cancelled login) may come

@@ -18,8 +18,8 @@ class TlsClientContext {
   // The context for caFile; null when the TLS library cannot make one.
   static std::shared_ptr<SSL_CTX> For(const std::string& caFile);
   // Starts making the first context (the system's authorities read) on a
-  // thread of its own, so that the first For() finds most of it done: at
-  // start the version check waits for it on the user-interface thread.
+  // thread of its own while the toolkit starts, so that the version check's
+  // For() finds most of it done.
   static void PrepareInBackground();
   // Waits until a context being prepared is made: a process must not end
   // while that thread still uses the TLS library, which the end takes down.
@@ -29,10 +29,9 @@ class TlsClientContext {
   // them in a hashed folder (a file per authority named by its subject's
   // hash, as `folder`, the library's default, is on Debian) the folder is
   // searched when a chain needs an issuer; otherwise the library's default
-  // places are read whole. Reading the whole bundle parses every authority
-  // (some 40 ms, on the user-interface thread at start for the version
-  // check). Variables the user set for the library (SSL_CERT_FILE,
-  // SSL_CERT_DIR) are honoured as the library honours them.
+  // places are read whole, which parses every authority (some 40 ms).
+  // Variables the user set for the library (SSL_CERT_FILE, SSL_CERT_DIR)
+  // are honoured as the library honours them.
   static void TrustSystemAuthorities(SSL_CTX* context, const std::string& folder);
 };
 

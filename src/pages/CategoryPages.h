@@ -5,6 +5,7 @@
 #include <string>
 
 #include "pages/CategoryPage.h"
+#include "platform/NativePath.h"
 
 namespace veradex {
 
@@ -28,11 +29,7 @@ class CategoryPages {
     std::string message;  // why nothing was written, when !ok
   };
 
-#ifdef _WIN32
-  static constexpr char kSeparator = '\\';
-#else
-  static constexpr char kSeparator = '/';
-#endif
+  static constexpr char kSeparator = NativePath::kSeparator;
 
   // The running program's directory and the per-user page folder.
   CategoryPages();

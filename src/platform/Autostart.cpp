@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/BackslashEscapes.h"
 #include "platform/ExecutablePath.h"
 
 #ifdef _WIN32
@@ -24,26 +25,7 @@ namespace {
 // Escapes a desktop-entry string value: a backslash and the control
 // characters that would end the line.
 std::string EscapeValue(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    switch (c) {
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
+  return BackslashEscapes::Apply(text, {{'\\', '\\'}, {'\n', 'n'}, {'\r', 'r'}, {'\t', 't'}});
 }
 
 // Inside a quoted argument of an Exec line, '"', '`', '$' and '\' take a

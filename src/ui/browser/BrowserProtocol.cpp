@@ -1,55 +1,19 @@
 #include "ui/browser/BrowserProtocol.h"
 
+#include "platform/BackslashEscapes.h"
+
 namespace veradex {
 
-std::string BrowserProtocol::Escape(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    switch (c) {
-      case '\\':
-        out += "\\\\";
-        break;
-      case ' ':
-        out += "\\s";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
+namespace {
 
-std::string BrowserProtocol::Unescape(const std::string& field) {
-  std::string out;
-  out.reserve(field.size());
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    if (field[i] != '\\' || i + 1 == field.size()) {
-      out += field[i];
-      continue;
-    }
-    switch (field[++i]) {
-      case 's':
-        out += ' ';
-        break;
-      case 'n':
-        out += '\n';
-        break;
-      case 'r':
-        out += '\r';
-        break;
-      default:
-        out += field[i];
-    }
-  }
-  return out;
-}
+constexpr std::initializer_list<BackslashEscapes::Escape> kEscapes = {
+    {'\\', '\\'}, {' ', 's'}, {'\n', 'n'}, {'\r', 'r'}};
+
+}  // namespace
+
+std::string BrowserProtocol::Escape(const std::string& text) { return BackslashEscapes::Apply(text, kEscapes); }
+
+std::string BrowserProtocol::Unescape(const std::string& field) { return BackslashEscapes::Undo(field, kEscapes); }
 
 std::string BrowserProtocol::Line(const std::vector<std::string>& words) {
   std::string line;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Autostart.h"
+#include "support/ScopedVariable.h"
 #include "support/TempDir.h"
 
 namespace veradex {
@@ -106,16 +107,12 @@ TEST(Autostart, MissingFolderOrUnknownProgramFailsWithoutWriting) {
 }
 
 TEST(Autostart, DefaultFolderIsTheMachinesUnlessTheTestsRedirectIt) {
-  const char* old = std::getenv("VERADEX_AUTOSTART_DIR");
-  const std::string saved = old ? old : "";
-  ::unsetenv("VERADEX_AUTOSTART_DIR");
-  EXPECT_EQ(Autostart::DefaultFolderForThisRun(), "/etc/xdg/autostart");
-  ::setenv("VERADEX_AUTOSTART_DIR", "/tmp/x", 1);
+  {
+    test::ScopedVariable unset("VERADEX_AUTOSTART_DIR", nullptr);
+    EXPECT_EQ(Autostart::DefaultFolderForThisRun(), "/etc/xdg/autostart");
+  }
+  test::ScopedVariable set("VERADEX_AUTOSTART_DIR", "/tmp/x");
   EXPECT_EQ(Autostart::DefaultFolderForThisRun(), "/tmp/x");
-  if (old)
-    ::setenv("VERADEX_AUTOSTART_DIR", saved.c_str(), 1);
-  else
-    ::unsetenv("VERADEX_AUTOSTART_DIR");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "pages/CategoryPage.h"
 #include "pages/CategoryPages.h"
 #include "profile/PersonalProfile.h"
+#include "support/ScopedVariable.h"
 #include "support/TempDir.h"
 
 namespace veradex {
@@ -216,17 +217,13 @@ TEST(ProgramDirectory, ReleaseAndDebugFoldersLeadToTheirParent) {
 
 #ifndef _WIN32
 TEST(CategoryPagesFolders, UserPageFolderFollowsXdgDataHome) {
-  const char* saved = std::getenv("XDG_DATA_HOME");
-  const std::string restore = saved != nullptr ? saved : "";
-  setenv("XDG_DATA_HOME", "/data/home", 1);
-  EXPECT_EQ(CategoryPages::UserPageDirectory(), "/data/home/Ambrel/veradex_core_tests/pages");
-  setenv("XDG_DATA_HOME", "relative", 1);  // not absolute: ignored, as the base directory rules say
+  {
+    test::ScopedVariable dataHome("XDG_DATA_HOME", "/data/home");
+    EXPECT_EQ(CategoryPages::UserPageDirectory(), "/data/home/Ambrel/veradex_core_tests/pages");
+  }
+  test::ScopedVariable relative("XDG_DATA_HOME", "relative");  // not absolute: ignored, as the base directory rules say
   EXPECT_NE(CategoryPages::UserPageDirectory().find("/.local/share/Ambrel/veradex_core_tests/pages"),
             std::string::npos);
-  if (saved != nullptr)
-    setenv("XDG_DATA_HOME", restore.c_str(), 1);
-  else
-    unsetenv("XDG_DATA_HOME");
 }
 #endif
 

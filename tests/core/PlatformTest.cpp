@@ -19,37 +19,13 @@
 #include "platform/LockedRandom.h"
 #include "platform/SingleInstanceGuard.h"
 #include "platform/UserFolders.h"
+#include "support/ScopedVariable.h"
 #include "support/TempDir.h"
 
 namespace veradex {
 namespace {
 
-// Sets a variable for the life of the object; the old value (or its absence) comes back.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const char* value) : name_(name) {
-    const char* old = std::getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    if (value != nullptr) {
-      ::setenv(name, value, 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  ~ScopedVariable() {
-    if (had_) {
-      ::setenv(name_, old_.c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
-};
+using test::ScopedVariable;
 
 // An absolute variable wins; a relative one is ignored for the folder under
 // the home folder; without HOME the account's home folder serves.
@@ -177,9 +153,7 @@ TEST(LineBreaks, EveryBreakBecomesOneCrLf) {
 TEST(AssertionLog, PrivateFileUnderTheStateHomeRotatedAtOneMebibyte) {
   test::TempDir dir;
   const std::string state = dir.Path() + "/state";
-  const char* outer = std::getenv("XDG_STATE_HOME");
-  const std::string before = outer != nullptr ? outer : "";
-  ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+  ScopedVariable stateHome("XDG_STATE_HOME", state.c_str());
   const std::string path = AssertionLog::DefaultPath();
   EXPECT_EQ(path, state + "/Ambrel/veradex/veradex.log");
 
@@ -203,10 +177,6 @@ TEST(AssertionLog, PrivateFileUnderTheStateHomeRotatedAtOneMebibyte) {
   ASSERT_TRUE(AssertionLog::Append(path, "after"));
   EXPECT_EQ(test::ReadFileBytes(path), "after\n");
   EXPECT_GE(std::filesystem::file_size(path + ".1"), AssertionLog::kRotateBytes);
-  if (outer != nullptr)
-    ::setenv("XDG_STATE_HOME", before.c_str(), 1);
-  else
-    ::unsetenv("XDG_STATE_HOME");
 }
 
 TEST(AssertionLog, AFailedToolkitAssertionFailsTheRunningTest) {

@@ -6,6 +6,7 @@
 
 #include "platform/Cp949.h"
 #include "platform/TempFolder.h"
+#include "support/ScopedVariable.h"
 #include "support/TempDir.h"
 
 namespace veradex {
@@ -59,18 +60,12 @@ TEST(TempFolder, BesideTheProgramWhenWritableElseInTheUsersCache) {
   // A folder below a plain file cannot be made, even by root.
   dir.Write("program", "not a folder");
   const std::string cache = dir.File("cache");
-  const char* before = std::getenv("XDG_CACHE_HOME");
-  const std::string saved = before != nullptr ? before : "";
-  ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+  test::ScopedVariable cacheHome("XDG_CACHE_HOME", cache.c_str());
   const std::string own = TempFolder::PathOf(dir.File("program") + "/");
   EXPECT_EQ(own, cache + "/Ambrel/veradex/temp/");
   EXPECT_TRUE(fs::is_directory(own));
   dir.Write("cache/Ambrel/veradex/temp/captured01A3.eml", "mail");
   EXPECT_EQ(TempFolder::EmptyFiles(dir.File("program") + "/"), 1);
-  if (before != nullptr)
-    ::setenv("XDG_CACHE_HOME", saved.c_str(), 1);
-  else
-    ::unsetenv("XDG_CACHE_HOME");
 }
 #endif
 

@@ -15,6 +15,7 @@
 #include "net/TlsSessionCache.h"
 #include "support/RecordingMessageSink.h"
 #include "support/ReportCentreHarness.h"
+#include "support/ScopedVariable.h"
 
 namespace veradex {
 namespace {
@@ -102,11 +103,8 @@ TEST(TlsStream, SystemAuthoritiesFromAHashedFolderOnlyWhenItHasHashNames) {
   std::snprintf(hashName, sizeof hashName, "%08lx.0", X509_subject_name_hash(authority));
 
   // Variables the user sets for the library win over the folder: none here.
-  std::vector<std::pair<std::string, std::string>> saved;
-  for (const char* name : {X509_get_default_cert_file_env(), X509_get_default_cert_dir_env()}) {
-    if (const char* value = std::getenv(name)) saved.emplace_back(name, value);
-    unsetenv(name);
-  }
+  test::ScopedVariable noFile(X509_get_default_cert_file_env(), nullptr);
+  test::ScopedVariable noDir(X509_get_default_cert_dir_env(), nullptr);
   struct Case {
     const char* file;  // the authority's file name in the folder; "" for none
     bool trusted;
@@ -123,7 +121,6 @@ TEST(TlsStream, SystemAuthoritiesFromAHashedFolderOnlyWhenItHasHashNames) {
     X509_STORE_CTX_free(check);
   }
   X509_free(authority);
-  for (const auto& [name, value] : saved) setenv(name.c_str(), value.c_str(), 1);
 }
 
 // The context made ahead while the program starts serves the next new

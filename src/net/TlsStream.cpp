@@ -30,6 +30,7 @@ int Drain(SocketLink& link) {
         link.socket->TrySend(link.held.data() + link.sent, static_cast<int>(std::min<std::size_t>(left, 1u << 30)));
     if (result == TcpSocket::kWouldBlock) return 0;
     if (result <= 0) return -1;
+    ++link.writes;
     link.sent += static_cast<std::size_t>(result);
   }
   link.held.clear();
@@ -203,18 +204,22 @@ bool TlsStream::Send(const char* bytes, int length) {
     recordLength_ += taken;
     bytes += taken;
     length -= taken;
-    if (recordLength_ == kRecordPayload && !Flush()) return false;
+    // A full record joins the batch; only Flush() sends the batch early.
+    if (recordLength_ == kRecordPayload && !WriteRecord()) return false;
   }
   return true;
 }
 
+bool TlsStream::WriteRecord() {
+  if (recordLength_ == 0) return true;
+  const int length = recordLength_;
+  recordLength_ = 0;
+  return Write(record_.get(), length);
+}
+
 bool TlsStream::Flush() {
   if (session_ == nullptr) return false;
-  if (recordLength_ > 0) {
-    const int length = recordLength_;
-    recordLength_ = 0;
-    if (!Write(record_.get(), length)) return false;
-  }
+  if (!WriteRecord()) return false;
   // The records held for the socket.
   BIO* bio = SSL_get_wbio(session_);
   while (BIO_flush(bio) <= 0) {

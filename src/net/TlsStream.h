@@ -34,7 +34,8 @@ class TlsStream : public ByteStream {
     static constexpr std::size_t kBatchBytes = 128 * 1024;
     TcpSocket* socket = nullptr;
     std::vector<char> held;
-    std::size_t sent = 0;  // leading bytes of `held` already written
+    std::size_t sent = 0;    // leading bytes of `held` already written
+    std::size_t writes = 0;  // socket writes made so far
   };
 
   explicit TlsStream(TcpSocket& socket) : socket_(socket) { link_.socket = &socket_; }
@@ -58,6 +59,8 @@ class TlsStream : public ByteStream {
   int Receive(char* buffer, int capacity) override;
   // Frees the session and closes the socket under it.
   void Close() override;
+  // Socket writes made since the stream was made: how well records batch.
+  std::size_t SocketWrites() const { return link_.writes; }
 
  private:
   // After a TLS call that returned `result`: waits for what the session asks
@@ -67,6 +70,8 @@ class TlsStream : public ByteStream {
   void FreeSession();
   // Writes the bytes as TLS records, waiting while the socket is full.
   bool Write(const char* bytes, int length);
+  // Writes the record being filled, if any, into the batch.
+  bool WriteRecord();
 
   TcpSocket& socket_;
   SocketLink link_;

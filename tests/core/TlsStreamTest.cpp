@@ -13,6 +13,7 @@
 #include "net/HttpExchange.h"
 #include "net/TlsClientContext.h"
 #include "net/TlsSessionCache.h"
+#include "net/TlsStream.h"
 #include "support/RecordingMessageSink.h"
 #include "support/ReportCentreHarness.h"
 #include "support/ScopedVariable.h"
@@ -164,6 +165,28 @@ TEST(TlsStream, NothingGoesEitherWayOnceThePeerHasEnded) {
   connection.Close();
   // The same object connects afresh.
   EXPECT_TRUE(connection.Connect("localhost", harness.Centre().Port()));
+}
+
+// An upload's many small sends leave in batches of records, not one socket
+// write per record; the centre still gets every byte.
+TEST(TlsStream, SmallSendsLeaveInBatchesOfRecords) {
+  test::ReportCentreHarness harness(TestCertificateAuthority::LeafKind::kValid, kTimeout);
+  TcpSocket socket(kTimeout, kTimeout);
+  TlsStream stream(socket);
+  ASSERT_TRUE(socket.Connect("localhost", harness.Centre().Port()));
+  ASSERT_TRUE(stream.Handshake(TlsClientContext::For(harness.CaFile()), "localhost"));
+  constexpr int kBody = 1024 * 1024;
+  const std::string head = "POST /nowhere HTTP/1.1\r\nContent-Length: " + std::to_string(kBody) + "\r\n\r\n";
+  const std::size_t before = stream.SocketWrites();
+  ASSERT_TRUE(stream.Send(head.data(), static_cast<int>(head.size())));
+  const std::string step(1024, 'b');
+  for (int sent = 0; sent < kBody; sent += 1024) ASSERT_TRUE(stream.Send(step.data(), 1024));
+  ASSERT_TRUE(stream.Flush());
+  EXPECT_LE(stream.SocketWrites() - before, kBody / TlsStream::SocketLink::kBatchBytes + 2);
+  char answer[64];
+  EXPECT_GT(stream.Receive(answer, sizeof answer), 0);
+  ASSERT_EQ(harness.Centre().Requests().size(), 1u);
+  EXPECT_EQ(harness.Centre().Requests()[0].Body(), std::string(kBody, 'b'));
 }
 
 // Connections given one session cache resume the session of the server they

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "report/MailModule.h"
 #include "report/MailSummary.h"
 #include "report/ReportHistory.h"
 #include "support/RecordingMessageSink.h"
@@ -24,6 +25,7 @@ double MillisecondsPerCall(int calls, F&& call) {
 }  // namespace
 
 int main() {
+  veradex::MailModule::SetPath(VERADEX_MAIL_MODULE);
   veradex::test::TempDir dir;
   std::string mail =
       "Subject: =?UTF-8?B?7ZWg7J24?=\r\nMessage-ID: <big@spam.example>\r\nFrom: a@spam.example\r\n"

@@ -20,6 +20,7 @@
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
 #include "profile/ServerSettings.h"
+#include "report/MailModule.h"
 #include "report/ReportTexts.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
@@ -45,6 +46,7 @@ class BenchApp : public wxApp {
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  veradex::MailModule::SetPath(VERADEX_MAIL_MODULE);
   // Forked before any thread of this process exists.
   veradex::test::CentreProcess centre;
   if (!centre.Ok()) {

@@ -7,10 +7,12 @@
 #include <gsf/gsf-utils.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/Cp949.h"
+#include "report/MailModule.h"
 #include "report/MailSummary.h"
 #include "report/ReportTexts.h"
 #include "support/TempDir.h"
@@ -159,6 +161,26 @@ TEST(MailSummary, InternetMessagesOfEveryKoreanEncoding) {
       EXPECT_NE(text.find(c.expected.subject), std::string::npos);
     }
   }
+}
+
+// Without its mail module the program still runs: a mail is one that cannot
+// be read, and the reason is written once. In a process of its own, for the
+// module is loaded only once.
+TEST(MailSummaryDeathTest, WithoutTheModuleAMailCannotBeRead) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  test::TempDir dir;
+  const std::string bytes = "Subject: offer\r\nFrom: a@spam.example\r\n\r\nbody\r\n";
+  const std::string mail = dir.Write("m.eml", bytes);
+  EXPECT_EXIT(
+      {
+        MailModule::SetPath(dir.File("missing-module.so"));
+        const MailSummary summary = MailSummary::FromFile(mail);
+        const bool unreadable = summary.kind == MailSummary::Kind::kUnreadable &&
+                                summary.size == static_cast<long long>(bytes.size()) &&
+                                summary.Describe() == ReportTexts::Get(ReportTexts::kUnreadable);
+        std::exit(unreadable ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "mail module .*missing-module.so cannot be loaded");
 }
 
 TEST(MailSummary, LargeMissingAndOutlookFiles) {

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "report/MailModule.h"
 #include "support/FailingAssertHandler.h"
 #include "ui/report/BrowserProcessView.h"
 #include "ui/report/WebEngineModule.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
   wxTheApp->CallOnInit();
   // The program finds its web engine module beside itself; the tests are elsewhere.
   veradex::WebEngineModule::SetPath(VERADEX_WEBENGINE_MODULE);
+  veradex::MailModule::SetPath(VERADEX_MAIL_MODULE);
   veradex::BrowserProcessView::SetProgramPath(VERADEX_BROWSER_PROGRAM);
   const int result = RUN_ALL_TESTS();
   wxTheApp->OnExit();

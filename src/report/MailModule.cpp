@@ -35,18 +35,18 @@ std::string DefaultPath() {
 
 void Load(ModuleState& state) {
   const std::string path = MailModule::Path();
-  // Kept for the life of the process (see the class comment).
-  auto* library = new wxDynamicLibrary;
+  wxDynamicLibrary library;
   {
     wxLogNull quiet;  // a missing module is reported once below, not in a dialog
-    if (!library->Load(NativePath::ToWx(path), wxDL_NOW | wxDL_QUIET)) {
+    if (!library.Load(NativePath::ToWx(path), wxDL_NOW | wxDL_QUIET)) {
       std::fprintf(stderr, "veradex: mail module %s cannot be loaded\n", path.c_str());
-      delete library;
       return;
     }
   }
-  state.read = reinterpret_cast<MailReaderFunction>(library->GetSymbol(kMailReaderSymbol));
+  state.read = reinterpret_cast<MailReaderFunction>(library.GetSymbol(kMailReaderSymbol));
   if (state.read == nullptr) std::fprintf(stderr, "veradex: mail module %s has no reader\n", path.c_str());
+  // Kept for the life of the process (see the class comment): let go of, never unloaded.
+  library.Detach();
 }
 
 }  // namespace

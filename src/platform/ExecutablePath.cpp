@@ -1,5 +1,6 @@
 #include "platform/ExecutablePath.h"
 
+#include <wx/dynlib.h>
 #include <wx/stdpaths.h>
 #include <wx/string.h>
 
@@ -49,6 +50,13 @@ std::string ExecutablePath::GetExecutablePath() {
 std::string ExecutablePath::GetExecutableDirectory() { return DirectoryOf(GetExecutablePath()); }
 
 std::string ExecutablePath::GetExecutableBaseName() { return BaseNameOf(GetExecutablePath()); }
+
+std::string ExecutablePath::ModuleBeside(const std::string& name) {
+  const std::string executable = GetExecutablePath();
+  const auto separator = LastSeparator(executable);
+  const std::string folder = separator == std::string::npos ? std::string() : executable.substr(0, separator + 1);
+  return folder + name + NativePath::FromWx(wxDynamicLibrary::GetDllExt(wxDL_MODULE));
+}
 
 std::string ExecutablePath::DirectoryOf(const std::string& nativePath) {
   const auto separator = LastSeparator(nativePath);

@@ -19,6 +19,9 @@ class ExecutablePath {
   // File name without directory and extension ("veradex"): the application
   // name under which the profile is kept.
   static std::string GetExecutableBaseName();
+  // Native path of the loadable module `name` beside the executable, with
+  // the platform's module extension ("/opt/veradex/veradex-mail.so").
+  static std::string ModuleBeside(const std::string& name);
 
   // The same rules applied to a given native path (for the tests and for
   // callers that already hold the path).

@@ -26,13 +26,6 @@ ModuleState& State() {
   return state;
 }
 
-std::string DefaultPath() {
-  const std::string executable = ExecutablePath::GetExecutablePath();
-  const std::size_t separator = executable.find_last_of(NativePath::kSeparator);
-  const std::string folder = separator == std::string::npos ? std::string() : executable.substr(0, separator + 1);
-  return folder + "veradex-mail" + NativePath::FromWx(wxDynamicLibrary::GetDllExt(wxDL_MODULE));
-}
-
 void Load(ModuleState& state) {
   const std::string path = MailModule::Path();
   wxDynamicLibrary library;
@@ -58,7 +51,7 @@ void MailModule::SetPath(const std::string& nativePath) {
 
 std::string MailModule::Path() {
   std::lock_guard<std::mutex> lock(State().mutex);
-  if (State().path.empty()) State().path = DefaultPath();
+  if (State().path.empty()) State().path = ExecutablePath::ModuleBeside("veradex-mail");
   return State().path;
 }
 

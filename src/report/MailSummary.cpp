@@ -33,16 +33,18 @@ bool ReadBytes(const std::string& path, std::string* bytes, long long* size) {
   return static_cast<std::size_t>(file.gcount()) == bytes->size();
 }
 
+MailSummary Unreadable(long long size) {
+  MailSummary summary;
+  summary.kind = MailSummary::Kind::kUnreadable;
+  summary.size = size;
+  return summary;
+}
+
 // The summary of a mail's bytes (see MailReader::Read), from the mail
 // module; without it the mail counts as one that cannot be read.
 MailSummary SummaryOf(const std::string& bytes, long long size, bool whole) {
   MailSummary summary;
-  if (!MailModule::Read(bytes, size, whole, &summary)) {
-    summary = MailSummary();
-    summary.kind = MailSummary::Kind::kUnreadable;
-    summary.size = size;
-  }
-  return summary;
+  return MailModule::Read(bytes, size, whole, &summary) ? summary : Unreadable(size);
 }
 
 }  // namespace
@@ -58,11 +60,7 @@ MailSummary MailSummary::OfHeaders(const char* bytes, std::size_t length) {
 MailSummary MailSummary::FromFile(const std::string& nativePath) {
   std::string bytes;
   long long size = 0;
-  if (!ReadBytes(nativePath, &bytes, &size)) {
-    MailSummary unreadable;
-    unreadable.kind = Kind::kUnreadable;
-    return unreadable;
-  }
+  if (!ReadBytes(nativePath, &bytes, &size)) return Unreadable(0);
   return SummaryOf(bytes, size, true);
 }
 

@@ -2,10 +2,12 @@
 
 #include <wx/dynlib.h>
 #include <wx/filename.h>
-#include <wx/stdpaths.h>
 
 #include <wx/log.h>
 #include <cstdio>
+
+#include "platform/ExecutablePath.h"
+#include "platform/NativePath.h"
 
 namespace veradex {
 namespace {
@@ -22,19 +24,12 @@ ModuleState& State() {
   return state;
 }
 
-wxString DefaultPath() {
-  wxFileName file(wxStandardPaths::Get().GetExecutablePath());
-  file.SetName("veradex-webengine");
-  file.SetExt(wxDynamicLibrary::GetDllExt(wxDL_MODULE).Mid(1));
-  return file.GetFullPath();
-}
-
 }  // namespace
 
 void WebEngineModule::SetPath(const wxString& path) { State().path = path; }
 
 wxString WebEngineModule::Path() {
-  if (State().path.empty()) State().path = DefaultPath();
+  if (State().path.empty()) State().path = NativePath::ToWx(ExecutablePath::ModuleBeside("veradex-webengine"));
   return State().path;
 }
 

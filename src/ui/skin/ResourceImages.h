@@ -18,10 +18,11 @@ class ResourceImages {
   static wxBitmap LoadBitmap(int id);  // invalid bitmap when missing
   static wxIcon LoadIcon(int id);      // invalid icon when missing
 
-  // Decodes every image on a thread of its own, in the order the program's
-  // start asks for them, while the toolkit starts; LoadImage then takes an
-  // image from there when it is ready, and decodes it itself when not.
-  // ReleasePrefetched waits for the thread and frees what was not taken.
+  // Decodes the images the program's start shows on a thread of its own, in
+  // the order the start asks for them, while the toolkit starts; LoadImage
+  // then takes an image from there when it is ready, and decodes it itself
+  // when not. ReleasePrefetched waits for the thread and frees what was not
+  // taken.
   static void Prefetch();
   static void ReleasePrefetched();
 };

@@ -1,9 +1,22 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package that building, running and testing Veradex needs.
 # Safe to run again: apt-get skips what is already there. Needs root (or sudo).
+#   tools/install-deps.sh            the Linux build, its tests and package
+#   tools/install-deps.sh --windows  the Windows cross-build: MinGW-w64, the host tools that
+#                                    build its libraries from Debian sources, Wine and NSIS
 set -euo pipefail
 
-packages=(
+target=linux
+case "${1:-}" in
+  "") ;;
+  --windows) target=windows ;;
+  *)
+    echo "usage: $0 [--windows]" >&2
+    exit 2
+    ;;
+esac
+
+linux_packages=(
   # tool chain
   build-essential cmake ninja-build pkg-config ccache git clang-format python3
   # libraries
@@ -22,6 +35,26 @@ packages=(
   # Korean fonts for the interface, artwork tools and screenshots
   fonts-nanum librsvg2-bin imagemagick
 )
+
+windows_packages=(
+  # host tools of the build (the code generators and CMake run on Linux)
+  build-essential cmake ninja-build pkg-config ccache git python3 file
+  # the MinGW-w64 tool chain with POSIX threads (std::thread), zlib for it
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev mingw-w64-tools
+  binutils-mingw-w64-x86-64 libz-mingw-w64-dev
+  # fetching and unpacking Debian source packages; what their builds need on the host
+  dpkg-dev xz-utils bzip2 ca-certificates tcl perl make autoconf automake libtool gettext
+  # GoogleTest's sources (cross-built like the libraries)
+  googletest
+  # running the tests and the installed program, making the installer
+  wine wine64 nsis xvfb xauth x11-utils fonts-nanum
+)
+
+if [ "$target" = windows ]; then
+  packages=("${windows_packages[@]}")
+else
+  packages=("${linux_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,20 +1,15 @@
 #include "centre/CentreServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <openssl/err.h>
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
-#include <poll.h>  // POLLRDHUP needs _GNU_SOURCE, which g++ defines
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <csignal>
 #include <stdexcept>
+
+#include "centre/ServerSocket.h"
 
 namespace veradex::centre {
 
@@ -206,24 +201,11 @@ CentreServer::~CentreServer() {
 }
 
 bool CentreServer::Start(int port) {
-  std::signal(SIGPIPE, SIG_IGN);  // a client that went away must not end the test process
-  listener_ = socket(AF_INET, SOCK_STREAM, 0);
+  ServerSocket::StartUp();  // a client that went away must not end the test process
+  int bound = 0;
+  listener_ = ServerSocket::Listen(port, &bound);
   if (listener_ < 0) return false;
-  const int reuse = 1;
-  setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      listen(listener_, SOMAXCONN) != 0) {
-    close(listener_);
-    listener_ = -1;
-    return false;
-  }
-  socklen_t length = sizeof address;
-  getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-  port_ = ntohs(address.sin_port);
+  port_ = bound;
   stopping_ = false;
   acceptThread_ = std::thread(&CentreServer::AcceptLoop, this);
   return true;
@@ -233,13 +215,13 @@ void CentreServer::Stop() {
   stopping_ = true;
   if (acceptThread_.joinable()) acceptThread_.join();
   if (listener_ >= 0) {
-    close(listener_);
+    ServerSocket::Close(listener_);
     listener_ = -1;
   }
   std::map<std::thread::id, std::thread> threads;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (const int s : openSockets_) shutdown(s, SHUT_RDWR);
+    for (const int s : openSockets_) ServerSocket::ShutdownBoth(s);
     threads.swap(connectionThreads_);
     endedThreads_.clear();
   }
@@ -287,8 +269,8 @@ void CentreServer::SetReceiveBufferBytes(int bytes) {
   // The listener's size decides the window the connection starts with.
   if (listener_ < 0) return;
   const int segment = bytes > 0 ? 1460 : 0;  // 0: the route's own
-  setsockopt(listener_, IPPROTO_TCP, TCP_MAXSEG, &segment, sizeof segment);
-  if (bytes > 0) setsockopt(listener_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+  ServerSocket::SetMaxSegment(listener_, segment);
+  if (bytes > 0) ServerSocket::SetReceiveBuffer(listener_, bytes);
 }
 
 std::vector<CentreServer::Request> CentreServer::Requests() const {
@@ -325,16 +307,14 @@ void CentreServer::ClearRecords() {
 void CentreServer::AcceptLoop() {
   while (!stopping_) {
     JoinEndedThreads();
-    pollfd entry{listener_, POLLIN, 0};
-    if (poll(&entry, 1, 50) <= 0) continue;
-    const int connection = accept(listener_, nullptr, nullptr);
+    if (ServerSocket::WaitReadable(listener_, 50) <= 0) continue;
+    const int connection = ServerSocket::Accept(listener_);
     if (connection < 0) continue;
     ++accepted_;
-    if (const int bytes = receiveBufferBytes_.load(); bytes > 0)
-      setsockopt(connection, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+    if (const int bytes = receiveBufferBytes_.load(); bytes > 0) ServerSocket::SetReceiveBuffer(connection, bytes);
     std::lock_guard<std::mutex> lock(mutex_);
     if (static_cast<int>(openSockets_.size()) >= kMaxConnections) {
-      close(connection);
+      ServerSocket::Close(connection);
       ++finished_;
       finishedChanged_.notify_all();
       continue;
@@ -379,17 +359,15 @@ CentreServer::Answer CentreServer::AnswerFor(const std::string& path) {
 
 void CentreServer::HoldOpen(int socket) const {
   while (!stopping_) {
-    pollfd entry{socket, POLLIN, 0};
-    if (poll(&entry, 1, 50) <= 0) continue;
+    if (ServerSocket::WaitReadable(socket, 50) <= 0) continue;
     char discard[4096];
-    if (recv(socket, discard, sizeof discard, 0) <= 0) return;
+    if (ServerSocket::Receive(socket, discard, sizeof discard) <= 0) return;
   }
 }
 
 void CentreServer::HoldUnread(int socket) const {
   while (!stopping_) {
-    pollfd entry{socket, POLLRDHUP, 0};
-    if (poll(&entry, 1, 50) > 0 && (entry.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) return;
+    if (ServerSocket::WaitHangUp(socket, 50)) return;
   }
 }
 
@@ -397,14 +375,13 @@ void CentreServer::HoldUnread(int socket) const {
 // reset the connection, which can destroy the answer before the client has
 // read it. So the rest is read and dropped, for a while.
 void CentreServer::DropUnread(int socket) const {
-  shutdown(socket, SHUT_WR);
+  ServerSocket::ShutdownWrite(socket);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
   std::size_t dropped = 0;
   char discard[16384];
   while (dropped < 4u * 1024 * 1024 && std::chrono::steady_clock::now() < deadline) {
-    pollfd entry{socket, POLLIN, 0};
-    if (poll(&entry, 1, 100) <= 0) continue;
-    const auto count = recv(socket, discard, sizeof discard, 0);
+    if (ServerSocket::WaitReadable(socket, 100) <= 0) continue;
+    const auto count = ServerSocket::Receive(socket, discard, sizeof discard);
     if (count <= 0) return;
     dropped += static_cast<std::size_t>(count);
   }
@@ -423,7 +400,7 @@ bool CentreServer::Flush(SSL* session, int socket, bool bytePerSegment) const {
       const int length = std::min(step, count - offset);
       int sent = 0;
       while (sent < length) {
-        const auto result = send(socket, buffer + offset + sent, static_cast<std::size_t>(length - sent), MSG_NOSIGNAL);
+        const auto result = ServerSocket::Send(socket, buffer + offset + sent, length - sent);
         if (result <= 0) return false;
         sent += static_cast<int>(result);
       }
@@ -446,8 +423,7 @@ bool CentreServer::Deliver(SSL* session, int socket, const Answer& answer) const
       Pause();
       return write(answer.body, false);
     case Delivery::kHeadBytePerSegment: {
-      const int noDelay = 1;
-      setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
+      ServerSocket::SetNoDelay(socket);
       return write(head, true) && write(answer.body, false);
     }
     case Delivery::kTinyTlsRecords: {
@@ -458,8 +434,7 @@ bool CentreServer::Deliver(SSL* session, int socket, const Answer& answer) const
       return true;
     }
     case Delivery::kTrickle: {
-      const int noDelay = 1;
-      setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
+      ServerSocket::SetNoDelay(socket);
       const std::string all = head + answer.body;
       for (std::size_t offset = 0; offset < all.size() && !stopping_; ++offset) {
         Pause();
@@ -479,9 +454,8 @@ bool CentreServer::TrickleIn(int socket, BIO* into) const {
   Pause();
   char buffer[1024];
   while (!stopping_) {
-    pollfd entry{socket, POLLIN, 0};
-    if (poll(&entry, 1, 50) <= 0) continue;
-    const auto count = recv(socket, buffer, sizeof buffer, 0);
+    if (ServerSocket::WaitReadable(socket, 50) <= 0) continue;
+    const auto count = ServerSocket::Receive(socket, buffer, sizeof buffer);
     if (count <= 0) return false;
     return BIO_write(into, buffer, static_cast<int>(count)) == count;
   }
@@ -515,17 +489,14 @@ void CentreServer::ServeConnection(int socket) {
   const auto closeSocket = [&](bool reset) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (reset) {
-      const linger abort{1, 0};
-      setsockopt(socket, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+      ServerSocket::SetResetOnClose(socket);
     }
     openSockets_.erase(socket);
-    close(socket);
+    ServerSocket::Close(socket);
   };
 
   if (const int seconds = idleTimeoutSeconds_.load(); seconds > 0) {
-    const timeval limit{seconds, 0};
-    setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    ServerSocket::SetIoTimeout(socket, seconds);
   }
 
   if (stallHandshake_) {
@@ -577,7 +548,7 @@ void CentreServer::ServeConnection(int socket) {
       case Fault::kTlsAlert: {
         // A plain fatal alert (internal error) where an answer was due.
         static const unsigned char kAlert[] = {21, 3, 3, 0, 2, 2, 80};
-        send(socket, kAlert, sizeof kAlert, MSG_NOSIGNAL);
+        ServerSocket::Send(socket, kAlert, sizeof kAlert);
         break;
       }
       case Fault::kStallAfterHead: {
@@ -650,7 +621,7 @@ bool CentreServer::ReadRequest(SSL* session, int socket, std::size_t slot, Answe
         // From now on the session reads only what is moved to it, and the
         // kernel holds little for it: the client's writes wait on us.
         const int small = 4096;
-        setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        ServerSocket::SetReceiveBuffer(socket, small);
         trickle = BIO_new(BIO_s_mem());
         BIO_set_mem_eof_return(trickle, -1);
         SSL_set0_rbio(session, trickle);

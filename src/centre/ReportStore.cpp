@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "centre/MailHeaders.h"
+#include "platform/LocalTime.h"
 
 namespace veradex::centre {
 
@@ -46,9 +47,7 @@ constexpr const char* kColumns =
     "mail_subject, mail_from, verdict";
 
 std::string Now() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = LocalTime::Now();
   char text[32];
   std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
   return text;

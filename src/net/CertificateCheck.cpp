@@ -7,8 +7,6 @@
 #include <openssl/x509_vfy.h>
 #include <openssl/x509v3.h>
 
-#include <arpa/inet.h>
-
 #include <algorithm>
 #include <cctype>
 #include <memory>
@@ -41,8 +39,9 @@ X509* ReadPem(const std::string& pem) {
 }
 
 bool IsIpLiteral(const std::string& host) {
-  unsigned char address[16];
-  return inet_pton(AF_INET, host.c_str(), address) == 1 || inet_pton(AF_INET6, host.c_str(), address) == 1;
+  ASN1_OCTET_STRING* address = a2i_IPADDRESS(host.c_str());  // IPv4 or IPv6, else null
+  ASN1_OCTET_STRING_free(address);
+  return address != nullptr;
 }
 
 std::string Lower(std::string text) {

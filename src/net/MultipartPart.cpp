@@ -5,11 +5,9 @@
 #include <cstring>
 #include <new>
 
-#include "platform/NativePath.h"
-
-#ifndef _WIN32
 #include <sys/stat.h>
-#endif
+
+#include "platform/NativePath.h"
 
 namespace veradex {
 
@@ -30,15 +28,13 @@ int MultipartPart::LoadFile(const std::string& fieldName, const std::string& loc
   blockLength_ = 0;
   headerLength_ = 0;
 
-  std::FILE* file = std::fopen(localPath.c_str(), "rb");
+  std::FILE* file = NativePath::Open(localPath, "rb");
   long long fileLength = -1;
-#ifndef _WIN32
   struct stat status {};
   if (file != nullptr && (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode))) {
     std::fclose(file);  // a folder or a device is no message file
     file = nullptr;
   }
-#endif
   if (file != nullptr && std::fseek(file, 0, SEEK_END) == 0) {
 #ifdef _WIN32
     fileLength = _ftelli64(file);

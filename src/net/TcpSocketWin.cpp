@@ -9,6 +9,8 @@
 
 #include <cstring>
 
+#include "platform/SocketLayer.h"
+
 namespace veradex {
 
 namespace {
@@ -28,6 +30,10 @@ SOCKET Native(TcpSocket::NativeSocket s) { return static_cast<SOCKET>(s); }
 
 NetResult<void> TcpSocket::Connect(const std::string& host, int port) {
   Close();
+  // Winsock must be started before the first call (once per process; the
+  // program's start does it, a library user may not have).
+  static const bool started = SocketLayer::Start();
+  if (!started) return NetFailure{NetError::kConnect, "Winsock cannot be started"};
   socket_ = static_cast<NativeSocket>(socket(AF_INET, SOCK_STREAM, 0));
   if (!IsOpen()) return NetFailure{NetError::kConnect, SystemError("socket")};
 
@@ -56,7 +62,11 @@ NetResult<void> TcpSocket::Connect(const std::string& host, int port) {
   freeaddrinfo(found);
 
   u_long nonBlocking = 1;
-  ioctlsocket(Native(socket_), FIONBIO, &nonBlocking);
+  if (ioctlsocket(Native(socket_), FIONBIO, &nonBlocking) != 0) {
+    const std::string detail = SystemError("ioctlsocket FIONBIO");
+    Close();
+    return NetFailure{NetError::kConnect, detail};
+  }
   if (connect(Native(socket_), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     if (!WouldBlock()) return NetFailure{NetError::kConnect, "Winsock error " + std::to_string(WSAGetLastError())};
     if (!WaitReady(Wait::kWrite, DeadlineAfter(connectTimeout_))) {
@@ -88,12 +98,26 @@ int TcpSocket::TryReceive(char* buffer, int capacity) {
 }
 
 int TcpSocket::PollOnce(Wait what, int timeoutMs, bool* interrupted) {
-  WSAPOLLFD entry{};
-  entry.fd = Native(socket_);
-  entry.events = what == Wait::kRead ? POLLRDNORM : POLLWRNORM;
-  const int ready = WSAPoll(&entry, 1, timeoutMs);
-  *interrupted = ready == SOCKET_ERROR && WSAGetLastError() == WSAEINTR;
-  return ready;
+  // select rather than WSAPoll: older Windows 10 releases' WSAPoll never
+  // reports a refused connect, which would then wait out the time-out. A
+  // failed connect shows in the exception set.
+  fd_set ready;
+  fd_set failed;
+  FD_ZERO(&ready);
+  FD_ZERO(&failed);
+  FD_SET(Native(socket_), &ready);
+  FD_SET(Native(socket_), &failed);
+  timeval limit{};
+  timeval* wait = nullptr;
+  if (timeoutMs >= 0) {
+    limit.tv_sec = timeoutMs / 1000;
+    limit.tv_usec = (timeoutMs % 1000) * 1000;
+    wait = &limit;
+  }
+  const int count =
+      what == Wait::kRead ? select(0, &ready, nullptr, &failed, wait) : select(0, nullptr, &ready, &failed, wait);
+  *interrupted = count == SOCKET_ERROR && WSAGetLastError() == WSAEINTR;
+  return count;
 }
 
 void TcpSocket::Close() {

@@ -2,14 +2,13 @@
 
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
-#include <sys/stat.h>
 
-#include <cctype>
-#include <cstdlib>
 #include <filesystem>
 #include <future>
 #include <mutex>
 #include <system_error>
+
+#include "platform/NativePath.h"
 
 namespace veradex {
 
@@ -18,25 +17,16 @@ namespace {
 // The extra authority as it stands on disk: a changed file makes a new key.
 std::string TrustKey(const std::string& caFile) {
   std::string key = caFile;
-  struct stat status {};
-  if (!caFile.empty() && stat(caFile.c_str(), &status) == 0) {
-    key += "|" + std::to_string(static_cast<long long>(status.st_mtime)) + "|" +
-           std::to_string(static_cast<long long>(status.st_size));
+  if (caFile.empty()) return key;
+  std::error_code timeError, sizeError;
+  const std::filesystem::path file = NativePath::ToFs(caFile);
+  const auto modified = std::filesystem::last_write_time(file, timeError);
+  const auto size = std::filesystem::file_size(file, sizeError);
+  if (!timeError && !sizeError) {
+    key += "|" + std::to_string(static_cast<long long>(modified.time_since_epoch().count())) + "|" +
+           std::to_string(static_cast<unsigned long long>(size));
   }
   return key;
-}
-
-// True when the folder holds an authority under its hash name ("1a2b3c4d.0").
-bool HasHashedAuthorities(const std::string& folder) {
-  std::error_code error;
-  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-    const std::string name = entry->path().filename().string();
-    if (name.size() < 10 || name[8] != '.') continue;
-    bool hex = true;
-    for (int i = 0; i < 8 && hex; ++i) hex = std::isxdigit(static_cast<unsigned char>(name[i])) != 0;
-    if (hex && name.find_first_not_of("0123456789", 9) == std::string::npos) return true;
-  }
-  return false;
 }
 
 // A context with everything but the extra authority.
@@ -66,13 +56,6 @@ void TlsClientContext::PrepareInBackground() {
 void TlsClientContext::AwaitPreparation() {
   std::lock_guard<std::mutex> lock(preparedMutex);
   if (prepared->valid()) prepared->wait();
-}
-
-void TlsClientContext::TrustSystemAuthorities(SSL_CTX* context, const std::string& folder) {
-  const bool userChose = std::getenv(X509_get_default_cert_file_env()) != nullptr ||
-                         std::getenv(X509_get_default_cert_dir_env()) != nullptr;
-  if (!userChose && HasHashedAuthorities(folder) && SSL_CTX_load_verify_dir(context, folder.c_str()) == 1) return;
-  SSL_CTX_set_default_verify_paths(context);
 }
 
 std::shared_ptr<SSL_CTX> TlsClientContext::For(const std::string& caFile) {

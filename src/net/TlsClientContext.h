@@ -31,7 +31,8 @@ class TlsClientContext {
   // searched when a chain needs an issuer; otherwise the library's default
   // places are read whole, which parses every authority (some 40 ms).
   // Variables the user set for the library (SSL_CERT_FILE, SSL_CERT_DIR)
-  // are honoured as the library honours them.
+  // are honoured as the library honours them. On Windows the system's
+  // "ROOT" store is loaded (WindowsRootStore) and `folder` is not used.
   static void TrustSystemAuthorities(SSL_CTX* context, const std::string& folder);
 };
 

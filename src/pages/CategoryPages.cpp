@@ -34,7 +34,7 @@ const char kPageUnwritable[] =
 const char kUnknownCategory[] =
     "\xBE\xCB \xBC\xF6 \xBE\xF8\xB4\xC2 \xBD\xC5\xB0\xED \xBA\xD0\xB7\xF9\xC0\xD4\xB4\xCF\xB4\xD9.";
 
-fs::path FsPath(const std::string& native) { return fs::path(native); }
+fs::path FsPath(const std::string& native) { return NativePath::ToFs(native); }
 
 // A path as the user reads it in a message: code page 949.
 std::string ShownPath(const std::string& native) { return NativePath::ToCp949(native); }

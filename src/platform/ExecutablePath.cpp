@@ -41,7 +41,7 @@ std::string ExecutablePath::GetExecutablePath() {
 #endif
   const wxString path = wxStandardPaths::Get().GetExecutablePath();
 #ifdef _WIN32
-  return std::string(path.mb_str(wxConvLibc));
+  return NativePath::FromWx(path);  // UTF-8, as every path the program keeps
 #else
   return std::string(path.fn_str());
 #endif

@@ -10,8 +10,12 @@ namespace veradex {
 
 bool SocketLayer::Start() {
 #ifdef _WIN32
-  WSADATA data;
-  return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  // Once per process: every start is counted by Winsock and would want its own clean-up.
+  static const bool started = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  return started;
 #else
   struct sigaction action {};
   action.sa_handler = SIG_IGN;

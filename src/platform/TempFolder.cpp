@@ -6,6 +6,7 @@
 
 #include <wx/string.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -26,33 +27,41 @@ std::filesystem::path NativePathOf(const std::string& cp949Path) {
 #endif
 }
 
-#ifndef _WIN32
 // Whether the folder exists (or can be made) and takes new files.
 bool Writable(const std::filesystem::path& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  return std::filesystem::is_directory(folder, error) && ::access(folder.c_str(), W_OK) == 0;
-}
+  if (!std::filesystem::is_directory(folder, error)) return false;
+#ifdef _WIN32
+  // The access rights (Program Files is the administrators') show only in a
+  // try: a file made and removed again.
+  const std::filesystem::path probe = folder / L".veradex-write-test";
+  std::FILE* file = ::_wfopen(probe.c_str(), L"wb");
+  if (file == nullptr) return false;
+  std::fclose(file);
+  std::filesystem::remove(probe, error);
+  return true;
+#else
+  return ::access(folder.c_str(), W_OK) == 0;
 #endif
+}
 
 }  // namespace
 
 std::string TempFolder::PathOf(const std::string& programDir) {
   const std::string beside = programDir + "temp" + NativePath::kSeparator;
-#ifdef _WIN32
-  return beside;
-#else
-  // An installed program's folder belongs to the system: captured mail then
-  // waits in the user's own cache folder instead.
+  // An installed program's folder belongs to the system (Program Files on
+  // Windows): captured mail then waits in the user's own cache folder instead.
   if (programDir.empty() || Writable(NativePathOf(beside))) return beside;
   const std::string base = UserFolders::Base(UserFolders::Kind::kCache);
   if (base.empty()) return beside;
   const std::string own = base + "/Ambrel/veradex/temp";
   UserFolders::MakePrivate(own);
+#ifndef _WIN32
   std::error_code error;
   std::filesystem::permissions(own, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace, error);
-  return NativePath::ToCp949(own) + NativePath::kSeparator;
 #endif
+  return NativePath::ToCp949(own) + NativePath::kSeparator;
 }
 
 int TempFolder::EmptyFiles(const std::string& programDir) {

@@ -7,8 +7,9 @@ namespace veradex {
 // Where the user's own files go, and the private folders made there.
 // On Linux the XDG base folders: the variable when it holds an absolute path
 // (a relative one is ignored, as the base directory rules say), else the
-// usual folder under the home folder; on Windows the local application data
-// folder for every kind.
+// usual folder under the home folder. On Windows (read in UTF-16, returned
+// in UTF-8) the roaming application data folder (%APPDATA%) for settings and
+// data, the local one (%LOCALAPPDATA%) for state and cache.
 class UserFolders {
  public:
   enum class Kind {
@@ -22,7 +23,8 @@ class UserFolders {
   // neither the variable nor a home folder is known.
   static std::string Base(Kind kind);
 
-  // The home folder: HOME, else the account's own; empty when neither is known.
+  // The home folder: HOME (Windows: USERPROFILE), else the account's own;
+  // empty when neither is known.
   static std::string Home();
 
   // Makes the folder and any missing parents, each one private to the user

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include <wx/string.h>
 
@@ -83,15 +85,17 @@ AttachmentProblem AttachmentRules::CheckDropped(const std::string& path) {
 }
 
 long long AttachmentRules::ListedSize(const std::string& path) {
-  struct stat info;
-  if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
-  return static_cast<long long>(info.st_size);
+  std::error_code error;
+  const std::filesystem::path file = NativePath::ToFs(path);
+  if (path.empty() || !std::filesystem::is_regular_file(file, error)) return 0;
+  const std::uintmax_t size = std::filesystem::file_size(file, error);
+  return error ? 0 : static_cast<long long>(size);
 }
 
 AttachmentRules::Verdict AttachmentRules::CheckFile(const std::string& path) {
   int error = 0;
   long long length = 0;
-  const int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = path.empty() ? -1 : NativePath::OpenDescriptor(path, O_RDONLY);
   if (fd < 0) {
     error = path.empty() ? ENOENT : errno;
   } else {

@@ -1,12 +1,12 @@
 #include "report/MailSummary.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
 
+#include "platform/NativePath.h"
 #include "report/MailBytes.h"
 #include "report/MailModule.h"
 #include "report/ReportTexts.h"
@@ -19,9 +19,10 @@ constexpr std::size_t kReadLimit = MailBytes::kReadLimit;
 
 bool ReadBytes(const std::string& path, std::string* bytes, long long* size) {
   // Only regular files: a folder has no bytes and a pipe would block the caller.
-  struct stat info;
-  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  std::ifstream file(path, std::ios::binary);
+  std::error_code error;
+  const std::filesystem::path filePath = NativePath::ToFs(path);
+  if (!std::filesystem::is_regular_file(filePath, error)) return false;
+  std::ifstream file(filePath, std::ios::binary);
   if (!file) return false;
   file.seekg(0, std::ios::end);
   const std::streamoff length = file.tellg();

@@ -9,8 +9,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <system_error>
 
 #include <wx/string.h>
 
@@ -71,15 +73,18 @@ struct Statement {
 };
 
 bool IsSqliteFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(NativePath::ToFs(path), std::ios::binary);
   char head[16] = {};
   file.read(head, sizeof head);
   return file.gcount() == 16 && std::string(head, 16) == std::string("SQLite format 3\0", 16);
 }
 
+// Anything under that name, a dangling link too.
 bool Exists(const std::string& path) {
-  struct stat info;
-  return ::lstat(path.c_str(), &info) == 0;
+  std::error_code error;
+  return std::filesystem::symlink_status(NativePath::ToFs(path), error).type() !=
+             std::filesystem::file_type::not_found &&
+         !error;
 }
 
 std::string CsvCell(const std::string& utf8) {
@@ -141,7 +146,7 @@ void ReportHistory::Open() {
 
 bool ReportHistory::OpenDatabase(bool readOnly) {
   if (!readOnly && !Exists(filePath_)) {
-    const int fd = ::open(filePath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = NativePath::OpenDescriptor(filePath_, O_WRONLY | O_CREAT | O_EXCL, 0600);
     if (fd < 0) return false;
     ::close(fd);
   }
@@ -152,7 +157,10 @@ bool ReportHistory::OpenDatabase(bool readOnly) {
   }
   sqlite3_busy_timeout(db_, 5000);
   if (readOnly) return true;
-  ::chmod(filePath_.c_str(), 0600);
+  std::error_code ignored;
+  std::filesystem::permissions(NativePath::ToFs(filePath_),
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::replace, ignored);
   Statement wal(db_, "PRAGMA journal_mode=WAL;");
   if (!wal || sqlite3_step(wal.handle) != SQLITE_ROW) {
     CloseDatabase();
@@ -324,9 +332,9 @@ std::string HexDigest(EVP_MD_CTX* context) {
 }  // namespace
 
 std::string ReportHistory::FileSha256(const std::string& nativePath) {
-  struct stat info;
-  if (::stat(nativePath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::string();
-  std::ifstream file(nativePath, std::ios::binary);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(NativePath::ToFs(nativePath), error)) return std::string();
+  std::ifstream file(NativePath::ToFs(nativePath), std::ios::binary);
   const DigestContext context = NewSha256();
   if (!file || !context) return std::string();
   char block[65536];

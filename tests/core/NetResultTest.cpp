@@ -1,8 +1,4 @@
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <functional>
@@ -10,6 +6,7 @@
 
 #include "net/HttpExchange.h"
 #include "support/BlackHolePort.h"
+#include "support/LoopbackSocket.h"
 #include "support/RecordingMessageSink.h"
 #include "support/ReportCentreHarness.h"
 
@@ -25,17 +22,7 @@ using Fault = TestReportCentre::Fault;
 constexpr int kTimeout = 1;  // seconds, for every exchange of these tests
 
 // A loopback port nobody listens on: connecting is refused at once.
-int ClosedPort() {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t length = sizeof address;
-  getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-  close(s);
-  return ntohs(address.sin_port);
-}
+int ClosedPort() { return test::LoopbackSocket::ClosedPort(); }
 
 enum class Exchange { kUpload, kForm, kPage };
 enum class Server { kCentre, kRefusedPort, kBlackHole, kNoName };

@@ -1,10 +1,7 @@
 // The sandbox report centre: what it keeps of the program's requests, and
 // what it does with requests no program sends.
 #include <gtest/gtest.h>
-#include <netdb.h>
 #include <openssl/ssl.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <memory>
@@ -18,6 +15,7 @@
 #include "centre/MailHeaders.h"
 #include "centre/ReportStore.h"
 #include "centre/SandboxCentre.h"
+#include "support/LoopbackSocket.h"
 #include "support/TempDir.h"
 
 namespace veradex::centre {
@@ -33,15 +31,10 @@ const std::string kBoundary = "---------------------------7d32231303e8";
 // before it closed (empty when it closed without a word).
 std::string Exchange(int port, const std::string& request) {
   SSL_CTX* context = SSL_CTX_new(TLS_client_method());
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const int s = test::LoopbackSocket::Connect(port);
   std::string answer;
-  if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-    const timeval limit{20, 0};
-    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+  if (s >= 0) {
+    test::LoopbackSocket::SetReceiveTimeout(s, 20);
     SSL* session = SSL_new(context);
     SSL_set_fd(session, s);
     if (SSL_connect(session) == 1) {
@@ -55,7 +48,7 @@ std::string Exchange(int port, const std::string& request) {
     }
     SSL_free(session);
   }
-  close(s);
+  if (s >= 0) test::LoopbackSocket::Close(s);
   SSL_CTX_free(context);
   return answer;
 }

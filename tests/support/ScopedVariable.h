@@ -14,23 +14,25 @@ class ScopedVariable {
       had_ = true;
       old_ = old;
     }
+    Set(name, value);
+  }
+  ~ScopedVariable() { Set(name_.c_str(), had_ ? old_.c_str() : nullptr); }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  static void Set(const char* name, const char* value) {
+#ifdef _WIN32
+    ::_putenv_s(name, value != nullptr ? value : "");  // empty removes it
+#else
     if (value != nullptr) {
       ::setenv(name, value, 1);
     } else {
       ::unsetenv(name);
     }
+#endif
   }
-  ~ScopedVariable() {
-    if (had_) {
-      ::setenv(name_.c_str(), old_.c_str(), 1);
-    } else {
-      ::unsetenv(name_.c_str());
-    }
-  }
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
 
- private:
   std::string name_;
   bool had_ = false;
   std::string old_;

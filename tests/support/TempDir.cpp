@@ -6,6 +6,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "platform/NativePath.h"
+
 namespace veradex::test {
 
 namespace fs = std::filesystem;
@@ -17,7 +19,7 @@ TempDir::TempDir() {
     const fs::path candidate = fs::temp_directory_path() / ("veradex-test-" + std::to_string(generator() % 100000000));
     std::error_code error;
     if (fs::create_directory(candidate, error)) {
-      path_ = candidate.string();
+      path_ = NativePath::FromFs(candidate);
       return;
     }
   }
@@ -26,21 +28,21 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code error;
-  fs::remove_all(path_, error);
+  fs::remove_all(NativePath::ToFs(path_), error);
 }
 
 std::string TempDir::File(const std::string& name) const { return path_ + "/" + name; }
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
-  const fs::path path = fs::path(path_) / name;
+  const fs::path path = NativePath::ToFs(path_) / NativePath::ToFs(name);
   fs::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return path.string();
+  return NativePath::FromFs(path);
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(NativePath::ToFs(path), std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 

@@ -26,8 +26,17 @@ constexpr int kEmptyListIcon = 201;
 constexpr int kSizeColumnWidth = 70;
 
 bool StatPath(const wxString& path, struct stat* info) {
+#ifdef _WIN32
+  struct _stat64 wide {};
+  if (::_wstat64(path.wc_str(), &wide) != 0) return false;
+  *info = {};
+  info->st_mode = wide.st_mode;
+  info->st_size = wide.st_size;
+  return true;
+#else
   const wxCharBuffer native = path.fn_str();
   return native.data() != nullptr && ::stat(native.data(), info) == 0;
+#endif
 }
 
 // A 16-pixel check box drawn by the platform, for when the skin's strip is missing.

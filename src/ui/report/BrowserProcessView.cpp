@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/NativePath.h"
 #include "ui/browser/BrowserProtocol.h"
 
 #ifdef VERADEX_HAVE_GDK_X11
@@ -39,7 +40,7 @@ std::string BrowserProcessView::ProgramPath() {
   if (ProgramPathSetting().empty()) {
     wxFileName file(wxStandardPaths::Get().GetExecutablePath());
     file.SetFullName("veradex-browser");
-    ProgramPathSetting() = std::string(file.GetFullPath().fn_str());
+    ProgramPathSetting() = NativePath::FromWx(file.GetFullPath());
   }
   return ProgramPathSetting();
 }

@@ -9,6 +9,8 @@ namespace veradex {
 // The web engine module ("veradex-webengine" beside the program), loaded at
 // the first request and kept for the rest of the process: the engine's
 // libraries cannot be unloaded safely once they ran.
+// On Windows the view is linked into the program and the system's engine is
+// loaded by the first view (WebEngineModuleWin.cpp); there is no path.
 class WebEngineModule {
  public:
   // Where the module is looked for; by default beside the executable.

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Cross-builds Veradex for 64-bit Windows into build-windows/ (or $VERADEX_WIN_BUILD_DIR):
+# the Debian packages of the tool chain (tools/install-deps.sh --windows), the libraries from
+# Debian sources (tools/build-windows-deps.sh, cached), then the program, its page templates and
+# the core tests. Extra arguments go to CMake's configure step.
+#   tools/build-windows.sh --installer   also makes build-windows/Veradex-<version>-setup.exe
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${VERADEX_WIN_BUILD_DIR:-$root/build-windows}"
+installer=0
+if [ "${1:-}" = "--installer" ]; then
+  installer=1
+  shift
+fi
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
+
+"$root/tools/install-deps.sh" --windows
+deps="$("$root/tools/build-windows-deps.sh" | tail -1)"
+
+# Build-time tools (the artwork embedder) run under Wine: its services first, in a prefix of
+# the build's own, with their output sent away (see tools/lib/wine-env.sh).
+source "$root/tools/lib/wine-env.sh"
+wine_start "$build/wine"
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DVERADEX_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-Release}" "$@"
+cmake --build "$build" --parallel "$(nproc)"
+if [ "$installer" = 1 ]; then
+  cmake --build "$build" --target veradex_installer
+fi

@@ -21,6 +21,7 @@ deps="$("$root/tools/build-windows-deps.sh" | tail -1)"
 # the build's own, with their output sent away (see tools/lib/wine-env.sh).
 source "$root/tools/lib/wine-env.sh"
 wine_start "$build/wine"
+trap wine_stop EXIT
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DVERADEX_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-Release}" "$@"

@@ -2,7 +2,8 @@
 # Builds the Windows program and its core tests (tools/build-windows.sh) and runs the tests
 # under Wine through CTest, without a display. Arguments go to ctest, e.g.
 #   tools/test-windows.sh -R TcpSocket
-# Tests labelled "not-under-wine" are left out (tests/core/wine-exclusions.cmake says why).
+# Tests labelled "not-under-wine" or "windows-open" are left out (tests/core/wine-exclusions.cmake
+# says why).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VERADEX_WIN_BUILD_DIR:-$root/build-windows}"
@@ -11,4 +12,4 @@ source "$root/tools/lib/wine-env.sh"
 wine_start "$build/wine"
 trap wine_stop EXIT
 cd "$build"
-env -u DISPLAY ctest --output-on-failure --timeout 300 -j"$(nproc)" -LE not-under-wine "$@"
+env -u DISPLAY ctest --output-on-failure --timeout 300 -j"$(nproc)" -LE "not-under-wine|windows-open" "$@"

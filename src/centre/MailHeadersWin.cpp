@@ -12,10 +12,10 @@ std::string MailHeaders::ToUtf8(const std::string& bytes, const std::string& cha
   if (bytes.empty()) return std::string();
   const wxCSConv converter(wxString::FromAscii(charset.c_str()));
   if (!converter.IsOk()) return std::string();
-  // A byte the character set does not allow fails the whole text, as iconv does.
-  const wxWCharBuffer wide = converter.cMB2WC(bytes.data(), bytes.size(), nullptr);
-  if (wide.data() == nullptr) return std::string();
-  const wxScopedCharBuffer utf8 = wxString(wide).utf8_str();
+  // A byte the character set does not allow fails the whole text (an empty
+  // result), as iconv does.
+  const wxString text(bytes.data(), converter, bytes.size());
+  const wxScopedCharBuffer utf8 = text.utf8_str();
   return std::string(utf8.data(), utf8.length());
 }
 

@@ -7,11 +7,15 @@
 #include "platform/Cp949.h"
 #include "platform/NativePath.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include <filesystem>
+#else
 #include <unistd.h>
+#endif
 
 #include <vector>
-#endif
 
 namespace veradex {
 
@@ -38,12 +42,18 @@ std::string ExecutablePath::GetExecutablePath() {
     if (static_cast<std::size_t>(length) < buffer.size()) return std::string(buffer.data(), length);
     buffer.resize(buffer.size() * 2);
   }
-#endif
   const wxString path = wxStandardPaths::Get().GetExecutablePath();
-#ifdef _WIN32
-  return NativePath::FromWx(path);  // UTF-8, as every path the program keeps
-#else
   return std::string(path.fn_str());
+#else
+  // The system's record of the running image (no application object needed),
+  // in UTF-8 as every path the program keeps.
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::string();
+    if (length < buffer.size()) return NativePath::FromFs(std::filesystem::path(std::wstring(buffer.data(), length)));
+    buffer.resize(buffer.size() * 2);
+  }
 #endif
 }
 

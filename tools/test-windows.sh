@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Windows program and its core tests (tools/build-windows.sh) and runs the tests
+# Builds the Windows core tests (tools/build-windows.sh) and runs them
 # under Wine through CTest, without a display. Arguments go to ctest, e.g.
 #   tools/test-windows.sh -R TcpSocket
 # Tests labelled "not-under-wine" or "windows-open" are left out (tests/core/wine-exclusions.cmake
@@ -7,7 +7,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VERADEX_WIN_BUILD_DIR:-$root/build-windows}"
-"$root/tools/build-windows.sh"
+"$root/tools/build-windows.sh" --target veradex_core_tests
 source "$root/tools/lib/wine-env.sh"
 wine_start "$build/wine"
 trap wine_stop EXIT

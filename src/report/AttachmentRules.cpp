@@ -98,6 +98,19 @@ AttachmentRules::Verdict AttachmentRules::CheckFile(const std::string& path) {
   const int fd = path.empty() ? -1 : NativePath::OpenDescriptor(path, O_RDONLY);
   if (fd < 0) {
     error = path.empty() ? ENOENT : errno;
+    // Windows opens no folder (access denied) and calls a path through a
+    // file missing: say what it is, as where the system tells it.
+    std::error_code ignored;
+    if (error == EACCES && std::filesystem::is_directory(NativePath::ToFs(path), ignored)) error = EISDIR;
+    if (error == ENOENT && !path.empty()) {
+      for (std::filesystem::path up = NativePath::ToFs(path).parent_path(); !up.empty() && up != up.parent_path();
+           up = up.parent_path()) {
+        if (std::filesystem::is_regular_file(up, ignored)) {
+          error = ENOTDIR;
+          break;
+        }
+      }
+    }
   } else {
     struct stat info;
     if (::fstat(fd, &info) != 0)

@@ -9,6 +9,7 @@
 
 #include "platform/Cp949.h"
 #include "platform/LockedRandom.h"
+#include "platform/NativePath.h"
 #include "report/MailClientCapture.h"
 #include "support/FakeDesktop.h"
 #include "support/RecordingMessageSink.h"
@@ -112,7 +113,7 @@ TEST(MailClientCapture, ChoosesTheClientDrivesItsDialogAndAttachesTheSavedFile) 
         ASSERT_EQ(host.added.size(), 1u);
         const std::string& path = host.added[0];
         const std::string name = path.substr(programDir.Path().size() + 6);  // after "/temp/"
-        EXPECT_EQ(path.compare(0, programDir.Path().size() + 6, programDir.Path() + "/temp/"), 0);
+        EXPECT_EQ(path.compare(0, programDir.Path().size() + 6, programDir.File("temp") + NativePath::kSeparator), 0);
         EXPECT_EQ(name.substr(0, 9), "Hello.eml");
         EXPECT_EQ(name.size(), 9u + 8u);
         EXPECT_EQ(name.find_first_not_of("0123456789ABCDEF", 9), 13u);
@@ -185,7 +186,8 @@ TEST(MailClientCapture, FileNamesCarryTheTagAndFitTheLimits) {
   test::ScopedMessageSink scoped(nullptr);
   MailClientCapture(desktop, "x").OnCapture(host, programDir.Path() + "/");
   ASSERT_EQ(host.added.size(), 1u);
-  EXPECT_EQ(host.added[0], programDir.Path() + "/temp/" + MailClientCapture::Tag(expected) + ".eml");
+  EXPECT_EQ(host.added[0],
+            programDir.File("temp") + NativePath::kSeparator + MailClientCapture::Tag(expected) + ".eml");
 }
 
 }  // namespace

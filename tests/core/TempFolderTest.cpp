@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/Cp949.h"
+#include "platform/NativePath.h"
 #include "platform/TempFolder.h"
 #include "support/ScopedVariable.h"
 #include "support/TempDir.h"
@@ -38,7 +39,7 @@ TEST(TempFolder, KoreanProgramDirectoryMissingFolderAndEmptyDirectory) {
   const std::string korean = dir.Path() + "/설치 폴더/";
   dir.Write("설치 폴더/temp/메일.eml", "m");
   const std::string programDir = Cp949::FromWxLossy(wxString::FromUTF8(korean.c_str()));
-  EXPECT_EQ(TempFolder::PathOf(programDir), programDir + "temp/");
+  EXPECT_EQ(TempFolder::PathOf(programDir), programDir + "temp" + NativePath::kSeparator);
   EXPECT_EQ(TempFolder::EmptyFiles(programDir), 1);
   EXPECT_FALSE(fs::exists(dir.File("설치 폴더/temp/메일.eml")));
 
@@ -54,7 +55,7 @@ TEST(TempFolder, KoreanProgramDirectoryMissingFolderAndEmptyDirectory) {
 // waits (and is emptied) in the user's cache folder.
 TEST(TempFolder, BesideTheProgramWhenWritableElseInTheUsersCache) {
   test::TempDir dir;
-  EXPECT_EQ(TempFolder::PathOf(dir.Path() + "/"), dir.Path() + "/temp/");
+  EXPECT_EQ(TempFolder::PathOf(dir.Path() + "/"), dir.Path() + "/temp" + NativePath::kSeparator);
   EXPECT_TRUE(fs::is_directory(dir.File("temp")));
 
   // A folder below a plain file cannot be made, even by root.

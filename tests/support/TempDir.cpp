@@ -31,7 +31,7 @@ TempDir::~TempDir() {
   fs::remove_all(NativePath::ToFs(path_), error);
 }
 
-std::string TempDir::File(const std::string& name) const { return path_ + "/" + name; }
+std::string TempDir::File(const std::string& name) const { return path_ + NativePath::kSeparator + name; }
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
   const fs::path path = NativePath::ToFs(path_) / NativePath::ToFs(name);

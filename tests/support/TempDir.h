@@ -14,7 +14,7 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& Path() const { return path_; }
-  // Path() + "/" + name.
+  // Path(), the system's separator, name.
   std::string File(const std::string& name) const;
   // Writes bytes to Path()/name (creating sub-folders) and returns the full path.
   std::string Write(const std::string& name, const std::string& bytes) const;

@@ -21,15 +21,18 @@ fi
 
 if [ -f "$build/build.ninja" ]; then
   cd "$build"
-  # Everything the targets depend on, and what each phony target stands for.
-  made="$(
-    ninja -t inputs "${targets[@]}"
-    for target in "${targets[@]}"; do
-      echo "$target"
-      ninja -t query "$target" | awk '/^  input: phony/ { take = 1; next } /^  [a-z]/ { take = 0 } take { print $1 }'
-    done
-  )"
-  missing="$(comm -23 <(echo "$needed") <(echo "$made" | sort -u))"
+  # Everything the targets depend on. Ninja's inputs tool leaves out what a
+  # phony target (a CMake target, a custom target) stands for, so the phony
+  # ones are asked for their inputs until nothing new turns up.
+  made="$( (printf '%s\n' "${targets[@]}"; ninja -t inputs "${targets[@]}") | sort -u)"
+  for _ in 1 2 3 4 5; do
+    phony_inputs="$(echo "$made" | grep -v '^/' | xargs ninja -t query |
+      awk '/^[^ ]/ { take = 0 } /^  input: phony/ { take = 1; next } /^  [a-z]/ { take = 0 } take { print $NF }')"
+    more="$( (echo "$made"; echo "$phony_inputs") | sort -u)"
+    [ "$more" = "$made" ] && break
+    made="$more"
+  done
+  missing="$(comm -23 <(echo "$needed") <(echo "$made"))"
   if [ -n "$missing" ]; then
     echo "check-install: cmake --install needs files that a build of ${targets[*]} does not make:" >&2
     echo "$missing" | sed 's/^/  /' >&2

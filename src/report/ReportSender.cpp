@@ -32,14 +32,16 @@ ReportSender::ReportSender(ReportForm form, ReportObserver& observer, const Serv
                            ReportRecorder* recorder)
     : form_(std::move(form)), observer_(observer), servers_(servers), recorder_(recorder) {}
 
-void ReportSender::Record(const std::string& path, const std::string& serverFileName, ReportVerdict verdict,
+void ReportSender::Record(std::size_t index, const std::string& serverFileName, ReportVerdict verdict,
                           const MultipartPart* loaded, const std::string& answer) {
   if (recorder_ == nullptr) return;
-  ReportedAttachment report{path, serverFileName, verdict, answer};
+  ReportedAttachment report{form_.attachmentPaths[index], serverFileName, verdict, answer};
   if (loaded != nullptr && loaded->FileBytes() != nullptr) {
     report.content = loaded->FileBytes();
     report.contentLength = loaded->FileLength();
+    report.loadedStamp = loaded->LoadedStamp();
   }
+  if (index < form_.attachedMails.size()) report.attached = &form_.attachedMails[index];
   recorder_->OnAttachmentReported(report, observer_);
 }
 
@@ -101,7 +103,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     MultipartBody body;
     if (body.AddPart(-1)->LoadFile(kUploadField, path, name, observer_) < 0) {
       // The message is shown; the run stops.
-      Record(path, name, ReportVerdict::kNotSent);
+      Record(i, name, ReportVerdict::kNotSent);
       return KeepUnreceived(received, sending);
     }
     // Uploads never carry a cookie.
@@ -110,7 +112,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     if (!uploaded) {
       LogFailure("upload", servers_.report, uploaded);
       observer_.ShowMessage(ReportTexts::ForUpload(uploaded.Error()), kStyleStop);
-      Record(path, name, ReportVerdict::kNotSent, &body.Part(0));
+      Record(i, name, ReportVerdict::kNotSent, &body.Part(0));
       return KeepUnreceived(received, sending);
     }
     // The first upload that set a cookie provides it for every later post.
@@ -129,7 +131,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     received[i] = posted;
     // Only the centre's own "not received" is a refusal; a post that got no
     // verdict never reached it.
-    Record(path, name,
+    Record(i, name,
            posted ? ReportVerdict::kAccepted
                   : (reported.Error() == NetError::kRefused ? ReportVerdict::kRefused : ReportVerdict::kNotSent),
            &body.Part(0), answer);

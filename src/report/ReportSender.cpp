@@ -76,7 +76,16 @@ std::string ReportSender::RemainText(int count) {
   return text;
 }
 
-void ReportSender::Run(std::atomic<bool>& sending) {
+SendResult ReportSender::Run(std::atomic<bool>& sending) {
+  result_ = SendResult();
+  result_.form = form_;
+  result_.attachments.resize(form_.attachmentPaths.size());
+  RunReports(sending);
+  observer_.OnRunResult(result_);
+  return result_;
+}
+
+void ReportSender::RunReports(std::atomic<bool>& sending) {
   std::string cookie;
 
   // Month, day and seconds are taken once for the whole run.
@@ -90,6 +99,8 @@ void ReportSender::Run(std::atomic<bool>& sending) {
   bool posted = false;
   for (std::size_t i = 0; i < form_.attachmentPaths.size(); ++i) {
     const std::string& path = form_.attachmentPaths[i];
+    AttachmentOutcome& outcome = result_.attachments[i];
+    outcome.tried = true;
     const auto ticks =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
     LockedRandom::Seed(static_cast<unsigned>(ticks.count()));
@@ -101,6 +112,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     MultipartBody body;
     if (body.AddPart(-1)->LoadFile(kUploadField, path, name, observer_) < 0) {
       // The message is shown; the run stops.
+      outcome.unloadable = true;
       Record(path, name, ReportVerdict::kNotSent);
       return KeepUnreceived(received, sending);
     }
@@ -110,6 +122,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     if (!uploaded) {
       LogFailure("upload", servers_.report, uploaded);
       observer_.ShowMessage(ReportTexts::ForUpload(uploaded.Error()), kStyleStop);
+      outcome.error = uploaded.Error();
       Record(path, name, ReportVerdict::kNotSent, &body.Part(0));
       return KeepUnreceived(received, sending);
     }
@@ -127,12 +140,13 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     }
     posted = reported.Ok();
     received[i] = posted;
+    if (!posted) outcome.error = reported.Error();
     // Only the centre's own "not received" is a refusal; a post that got no
     // verdict never reached it.
-    Record(path, name,
-           posted ? ReportVerdict::kAccepted
-                  : (reported.Error() == NetError::kRefused ? ReportVerdict::kRefused : ReportVerdict::kNotSent),
-           &body.Part(0), answer);
+    outcome.verdict =
+        posted ? ReportVerdict::kAccepted
+               : (reported.Error() == NetError::kRefused ? ReportVerdict::kRefused : ReportVerdict::kNotSent);
+    Record(path, name, outcome.verdict, &body.Part(0), answer);
   }
 
   observer_.ShowMessage(ReportTexts::Get(posted ? ReportTexts::kReportReceived : ReportTexts::kReportFailed),

@@ -63,12 +63,19 @@ OutboxSender::Round OutboxSender::RunRound(const ServerConfig& servers, const st
     round.end = Round::End::kCertificate;
   }
 
-  for (const OutboxEntry& entry : round.end == Round::End::kDone ? outbox_.Waiting() : std::vector<OutboxEntry>()) {
+  for (const OutboxEntry& listed : round.end == Round::End::kDone ? outbox_.Waiting() : std::vector<OutboxEntry>()) {
     if (userSending && userSending()) {
       round.end = Round::End::kUserSending;
       break;
     }
-    SetCurrent(entry.id);
+    // Marked first: from now on the entry cannot be cancelled; one cancelled
+    // since the round began is passed over.
+    SetCurrent(listed.id);
+    OutboxEntry entry;
+    if (!outbox_.Find(listed.id, &entry) || entry.waiting.empty()) {
+      SetCurrent(std::string());
+      continue;
+    }
     UnattendedObserver observer;
     std::atomic<bool> sending{true};
     const SendResult result = ReportSender(entry.Form(), observer, servers, recorder_).Run(sending);

@@ -267,7 +267,8 @@ void HistoryWindow::ShowWaitingDetail(const OutboxEntry& entry) {
   for (const OutboxFile& file : entry.waiting)
     text += line(HistoryTexts::FileLabel(), NativePath::ToWx(file.original) + " (" + Cp949::ToWx(file.subject) + ", " +
                                                 wxString::Format("%lld", file.size) + ")");
-  text += line(HistoryTexts::FromColumn(), Cp949::ToWx(entry.form.name) + " <" + Cp949::ToWx(entry.form.email) + ">");
+  const wxString email = entry.form.email.empty() ? wxString() : " <" + Cp949::ToWx(entry.form.email) + ">";
+  text += line(HistoryTexts::ReporterLabel(), Cp949::ToWx(entry.form.name) + email);
   text += HistoryTexts::ContentLabel() + ":\n" + Cp949::ToWx(entry.form.content);
   detail_->ChangeValue(text);
 }

@@ -504,8 +504,9 @@ void EmailReportPanel::SetOutbox(Outbox* outbox, std::function<void()> onKept) {
 }
 
 void EmailReportPanel::OnSendResult(const SendResult& result) {
+  // A new send that began meanwhile owns the list now.
   std::vector<std::string> kept;
-  if (outbox_ == nullptr || !OutboxOffer::Make(*outbox_, result, MessageSink::Current(), &kept)) return;
+  if (outbox_ == nullptr || sending_ || !OutboxOffer::Make(*outbox_, result, MessageSink::Current(), &kept)) return;
   // The report waits in the outbox with copies of its mails: its rows, the
   // captured originals and the description go.
   for (int i = attachmentList_->Count() - 1; i >= 0; --i) {

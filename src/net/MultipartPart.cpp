@@ -29,6 +29,7 @@ int MultipartPart::LoadFile(const std::string& fieldName, const std::string& loc
   block_.reset();
   blockLength_ = 0;
   headerLength_ = 0;
+  loadedStamp_ = FileStamp();
 
   std::FILE* file = std::fopen(localPath.c_str(), "rb");
   long long fileLength = -1;
@@ -70,6 +71,7 @@ int MultipartPart::LoadFile(const std::string& fieldName, const std::string& loc
     sink.ShowMessage(kOpenFailed + NativePath::ToCp949(localPath), kStyleStop);
     return -1;
   }
+  const FileStamp loaded = FileStamp::Of(file);
   std::fclose(file);
 
   std::memcpy(block.get(), header.data(), header.size());
@@ -78,6 +80,7 @@ int MultipartPart::LoadFile(const std::string& fieldName, const std::string& loc
   block_ = std::move(block);
   blockLength_ = static_cast<int>(headerLength + fileLength + 2);
   headerLength_ = static_cast<int>(headerLength);
+  loadedStamp_ = loaded;
   return blockLength_;
 }
 

@@ -5,6 +5,8 @@
 
 namespace veradex {
 
+struct FileStamp;
+
 // What a saved mail is, read before it is reported: the few header fields a
 // person recognises a mail by. Reads an Internet message (.eml, RFC 5322 and
 // MIME) or an Outlook compound file (.msg); which one is decided by the
@@ -37,6 +39,11 @@ struct MailSummary {
 
   // Reads the file at a path as the file system spells it.
   static MailSummary FromFile(const std::string& nativePath);
+  // The same, handing back the bytes it read (all of the file when `size`
+  // is at most MailBytes::kReadLimit) and the stamp of the file they came
+  // from, an unknown one when the file changed while it was read or could
+  // not be read.
+  static MailSummary FromFile(const std::string& nativePath, std::string* bytes, FileStamp* stamp);
   // The same fields of a mail already in memory (`length` bytes), for a
   // record of what was sent: an Internet message is read from its header
   // block only, so it has no preview and costs nothing for its body.

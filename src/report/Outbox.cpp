@@ -260,7 +260,9 @@ std::string Outbox::Add(const ReportForm& form, std::time_t now) {
   OutboxEntry entry;
   entry.created = now;
   entry.form = form;
+  // What the list read of the originals does not describe the copies.
   entry.form.attachmentPaths.clear();
+  entry.form.attachedMails.clear();
   char serial[32];
   std::snprintf(serial, sizeof serial, "-%05d", ++made_ % 100000);
   std::string id = Stamp(now, "%Y%m%d-%H%M%S") + serial;

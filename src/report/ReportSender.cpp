@@ -32,14 +32,16 @@ ReportSender::ReportSender(ReportForm form, ReportObserver& observer, const Serv
                            ReportRecorder* recorder)
     : form_(std::move(form)), observer_(observer), servers_(servers), recorder_(recorder) {}
 
-void ReportSender::Record(const std::string& path, const std::string& serverFileName, ReportVerdict verdict,
+void ReportSender::Record(std::size_t index, const std::string& serverFileName, ReportVerdict verdict,
                           const MultipartPart* loaded, const std::string& answer) {
   if (recorder_ == nullptr) return;
-  ReportedAttachment report{path, serverFileName, verdict, answer};
+  ReportedAttachment report{form_.attachmentPaths[index], serverFileName, verdict, answer};
   if (loaded != nullptr && loaded->FileBytes() != nullptr) {
     report.content = loaded->FileBytes();
     report.contentLength = loaded->FileLength();
+    report.loadedStamp = loaded->LoadedStamp();
   }
+  if (index < form_.attachedMails.size()) report.attached = &form_.attachedMails[index];
   recorder_->OnAttachmentReported(report, observer_);
 }
 
@@ -113,7 +115,7 @@ void ReportSender::RunReports(std::atomic<bool>& sending) {
     if (body.AddPart(-1)->LoadFile(kUploadField, path, name, observer_) < 0) {
       // The message is shown; the run stops.
       outcome.unloadable = true;
-      Record(path, name, ReportVerdict::kNotSent);
+      Record(i, name, ReportVerdict::kNotSent);
       return KeepUnreceived(received, sending);
     }
     // Uploads never carry a cookie.
@@ -123,7 +125,7 @@ void ReportSender::RunReports(std::atomic<bool>& sending) {
       LogFailure("upload", servers_.report, uploaded);
       observer_.ShowMessage(ReportTexts::ForUpload(uploaded.Error()), kStyleStop);
       outcome.error = uploaded.Error();
-      Record(path, name, ReportVerdict::kNotSent, &body.Part(0));
+      Record(i, name, ReportVerdict::kNotSent, &body.Part(0));
       return KeepUnreceived(received, sending);
     }
     // The first upload that set a cookie provides it for every later post.
@@ -146,7 +148,7 @@ void ReportSender::RunReports(std::atomic<bool>& sending) {
     outcome.verdict =
         posted ? ReportVerdict::kAccepted
                : (reported.Error() == NetError::kRefused ? ReportVerdict::kRefused : ReportVerdict::kNotSent);
-    Record(path, name, outcome.verdict, &body.Part(0), answer);
+    Record(i, name, outcome.verdict, &body.Part(0), answer);
   }
 
   observer_.ShowMessage(ReportTexts::Get(posted ? ReportTexts::kReportReceived : ReportTexts::kReportFailed),

@@ -61,8 +61,8 @@ class ReportSender {
   // The end of a run in which not every report was received (received[i]:
   // the verdict of attachment i). Clears `sending`.
   void KeepUnreceived(const std::vector<bool>& received, std::atomic<bool>& sending);
-  // Tells the recorder; `loaded` is the attachment's part when its file was loaded.
-  void Record(const std::string& path, const std::string& serverFileName, ReportVerdict verdict,
+  // Tells the recorder of attachment `index`; `loaded` is its part when its file was loaded.
+  void Record(std::size_t index, const std::string& serverFileName, ReportVerdict verdict,
               const MultipartPart* loaded = nullptr, const std::string& answer = std::string());
 
   ReportForm form_;

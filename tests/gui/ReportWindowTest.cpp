@@ -37,11 +37,9 @@
 namespace veradex {
 namespace {
 
-using test::CopyShippedPages;
 using test::RecordingMessageSink;
 using test::ScopedMessageSink;
 using test::TempDir;
-using test::UseTestCentre;
 using test::WaitFor;
 
 std::string Ko(const char* utf8) { return Utf8Text::ToCp949(utf8); }
@@ -65,40 +63,13 @@ int ClosedPort() {
   return ntohs(address.sin_port);
 }
 
-class ReportWindowTest : public ::testing::Test {
+class ReportWindowTest : public test::ReportWindowFixture<> {
  protected:
-  void SetUp() override {
-    UseTestCentre(store, centre, programDir.Path());
-    test::UseSamplePerson();
-    window = test::MakeReportWindow(pageDir.Path());
-    ASSERT_NE(window, nullptr);
-    window->SetPlainMessageSink(&plain);
-    window->Show();
-    WaitFor([&] { return window->IsShownOnScreen(); }, std::chrono::seconds(2));
-  }
-  void TearDown() override { test::EndReportWindowTest(window); }
-
-  wxTextCtrl* Edit(int id) { return window->GetEdit(id); }
   // A saved message of exactly bytes bytes.
   wxString Mail(const std::string& name, std::size_t bytes = 100) {
     return wxString::FromUTF8(files.Write(name, std::string(bytes, 'x')));
   }
-  void Press(int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(window->GetButton(id));
-    window->GetButton(id)->GetEventHandler()->ProcessEvent(click);
-  }
   std::string LastMessage() const { return sink.Count() == 0 ? std::string() : sink.Texts().back(); }
-
-  test::ReportCentreHarness centre;
-  MemoryProfileStore store;
-  TempDir programDir;
-  TempDir pageDir;
-  TempDir files;
-  RecordingMessageSink sink;
-  ScopedMessageSink scoped{&sink};
-  RecordingMessageSink plain;
-  ReportWindow* window = nullptr;
 };
 
 TEST_F(ReportWindowTest, InitialisationLoadsTheProfileAndPreparesTheList) {

@@ -12,8 +12,8 @@
 #include "platform/LinkTarget.h"
 #include "platform/MessageSink.h"
 #include "platform/NativePath.h"
+#include "report/AttachedMail.h"
 #include "report/AttachmentRules.h"
-#include "report/MailSummary.h"
 #include "ui/report/ReportWindowTexts.h"
 #include "ui/skin/ResourceImages.h"
 
@@ -115,10 +115,14 @@ int AttachmentList::AddFile(const wxString& path) {
     return -1;
   }
   const wxString name = NativePath::ToWx(AttachmentRules::NameOf(nativePath));
-  const MailSummary summary = MailSummary::FromFile(nativePath);
-  if (addCheck_ && !addCheck_(path, summary)) return -1;
-  AttachmentEntry entry{name, path, wxString::Format("%lld", AttachmentRules::ListedSize(nativePath)),
-                        Cp949::ToWx(summary.Describe()), !summary.IsMail()};
+  AttachedMail mail = AttachedMail::Read(nativePath);
+  if (addCheck_ && !addCheck_(path, mail)) return -1;
+  AttachmentEntry entry{name,
+                        path,
+                        wxString::Format("%lld", AttachmentRules::ListedSize(nativePath)),
+                        Cp949::ToWx(mail.summary.Describe()),
+                        !mail.summary.IsMail(),
+                        std::move(mail)};
 
   PostCountChanged();
   const long row = InsertItem(GetItemCount(), entry.name, -1);
@@ -163,6 +167,12 @@ std::vector<wxString> AttachmentList::Paths() const {
   std::vector<wxString> paths;
   for (const AttachmentEntry& entry : entries_) paths.push_back(entry.path);
   return paths;
+}
+
+std::vector<AttachedMail> AttachmentList::Mails() const {
+  std::vector<AttachedMail> mails;
+  for (const AttachmentEntry& entry : entries_) mails.push_back(entry.mail);
+  return mails;
 }
 
 bool AttachmentList::SetDropFilter(const DropFilter& filter) {

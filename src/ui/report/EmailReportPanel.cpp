@@ -315,8 +315,8 @@ void EmailReportPanel::SetReportHistory(ReportHistory* history) {
   if (history == nullptr)
     attachmentList_->SetAddCheck(nullptr);
   else
-    attachmentList_->SetAddCheck([history](const wxString& path, const MailSummary& summary) {
-      return DuplicateQuestion::Allows(*history, path, summary);
+    attachmentList_->SetAddCheck([history](const wxString& path, const AttachedMail& mail) {
+      return DuplicateQuestion::Allows(*history, path, mail);
     });
 }
 
@@ -374,6 +374,7 @@ void EmailReportPanel::OnSend() {
   form.content = LineBreaks::ToCrLf(content);
   form.password = fields.password;
   for (const wxString& path : paths) form.attachmentPaths.push_back(NativePath::FromWx(path));
+  form.attachedMails = attachmentList_->Mails();
   sentPaths_ = paths;
   link_->SetProgramDir(Cp949::FromWxLossy(programDir_));
   sending_ = true;

@@ -20,6 +20,7 @@
 #include "profile/ServerSettings.h"
 #include "report/AttachmentRules.h"
 #include "report/MailClientCapture.h"
+#include "report/OutboxOffer.h"
 #include "report/ReportForm.h"
 #include "report/ReportFormCheck.h"
 #include "report/ReportHistory.h"
@@ -496,6 +497,28 @@ void EmailReportPanel::OnAttachmentsReceived(const std::vector<std::size_t>& rec
     attachmentList_->RemoveAt(i);
   }
   sentPaths_.clear();
+}
+
+void EmailReportPanel::SetOutbox(Outbox* outbox, std::function<void()> onKept) {
+  outbox_ = outbox;
+  onKept_ = std::move(onKept);
+}
+
+void EmailReportPanel::OnSendResult(const SendResult& result) {
+  // A new send that began meanwhile owns the list now.
+  std::vector<std::string> kept;
+  if (outbox_ == nullptr || sending_ || !OutboxOffer::Make(*outbox_, result, MessageSink::Current(), &kept)) return;
+  // The report waits in the outbox with copies of its mails: its rows, the
+  // captured originals and the description go.
+  for (int i = attachmentList_->Count() - 1; i >= 0; --i) {
+    const wxString path = attachmentList_->Entry(i).path;
+    if (std::find(kept.begin(), kept.end(), NativePath::FromWx(path)) == kept.end()) continue;
+    RemoveCapturedFile(path);
+    attachmentList_->RemoveAt(i);
+  }
+  OnRunEnded();
+  UpdateCountLabel();
+  if (onKept_) onKept_();
 }
 
 void EmailReportPanel::RemoveCapturedFile(const wxString& path) {

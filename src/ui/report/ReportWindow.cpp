@@ -248,6 +248,10 @@ void ReportWindow::SetDesktop(std::unique_ptr<Desktop> desktop) { emailReport_->
 
 void ReportWindow::SetReportHistory(ReportHistory* history) { emailReport_->SetReportHistory(history); }
 
+void ReportWindow::SetOutbox(Outbox* outbox, std::function<void()> onKept) {
+  emailReport_->SetOutbox(outbox, std::move(onKept));
+}
+
 void ReportWindow::ShowEmailView() { pageCommands_->ShowCategory(Category::kEmail); }
 
 AttachmentList* ReportWindow::GetAttachmentList() const { return emailReport_->GetAttachmentList(); }

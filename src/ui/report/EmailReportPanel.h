@@ -18,6 +18,7 @@ class wxWindow;
 namespace veradex {
 
 class AttachmentList;
+class MailPreviewStrip;
 class Desktop;
 class MessageSink;
 class PersonalProfile;
@@ -110,6 +111,7 @@ class EmailReportPanel {
   std::atomic<bool>& SendingFlag() { return sending_; }
 
   AttachmentList* GetAttachmentList() const { return attachmentList_; }
+  MailPreviewStrip* GetPreviewStrip() const { return previewStrip_; }
   wxTextCtrl* GetEdit(int id) const;
   SkinBitmapButton* GetButton(int id) const;
   int GetProgress() const;
@@ -136,6 +138,7 @@ class EmailReportPanel {
   AttachmentList* attachmentList_ = nullptr;
   wxGauge* progressBar_ = nullptr;
   SkinLabel* countLabel_ = nullptr;
+  MailPreviewStrip* previewStrip_ = nullptr;
 
   wxString programDir_;
   wxString name_, email_, tel1_, tel2_, tel3_, password_, passwordConfirm_, content_;

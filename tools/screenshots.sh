@@ -5,7 +5,8 @@
 # Usage: tools/screenshots.sh <suite> [output folder]
 #   skin           the skinned toolkit's windows and controls
 #   dialogs        the log-in, password set-up and settings dialogs (each page)
-#   report-window  the report window: e-mail view with and without files, browser view, offline start
+#   report-window  the report window: e-mail view with and without files, the preview strip
+#                  (a file that is no mail, a long Korean subject), browser view, offline start
 #   pages          the eight report form pages at the browser area's 610 x 490
 #   window-pages   the eight report form pages inside the report window
 #   history        the report history window (with waiting reports), the list's

@@ -27,6 +27,7 @@
 #include "report/ReportSender.h"
 #include "ui/report/AttachmentList.h"
 #include "ui/report/DuplicateQuestion.h"
+#include "ui/report/MailPreviewStrip.h"
 #include "ui/report/ReportWindowIds.h"
 #include "ui/report/ReportWindowObserver.h"
 #include "ui/report/ReportWindowTexts.h"
@@ -164,6 +165,14 @@ EmailReportPanel::EmailReportPanel(SkinDialog& window, std::function<void()> clo
       new wxGauge(&window_, Ids::kProgress, 100, wxPoint(fieldX, 491), wxSize(190, 18), wxGA_HORIZONTAL | wxGA_SMOOTH);
   progressBar_->SetValue(100);
   controls_.push_back(progressBar_);
+
+  // Under the send row: what the attached file under the pointer (else the
+  // selected one) is.
+  previewStrip_ = new MailPreviewStrip(&window_, wxID_ANY, wxPoint(labelX, 522), wxSize(575, 68));
+  controls_.push_back(previewStrip_);
+  attachmentList_->SetSummaryShownHandler([this](const AttachmentEntry* entry) {
+    previewStrip_->ShowSummary(entry != nullptr ? &entry->mail.summary : nullptr);
+  });
 }
 
 EmailReportPanel::~EmailReportPanel() {

@@ -18,6 +18,7 @@ class wxWindow;
 namespace veradex {
 
 class AttachmentList;
+class MailPreviewStrip;
 class Desktop;
 class MessageSink;
 class Outbox;
@@ -119,6 +120,7 @@ class EmailReportPanel {
   std::atomic<bool>& SendingFlag() { return sending_; }
 
   AttachmentList* GetAttachmentList() const { return attachmentList_; }
+  MailPreviewStrip* GetPreviewStrip() const { return previewStrip_; }
   wxTextCtrl* GetEdit(int id) const;
   SkinBitmapButton* GetButton(int id) const;
   int GetProgress() const;
@@ -145,6 +147,7 @@ class EmailReportPanel {
   AttachmentList* attachmentList_ = nullptr;
   wxGauge* progressBar_ = nullptr;
   SkinLabel* countLabel_ = nullptr;
+  MailPreviewStrip* previewStrip_ = nullptr;
 
   wxString programDir_;
   wxString name_, email_, tel1_, tel2_, tel3_, password_, passwordConfirm_, content_;

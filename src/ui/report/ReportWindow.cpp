@@ -31,6 +31,7 @@
 #include "ui/skin/ResourceImages.h"
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinLabel.h"
+#include "ui/skin/SkinToolTip.h"
 
 namespace veradex {
 
@@ -199,7 +200,8 @@ void ReportWindow::ApplyLayout() {
 }
 
 void ReportWindow::SetupTooltips() {
-  SetToolTip("Dunmere");
+  // Over the window's own surface only; the controls show their own tips or none.
+  SkinToolTip::SetBackgroundTip(this, "Dunmere");
   menuButton_->SetToolTip(wxString::FromUTF8(ReportWindowTexts::kMenu));
   lookupButton_->SetToolTip(wxString::FromUTF8(ReportWindowTexts::kLookup));
   settingsButton_->SetToolTip(wxString::FromUTF8(ReportWindowTexts::kSettings));

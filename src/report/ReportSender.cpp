@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <system_error>
 #include <thread>
 
@@ -35,7 +36,11 @@ ReportSender::ReportSender(ReportForm form, ReportObserver& observer, const Serv
 void ReportSender::Record(std::size_t index, const std::string& serverFileName, ReportVerdict verdict,
                           const MultipartPart* loaded, const std::string& answer) {
   if (recorder_ == nullptr) return;
-  ReportedAttachment report{form_.attachmentPaths[index], serverFileName, verdict, answer};
+  ReportedAttachment report;
+  report.path = form_.attachmentPaths[index];
+  report.serverFileName = serverFileName;
+  report.verdict = verdict;
+  report.answer = answer;
   if (loaded != nullptr && loaded->FileBytes() != nullptr) {
     report.content = loaded->FileBytes();
     report.contentLength = loaded->FileLength();
@@ -188,8 +193,13 @@ bool ReportSender::Start(ReportForm form, ReportObserver& observer, const Server
                          std::atomic<bool>& sending, ReportRecorder* recorder) {
   ++runningWorkers;
   try {
-    std::thread worker([sender = ReportSender(std::move(form), observer, servers, recorder), &sending]() mutable {
-      sender.Run(sending);
+    // The worker counts as running until its sender is gone: the last call on the observer
+    // (the run's result) comes after the run's own events, and whoever waits for the count to
+    // drop may then release the observer.
+    auto sender = std::make_unique<ReportSender>(std::move(form), observer, servers, recorder);
+    std::thread worker([sender = std::move(sender), &sending]() mutable {
+      sender->Run(sending);
+      sender.reset();
       --runningWorkers;
     });
     worker.detach();

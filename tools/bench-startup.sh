@@ -5,8 +5,8 @@
 # start on this machine): ten starts of each, alternating, on one private
 # virtual display. Also times the same dialog holding the report window's
 # kinds of controls (a like-for-like floor, "--form"). Prints the medians and
-# the program's multiple of the like-for-like floor; the last line is
-# "ratio: <program / bare dialog>".
+# the program's multiple of the bare dialog; the last line is
+# "ratio: <program / like-for-like dialog>".
 # Usage: tools/bench-startup.sh [starts]   (default 10)
 set -euo pipefail
 # A desktop has a session bus; without one the libraries would start their own.
@@ -46,5 +46,5 @@ echo "program median: $program ms"
 echo "like-for-like dialog, exec to shown: $(tr '\n' ' ' <"$work/form.ms")"
 echo "bare dialog median: $dialog ms"
 echo "like-for-like dialog median: $form ms"
-awk -v p="$program" -v f="$form" 'BEGIN { printf "program / like-for-like dialog: %.3f\n", p / f }'
-awk -v p="$program" -v d="$dialog" 'BEGIN { printf "ratio: %.3f\n", p / d }'
+awk -v p="$program" -v d="$dialog" 'BEGIN { printf "program / bare dialog: %.3f\n", p / d }'
+awk -v p="$program" -v f="$form" 'BEGIN { printf "ratio: %.3f\n", p / f }'

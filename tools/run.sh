@@ -21,7 +21,8 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
   cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-RelWithDebInfo}"
 fi
-cmake --build "$build" --parallel "$(nproc)" --target veradex veradex-centre
+. "$root/tools/lib/program-targets.sh"
+cmake --build "$build" --parallel "$(nproc)" --target "${VERADEX_PROGRAM_TARGETS[@]}"
 
 if [ "$live" -eq 1 ]; then exec "$build/veradex"; fi
 

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -17,6 +16,7 @@
 #include "centre/CertificateAuthority.h"
 #include "centre/ReportStore.h"
 #include "centre/SandboxCentre.h"
+#include "platform/UserFolders.h"
 
 namespace {
 
@@ -33,11 +33,10 @@ const char kUsage[] =
     "  --port N        loopback port to listen on (default: a free one)\n"
     "  --version TEXT  the program version the version page publishes (default 5.3)\n";
 
+// Empty when no home folder is known: the centre then asks for --data.
 std::string DefaultDataFolder() {
-  const char* data = std::getenv("XDG_DATA_HOME");
-  if (data != nullptr && data[0] == '/') return std::string(data) + "/Ambrel/veradex-centre";
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : ".") + "/.local/share/Ambrel/veradex-centre";
+  const std::string base = veradex::UserFolders::Base(veradex::UserFolders::Kind::kData);
+  return base.empty() ? std::string() : base + "/Ambrel/veradex-centre";
 }
 
 bool ReadFile(const fs::path& path, std::string* bytes) {
@@ -108,6 +107,10 @@ int main(int argc, char** argv) {
     }
   }
 
+  if (data.empty()) {
+    std::cerr << "veradex-centre: no home folder is known; name the data folder with --data\n" << kUsage;
+    return 2;
+  }
   std::error_code made;
   fs::create_directories(data, made);
   if (made || !fs::is_directory(data)) {

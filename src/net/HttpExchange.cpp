@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "net/AnswerReader.h"
 #include "net/HttpConnection.h"
 
 namespace veradex {
@@ -48,15 +49,6 @@ long long LeadingNumber(const std::string& text, std::size_t position) {
 // The answer as text: the bytes up to the first zero byte.
 std::string AsText(const char* bytes, std::size_t count) {
   return std::string(bytes, std::find(bytes, bytes + count, '\0'));
-}
-
-// The answer is complete when its head has ended and the body announced by
-// Content-Length has arrived.
-bool AnswerComplete(const std::string& answer) {
-  const auto headEnd = answer.find(kHeadEnd);
-  if (headEnd == std::string::npos) return false;
-  const long long length = HttpExchange::ContentLengthOf(answer.substr(0, headEnd + 2));
-  return length >= 0 && static_cast<long long>(answer.size() - headEnd - 4) >= length;
 }
 
 // The status line of an answer, for the log.
@@ -144,23 +136,11 @@ NetResult<std::string> HttpExchange::UploadOver(ByteStream& stream, const Multip
   // The whole answer head (a cookie may come in a later TLS record than the
   // status line), and the body after it as far as its length is announced
   // and the buffer holds it.
-  constexpr int kCapacity = HttpExchange::kUploadAnswerBuffer;
-  std::vector<char> buffer(kCapacity, '\0');
-  int received = 0;
-  while (received < kCapacity - 1) {
-    const int count = stream.Receive(buffer.data() + received, kCapacity - 1 - received);
-    if (count <= 0) break;
-    received += count;
-    const std::string soFar(buffer.data(), static_cast<std::size_t>(received));
-    const auto headEnd = soFar.find(kHeadEnd);
-    if (headEnd != std::string::npos &&
-        (HttpExchange::ContentLengthOf(soFar.substr(0, headEnd + 2)) < 0 || AnswerComplete(soFar))) {
-      break;
-    }
-  }
+  AnswerReader reader(stream);
+  reader.Read(AnswerReader::Until::kAnswerEnd, HttpExchange::kUploadAnswerBuffer - 1);
   if (observer != nullptr) observer->OnProgress(100);
   stream.Close();
-  const std::string answer = AsText(buffer.data(), static_cast<std::size_t>(received));
+  const std::string answer = reader.Text();
 
   if (answer.empty()) return NetFailure{NetError::kReceive, "no answer to the upload"};
   if (answer.compare(0, 15, "HTTP/1.1 200 OK") != 0) return NetFailure{NetError::kHttpStatus, StatusLineOf(answer)};
@@ -183,37 +163,34 @@ NetResult<void> HttpExchange::FormOver(ByteStream& stream, const std::string& re
   if (!stream.Send(request.data(), static_cast<int>(request.size())) || !stream.Flush()) {
     return NetFailure{NetError::kSend, "form of " + std::to_string(request.size()) + " bytes"};
   }
-  std::string answer;  // as text, for the verdicts
-  std::string wire;    // as received, for its length
-  char piece[HttpExchange::kFormReadPiece];
-  for (;;) {
-    const int count = stream.Receive(piece, HttpExchange::kFormReadPiece);
-    if (count <= 0) break;
-    wire.append(piece, static_cast<std::size_t>(count));
-    answer += AsText(piece, static_cast<std::size_t>(count));
-    if (answer.find(HttpExchange::kVerdictReceived) != std::string::npos) {
-      KeepAnswerBody(answer, answerBody);
-      return {};
-    }
-    if (answer.find(HttpExchange::kVerdictNotReceived) != std::string::npos) {
-      KeepAnswerBody(answer, answerBody);
-      return NetFailure{NetError::kRefused, "the report was not received"};
-    }
-    // A server that keeps the connection open has said all once the body
-    // its head announced is in.
-    if (AnswerComplete(wire)) break;
-    if (wire.size() >= HttpExchange::kFormAnswerLimit) {
-      KeepAnswerBody(answer, answerBody);
-      return NetFailure{NetError::kReceive, "no verdict in the first " + std::to_string(wire.size()) + " bytes"};
-    }
+  // Read until a verdict shows; a server that keeps the connection open has
+  // said all once the body its head announced is in.
+  std::string answer;  // as text (each read up to a zero byte), for the verdicts
+  AnswerReader reader(stream);
+  reader.Read(AnswerReader::Until::kAnnouncedBody, HttpExchange::kFormAnswerLimit, HttpExchange::kFormReadPiece,
+              [&answer](const char* bytes, std::size_t count) {
+                answer += AsText(bytes, count);
+                return answer.find(HttpExchange::kVerdictReceived) != std::string::npos ||
+                       answer.find(HttpExchange::kVerdictNotReceived) != std::string::npos;
+              });
+  const std::string& wire = reader.Wire();
+  if (answer.find(HttpExchange::kVerdictReceived) != std::string::npos) {
+    KeepAnswerBody(answer, answerBody);
+    return {};
+  }
+  if (answer.find(HttpExchange::kVerdictNotReceived) != std::string::npos) {
+    KeepAnswerBody(answer, answerBody);
+    return NetFailure{NetError::kRefused, "the report was not received"};
+  }
+  if (!reader.Complete() && wire.size() >= HttpExchange::kFormAnswerLimit) {
+    KeepAnswerBody(answer, answerBody);
+    return NetFailure{NetError::kReceive, "no verdict in the first " + std::to_string(wire.size()) + " bytes"};
   }
   // No answer at all (closed or silent server) is no report received; nor
   // is one cut off before its head, or its announced body, was complete.
   if (wire.empty()) return NetFailure{NetError::kReceive, "no answer to the form"};
   KeepAnswerBody(answer, answerBody);
-  const auto headEnd = wire.find(kHeadEnd);
-  if (headEnd == std::string::npos ||
-      (HttpExchange::ContentLengthOf(wire.substr(0, headEnd + 2)) >= 0 && !AnswerComplete(wire))) {
+  if (!reader.HeadEnded() || (reader.AnnouncedLength() >= 0 && !reader.Complete())) {
     return NetFailure{NetError::kReceive, "answer cut off after " + std::to_string(wire.size()) + " bytes"};
   }
   return {};
@@ -224,22 +201,16 @@ NetResult<std::string> HttpExchange::PageOver(ByteStream& stream, const std::str
     return NetFailure{NetError::kSend, "page request"};
   }
 
-  constexpr int kHeadCapacity = HttpExchange::kPageHeadBuffer;
-  std::vector<char> headBuffer(kHeadCapacity, '\0');
-  int received = 0;
-  while (received < kHeadCapacity - 1) {
-    const int count = stream.Receive(headBuffer.data() + received, kHeadCapacity - 1 - received);
-    if (count <= 0) break;
-    received += count;
-    if (std::string(headBuffer.data(), static_cast<std::size_t>(received)).find(kHeadEnd) != std::string::npos) break;
-  }
-  const std::string answer = AsText(headBuffer.data(), static_cast<std::size_t>(received));
+  // The head, with whatever of the body came with it; then one read of the body.
+  AnswerReader reader(stream);
+  reader.Read(AnswerReader::Until::kHeadEnd, HttpExchange::kPageHeadBuffer - 1);
+  const std::string answer = reader.Text();
 
   if (answer.empty()) return NetFailure{NetError::kReceive, "no answer to the page request"};
   if (HttpExchange::StatusCode(answer) != 200) return NetFailure{NetError::kHttpStatus, StatusLineOf(answer)};
   // The rest of a head that never ended is no body.
   if (answer.find(kHeadEnd) == std::string::npos) return NetFailure{NetError::kReceive, "page head cut off"};
-  const long long contentLength = HttpExchange::ContentLengthOf(answer);
+  const long long contentLength = reader.AnnouncedLength();
 
   const auto headEnd = answer.find(kHeadEnd);
   if (headEnd != std::string::npos && answer.size() > headEnd + 4) {

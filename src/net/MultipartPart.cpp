@@ -27,6 +27,7 @@ int MultipartPart::LoadFile(const std::string& fieldName, const std::string& loc
   block_.reset();
   blockLength_ = 0;
   headerLength_ = 0;
+  loadedStamp_ = FileStamp();
 
   std::FILE* file = NativePath::Open(localPath, "rb");
   long long fileLength = -1;
@@ -66,6 +67,7 @@ int MultipartPart::LoadFile(const std::string& fieldName, const std::string& loc
     sink.ShowMessage(kOpenFailed + NativePath::ToCp949(localPath), kStyleStop);
     return -1;
   }
+  const FileStamp loaded = FileStamp::Of(file);
   std::fclose(file);
 
   std::memcpy(block.get(), header.data(), header.size());
@@ -74,6 +76,7 @@ int MultipartPart::LoadFile(const std::string& fieldName, const std::string& loc
   block_ = std::move(block);
   blockLength_ = static_cast<int>(headerLength + fileLength + 2);
   headerLength_ = static_cast<int>(headerLength);
+  loadedStamp_ = loaded;
   return blockLength_;
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/FileStamp.h"
 #include "platform/MessageSink.h"
 
 namespace veradex {
@@ -38,6 +39,8 @@ class MultipartPart {
   // The file's own bytes within the block; nullptr and 0 when not loaded.
   const char* FileBytes() const { return block_ ? block_.get() + headerLength_ : nullptr; }
   std::size_t FileLength() const { return block_ ? static_cast<std::size_t>(blockLength_ - headerLength_ - 2) : 0; }
+  // The file those bytes were read from, as it was once they were read.
+  const FileStamp& LoadedStamp() const { return loadedStamp_; }
 
  private:
   std::string wireFileName_;
@@ -45,6 +48,7 @@ class MultipartPart {
   std::unique_ptr<char[]> block_;
   int blockLength_ = 0;
   int headerLength_ = 0;
+  FileStamp loadedStamp_;
 };
 
 }  // namespace veradex

@@ -20,15 +20,28 @@ namespace veradex {
 
 namespace {
 
-enum Cause {
-  kGeneric = 1,
-  kFileNotFound = 2,
-  kBadPath = 3,
-  kTooManyOpenFiles = 4,
-  kAccessDenied = 5,
-  kHardIo = 10,
-  kSharingViolation = 11,
+// The cause code a failed open shows and the text that says it, by the
+// system's error number; any other number is cause 1 with the system's text.
+struct OpenFailure {
+  int error;
+  int cause;
+  ReportTexts::Text text;
 };
+constexpr int kGenericCause = 1;
+constexpr OpenFailure kOpenFailures[] = {
+    {ENOENT, 2, ReportTexts::kFileNotFound},     {ENOTDIR, 3, ReportTexts::kBadPath},
+    {ENAMETOOLONG, 3, ReportTexts::kBadPath},    {ELOOP, 3, ReportTexts::kBadPath},
+    {EMFILE, 4, ReportTexts::kTooManyOpenFiles}, {ENFILE, 4, ReportTexts::kTooManyOpenFiles},
+    {EACCES, 5, ReportTexts::kAccessDenied},     {EPERM, 5, ReportTexts::kAccessDenied},
+    {EISDIR, 5, ReportTexts::kFolderNotFile},    {EIO, 10, ReportTexts::kDeviceError},
+    {EBUSY, 11, ReportTexts::kFileInUse},        {ETXTBSY, 11, ReportTexts::kFileInUse},
+};
+
+const OpenFailure* FindOpenFailure(int error) {
+  for (const OpenFailure& failure : kOpenFailures)
+    if (failure.error == error) return &failure;
+  return nullptr;
+}
 
 #ifdef _WIN32
 constexpr const char* kSeparators = "\\/";
@@ -152,54 +165,13 @@ std::string AttachmentRules::MessageOf(const Verdict& verdict) {
 }
 
 int AttachmentRules::CauseOf(int error) {
-  switch (error) {
-    case ENOENT:
-      return kFileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-      return kBadPath;
-    case EMFILE:
-    case ENFILE:
-      return kTooManyOpenFiles;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-      return kAccessDenied;
-    case EIO:
-      return kHardIo;
-    case EBUSY:
-    case ETXTBSY:
-      return kSharingViolation;
-    default:
-      return kGeneric;
-  }
+  const OpenFailure* failure = FindOpenFailure(error);
+  return failure != nullptr ? failure->cause : kGenericCause;
 }
 
 std::string AttachmentRules::DescriptionOf(int error) {
-  switch (error) {
-    case ENOENT:
-      return ReportTexts::Get(ReportTexts::kFileNotFound);
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-      return ReportTexts::Get(ReportTexts::kBadPath);
-    case EMFILE:
-    case ENFILE:
-      return ReportTexts::Get(ReportTexts::kTooManyOpenFiles);
-    case EACCES:
-    case EPERM:
-      return ReportTexts::Get(ReportTexts::kAccessDenied);
-    case EISDIR:
-      return ReportTexts::Get(ReportTexts::kFolderNotFile);
-    case EIO:
-      return ReportTexts::Get(ReportTexts::kDeviceError);
-    case EBUSY:
-    case ETXTBSY:
-      return ReportTexts::Get(ReportTexts::kFileInUse);
-    default:
-      return Cp949::FromWxLossy(wxString(std::strerror(error), wxConvLocal));
-  }
+  if (const OpenFailure* failure = FindOpenFailure(error)) return ReportTexts::Get(failure->text);
+  return Cp949::FromWxLossy(wxString(std::strerror(error), wxConvLocal));
 }
 
 }  // namespace veradex

@@ -1,11 +1,13 @@
 #include "report/MailSummary.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "platform/FileStamp.h"
 #include "platform/NativePath.h"
 #include "report/MailBytes.h"
 #include "report/MailModule.h"
@@ -17,21 +19,33 @@ namespace {
 
 constexpr std::size_t kReadLimit = MailBytes::kReadLimit;
 
-bool ReadBytes(const std::string& path, std::string* bytes, long long* size) {
+// The file's first kReadLimit bytes and its length; the stamp of the file
+// when it did not change while it was read (else an unknown one).
+bool ReadBytes(const std::string& path, std::string* bytes, long long* size, FileStamp* stamp) {
   // Only regular files: a folder has no bytes and a pipe would block the caller.
   std::error_code error;
   const std::filesystem::path filePath = NativePath::ToFs(path);
   if (!std::filesystem::is_regular_file(filePath, error)) return false;
-  std::ifstream file(filePath, std::ios::binary);
+  const auto listedSize = std::filesystem::file_size(filePath, error);
+  const long long listed = error ? 0 : static_cast<long long>(listedSize);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(NativePath::Open(path, "rb"), &std::fclose);
   if (!file) return false;
-  file.seekg(0, std::ios::end);
-  const std::streamoff length = file.tellg();
-  if (length < 0) return false;
-  *size = static_cast<long long>(length);
-  file.seekg(0, std::ios::beg);
-  bytes->resize(static_cast<std::size_t>(std::min<std::streamoff>(length, kReadLimit)));
-  file.read(bytes->data(), static_cast<std::streamsize>(bytes->size()));
-  return static_cast<std::size_t>(file.gcount()) == bytes->size();
+  const FileStamp before = FileStamp::Of(file.get());
+  bytes->clear();
+  bytes->reserve(static_cast<std::size_t>(std::min<long long>(listed, kReadLimit)));
+  char block[65536];
+  while (bytes->size() < kReadLimit) {
+    const std::size_t count = std::fread(block, 1, std::min(sizeof block, kReadLimit - bytes->size()), file.get());
+    if (count == 0) break;
+    bytes->append(block, count);
+  }
+  if (std::ferror(file.get())) return false;
+  const FileStamp after = FileStamp::Of(file.get());
+  // Read to its end, the file is as long as what was read.
+  *size = bytes->size() < kReadLimit ? static_cast<long long>(bytes->size())
+                                     : std::max<long long>(after.size, listed);
+  *stamp = before == after ? after : FileStamp();
+  return true;
 }
 
 MailSummary Unreadable(long long size) {
@@ -60,9 +74,22 @@ MailSummary MailSummary::OfHeaders(const char* bytes, std::size_t length) {
 
 MailSummary MailSummary::FromFile(const std::string& nativePath) {
   std::string bytes;
+  FileStamp stamp;
+  return FromFile(nativePath, &bytes, &stamp);
+}
+
+MailSummary MailSummary::FromFile(const std::string& nativePath, std::string* bytes, FileStamp* stamp) {
   long long size = 0;
-  if (!ReadBytes(nativePath, &bytes, &size)) return Unreadable(0);
-  return SummaryOf(bytes, size, true);
+  *stamp = FileStamp();
+  if (!ReadBytes(nativePath, bytes, &size, stamp)) return Unreadable(0);
+  return SummaryOf(*bytes, size, true);
+}
+
+std::string MailSummary::FirstHop() const {
+  std::string hop = firstHopHost;
+  if (!firstHopAddress.empty() && firstHopAddress != firstHopHost)
+    hop += (hop.empty() ? "[" : " [") + firstHopAddress + "]";
+  return hop;
 }
 
 std::string MailSummary::Describe() const {
@@ -83,10 +110,7 @@ std::string MailSummary::Describe() const {
   line(ReportTexts::Get(ReportTexts::kFromLabel), from);
   line(ReportTexts::Get(ReportTexts::kDateLabel), date);
   line("Message-ID", messageId);
-  std::string hop = firstHopHost;
-  if (!firstHopAddress.empty() && firstHopAddress != firstHopHost)
-    hop += (hop.empty() ? "[" : " [") + firstHopAddress + "]";
-  line(ReportTexts::Get(ReportTexts::kFirstHopLabel), hop);
+  line(ReportTexts::Get(ReportTexts::kFirstHopLabel), FirstHop());
   line(ReportTexts::Get(ReportTexts::kSizeLabel), sizeText);
   if (!preview.empty()) line(ReportTexts::Get(ReportTexts::kBodyLabel), preview);
   return text;

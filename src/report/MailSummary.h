@@ -5,6 +5,8 @@
 
 namespace veradex {
 
+struct FileStamp;
+
 // What a saved mail is, read before it is reported: the few header fields a
 // person recognises a mail by. Reads an Internet message (.eml, RFC 5322 and
 // MIME) or an Outlook compound file (.msg); which one is decided by the
@@ -37,12 +39,20 @@ struct MailSummary {
 
   // Reads the file at a path as the file system spells it.
   static MailSummary FromFile(const std::string& nativePath);
+  // The same, handing back the bytes it read (all of the file when `size`
+  // is at most MailBytes::kReadLimit) and the stamp of the file they came
+  // from, an unknown one when the file changed while it was read or could
+  // not be read.
+  static MailSummary FromFile(const std::string& nativePath, std::string* bytes, FileStamp* stamp);
   // The same fields of a mail already in memory (`length` bytes), for a
   // record of what was sent: an Internet message is read from its header
   // block only, so it has no preview and costs nothing for its body.
   static MailSummary OfHeaders(const char* bytes, std::size_t length);
 
   bool IsMail() const { return kind == Kind::kMail || kind == Kind::kDamaged; }
+  // The first hop for people: the host, then the address in brackets when
+  // it says more than the host ("mx.example.com [192.0.2.1]").
+  std::string FirstHop() const;
   // The summary for people, one "label: value" per line; a file that is not a
   // mail or a damaged one says so on its first line.
   std::string Describe() const;

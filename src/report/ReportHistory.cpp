@@ -21,6 +21,7 @@
 #include "platform/MessageSink.h"
 #include "platform/NativePath.h"
 #include "platform/UserFolders.h"
+#include "report/AttachedMail.h"
 #include "report/MailSummary.h"
 #include "report/ReportTexts.h"
 
@@ -397,13 +398,19 @@ void ReportHistory::OnAttachmentReported(const ReportedAttachment& report, Messa
   entry.time = std::time(nullptr);
   entry.localPath = report.path;
   entry.sentName = report.serverFileName;
-  // What was uploaded is what the entry describes; the file is read again
-  // only when it never was.
+  // What was uploaded is what the entry describes: what was read of the file
+  // when it was attached while it is still that file, else the uploaded
+  // bytes; the file is read again only when it never was loaded.
   const bool loaded = report.content != nullptr;
-  const MailSummary summary =
-      loaded ? MailSummary::OfHeaders(report.content, report.contentLength) : MailSummary::FromFile(report.path);
+  const bool asAttached = loaded && report.attached != nullptr && report.attached->Describes(report.loadedStamp) &&
+                          static_cast<long long>(report.contentLength) == report.attached->summary.size;
+  const MailSummary summary = asAttached ? report.attached->summary
+                              : loaded   ? MailSummary::OfHeaders(report.content, report.contentLength)
+                                         : MailSummary::FromFile(report.path);
   entry.size = summary.size;
-  entry.sha256 = loaded ? Sha256(report.content, report.contentLength) : FileSha256(report.path);
+  entry.sha256 = asAttached ? report.attached->sha256
+                 : loaded   ? Sha256(report.content, report.contentLength)
+                            : FileSha256(report.path);
   entry.messageId = summary.messageId;
   entry.subject = summary.subject;
   entry.from = summary.from;

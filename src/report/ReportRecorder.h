@@ -3,9 +3,12 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/FileStamp.h"
+
 namespace veradex {
 
 class MessageSink;
+struct AttachedMail;
 
 // What became of one attachment's report.
 enum class ReportVerdict : int {
@@ -24,6 +27,11 @@ struct ReportedAttachment {
   // nullptr when the file was not loaded (the recorder then reads the file).
   const char* content = nullptr;
   std::size_t contentLength = 0;
+  // What was read of the file when it was attached (may be null), and the
+  // stamp of the file the uploaded bytes came from: when that is still the
+  // file read then, its summary and SHA-256 describe the upload.
+  const AttachedMail* attached = nullptr;
+  FileStamp loadedStamp{};
 };
 
 // Told by the submission worker, on its own thread, how each report of a run

@@ -9,12 +9,16 @@
 #endif
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <thread>
 
 #include "platform/Cp949.h"
+#include "platform/FileStamp.h"
+#include "report/AttachedMail.h"
 #include "report/ReportHistory.h"
 #include "report/ReportSender.h"
 #include "report/ReportTexts.h"
@@ -185,6 +189,68 @@ TEST(ReportHistory, TheWorkerRecordsEveryReportOfARun) {
     EXPECT_FALSE(entry.answer.empty());
   }
   EXPECT_NE(entries[1].answer.find("\xc1\xa2\xbc\xf6\xb5\xc7\xc1\xf6"), std::string::npos);  // 접수되지
+}
+
+// What was read of a file when it was attached goes into its record only
+// while the file uploaded is still the one read then. The hash recorded is
+// always that of the bytes that went out.
+TEST(ReportHistory, TheRecordTakesWhatWasReadWhenAttachedOnlyWhileTheFileIsUnchanged) {
+  enum class Change { kNone, kRewrittenSameLength, kReplaced };
+  const struct Case {
+    const char* name;
+    bool settled;  // attached well after its last write
+    Change change;
+    bool asAttached;
+  } cases[] = {
+      {"unchanged", true, Change::kNone, true},
+      {"attached right after it was written", false, Change::kNone, false},
+      {"rewritten in place with as many bytes", true, Change::kRewrittenSameLength, false},
+      {"replaced by another file", true, Change::kReplaced, false},
+  };
+  const std::string before = "Message-ID: <before@spam.example>\r\nSubject: before\r\n\r\nx";
+  const std::string after = "Message-ID: <after0@spam.example>\r\nSubject: after0\r\n\r\nx";
+  ASSERT_EQ(before.size(), after.size());
+  auto stampOf = [](const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    const FileStamp stamp = FileStamp::Of(file);
+    if (file != nullptr) std::fclose(file);
+    return stamp;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::ReportCentreHarness harness;
+    ReportHistory history(harness.Temp().File("history"));
+    const std::string path = harness.Temp().Write("m.eml", before);
+    AttachedMail attached = AttachedMail::Read(path, FileStamp::NowNs() + (c.settled ? 2 * FileStamp::kSettleNs : 0));
+    ASSERT_EQ(attached.summary.messageId, "before@spam.example");
+    attached.summary.subject = "as attached";  // marks what the record takes from the attaching
+    if (c.change == Change::kRewrittenSameLength) {
+      // File times are coarse: written again until the change shows.
+      const FileStamp old = stampOf(path);
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+      do {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << after;
+      } while (stampOf(path) == old && std::chrono::steady_clock::now() < deadline);
+      ASSERT_NE(stampOf(path), old);
+    } else if (c.change == Change::kReplaced) {
+      ASSERT_EQ(std::rename(harness.Temp().Write("other.eml", after).c_str(), path.c_str()), 0);
+    }
+    ReportForm form;
+    form.name = "n";
+    form.email = "e@example.kr";
+    form.attachmentPaths = {path};
+    form.attachedMails = {attached};
+    std::atomic<bool> sending{true};
+    test::RecordingReportObserver observer{&sending};
+    ReportSender(form, observer, harness.Config(), &history).Run(sending);
+
+    const std::vector<HistoryEntry> entries = history.Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    const std::string sent = c.change == Change::kNone ? before : after;
+    EXPECT_EQ(entries[0].sha256, ReportHistory::Sha256(sent.data(), sent.size()));
+    EXPECT_EQ(entries[0].subject, c.asAttached ? "as attached" : (c.change == Change::kNone ? "before" : "after0"));
+    EXPECT_EQ(entries[0].messageId, c.change == Change::kNone ? "before@spam.example" : "after0@spam.example");
+  }
 }
 
 TEST(ReportHistory, UnwritableOrDamagedFilesNeverStopAReport) {

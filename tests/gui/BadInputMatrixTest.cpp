@@ -37,9 +37,7 @@
 namespace veradex {
 namespace {
 
-using test::CopyShippedPages;
 using test::TempDir;
-using test::UseTestCentre;
 using test::WaitFor;
 using Answer = test::TestReportCentre::Answer;
 using Fault = test::TestReportCentre::Fault;
@@ -62,24 +60,15 @@ struct BadInput {
   std::function<void(BadInputMatrixTest&)> check = nullptr;  // anything more
 };
 
-class BadInputMatrixTest : public ::testing::Test {
+class BadInputMatrixTest : public test::ReportWindowFixture<> {
  public:
   void SetUp() override {
     // A dribbling centre is given up after two seconds instead of twenty.
     store.WriteProfileString(profile::kServers, "answer_limit", "2");
     store.WriteProfileString(profile::kServers, "send_window", "2");
-    UseTestCentre(store, centre, programDir.Path());
-    test::UseSamplePerson();
-    window = test::MakeReportWindow(pageDir.Path());
-    ASSERT_NE(window, nullptr);
-    window->SetPlainMessageSink(&plain);
-    window->Show();
-    WaitFor([&] { return window->IsShownOnScreen(); }, std::chrono::seconds(2));
+    ReportWindowFixture::SetUp();
   }
-  void TearDown() override { test::EndReportWindowTest(window); }
 
-  AttachmentList& List() { return *window->GetAttachmentList(); }
-  wxTextCtrl* Edit(int id) { return window->GetEdit(id); }
   // A saved message of `bytes` bytes in a folder of its own.
   wxString Mail(const std::string& name, std::size_t bytes = 3000) {
     return wxString::FromUTF8(files.Write("m" + std::to_string(++made) + "/" + name, std::string(bytes, 'x')));
@@ -97,11 +86,6 @@ class BadInputMatrixTest : public ::testing::Test {
     centre.Centre().SetAnswer(path, std::move(answer));
     Add(Mail("mail.eml", bytes));
     Send();
-  }
-  void Press(int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(window->GetButton(id));
-    window->GetButton(id)->GetEventHandler()->ProcessEvent(click);
   }
   // A damaged profile file: the program starts with what can be read of it,
   // keeps the damaged file aside and loses nothing of the form.
@@ -122,15 +106,6 @@ class BadInputMatrixTest : public ::testing::Test {
   // The table: one row per bad input.
   std::vector<BadInput> Inputs();
 
-  test::ReportCentreHarness centre;
-  MemoryProfileStore store;
-  TempDir programDir;
-  TempDir pageDir;
-  TempDir files;
-  test::RecordingMessageSink sink;
-  test::ScopedMessageSink scoped{&sink};
-  test::RecordingMessageSink plain;
-  ReportWindow* window = nullptr;
   int made = 0;
 };
 

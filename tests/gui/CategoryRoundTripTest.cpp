@@ -33,21 +33,17 @@
 namespace veradex {
 namespace {
 
-using test::CopyShippedPages;
 using test::RecordingMessageSink;
 using test::ScopedMessageSink;
 using test::TempDir;
 using test::TestReportCentre;
-using test::UseTestCentre;
 using test::WaitFor;
 
 constexpr auto kPageTime = std::chrono::seconds(40);
 
-class CategoryRoundTrip : public ::testing::Test {
+class CategoryRoundTrip : public test::ReportWindowFixture<> {
  protected:
-  void SetUp() override {
-    UseTestCentre(store, centre, programDir.Path());
-    PersonalProfile& person = test::UseSamplePerson();
+  void PreparePerson(PersonalProfile& person) override {
     person.name =
         "\xB1\xE8\x8C"
         "c";  // "김똠": the second syllable exists only in code page 949
@@ -60,31 +56,27 @@ class CategoryRoundTrip : public ::testing::Test {
     person.mtel3 = "5432";
     person.carrier = "KT";
     person.reportPassword = "pw1234";
-    window = test::MakeReportWindow(pageDir.Path());
-    ASSERT_NE(window, nullptr);
+  }
+  void BeforeShow() override {
     ASSERT_TRUE(window->IsFullyInitialised());
     ASSERT_TRUE(window->GetBrowser()->HasEngine());
     engineBeforeShow = window->GetBrowser()->View() != nullptr;
     window->Move(0, 0);
-    window->Show();
-    WaitFor([&] { return window->IsShownOnScreen(); }, std::chrono::seconds(2));
+  }
+  void SetUp() override {
+    ReportWindowFixture::SetUp();
+    if (HasFatalFailure()) return;
     window->GetBrowser()->Bind(EVT_NAVIGATE_COMPLETE2, [this](wxCommandEvent& event) {
       navigated.push_back(event.GetString());
       event.Skip();
     });
   }
-  void TearDown() override { test::EndReportWindowTest(window); }
 
   WebEngineView* View() const { return window->GetBrowser()->Engine(); }
   wxString Script(const wxString& javascript) const {
     wxString output;
     if (!View()->RunScript(javascript, &output)) return "(script failed)";
     return output;
-  }
-  void Press(int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(window->GetButton(id));
-    window->GetButton(id)->GetEventHandler()->ProcessEvent(click);
   }
   // The browser has finished loading the page file `name` of the page folder.
   // (The engine names a page it is about to load as its address already, and
@@ -106,7 +98,7 @@ class CategoryRoundTrip : public ::testing::Test {
   bool Settled(const std::string& name) const {
     return !CategoryNavigationState::Process().RerenderPending() && Showing(name);
   }
-  std::vector<TestReportCentre::Request> ReportPageRequests(const char* method) const {
+  std::vector<TestReportCentre::Request> ReportPageRequests(const char* method) {
     std::vector<TestReportCentre::Request> matching;
     for (const auto& request : centre.Centre().RequestsTo(TestReportCentre::kReportPagePath))
       if (request.bytes.rfind(std::string(method) + " ", 0) == 0) matching.push_back(request);
@@ -117,13 +109,6 @@ class CategoryRoundTrip : public ::testing::Test {
   // The web engine's page processes (and browser processes) of this test.
   static int WebProcesses() { return test::DescendantsNamed(::getpid(), {"WebKitWebProces", "veradex-browser"}); }
 
-  mutable test::ReportCentreHarness centre;
-  MemoryProfileStore store;
-  TempDir programDir;
-  TempDir pageDir;
-  RecordingMessageSink sink;
-  ScopedMessageSink scoped{&sink};
-  ReportWindow* window = nullptr;
   bool engineBeforeShow = false;
   std::vector<wxString> navigated;
 };

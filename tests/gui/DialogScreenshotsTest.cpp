@@ -7,9 +7,11 @@
 #include <string>
 
 #include "GuiTestSupport.h"
+#include "platform/Autostart.h"
 #include "platform/Cp949.h"
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
+#include "support/TempDir.h"
 #include "ui/settings/LoginDialog.h"
 #include "ui/settings/PasswordSetupDialog.h"
 #include "ui/settings/SettingsDialog.h"
@@ -65,6 +67,11 @@ TEST(DialogScreenshots, EveryDialogAndPage) {
   setup.Hide();
 
   SettingsDialog* settings = new SettingsDialog(nullptr);
+  // An autostart entry that exists, in folders of the test's own.
+  test::TempDir autostartFolder;
+  const Autostart autostart(autostartFolder.Path(), autostartFolder.Path() + "/user", "/opt/veradex/veradex");
+  autostart.ApplyAutostart(1);
+  settings->SetAutostart(autostart);
   const char* const names[] = {"settings-personal", "settings-general", "settings-password"};
   for (int page = 0; page < 3; ++page) {
     settings->SelectPage(page);

@@ -219,6 +219,7 @@ TEST_F(ProgramStartTest, SecondCopyIsRefusedBeforeTouchingProfileOrAutostart) {
     ExpectSecondCopyRefused(display, program, true);
     EXPECT_EQ(ReadFileBytes(ProfileFolder() + "/veradex.conf"), profileBefore);
     EXPECT_FALSE(fs::exists(EntryPath()));
+    EXPECT_FALSE(fs::exists(ConfigHome() + "/autostart"));  // nor the user's own entry
   }
   // Without a display the program says so on standard error.
   const auto headless = ChildProcess::Run(program, {},

@@ -29,9 +29,7 @@
 namespace veradex {
 namespace {
 
-using test::CopyShippedPages;
 using test::TestReportCentre;
-using test::UseTestCentre;
 using test::WaitFor;
 
 std::string Ko(const char* utf8) { return Utf8Text::ToCp949(utf8); }
@@ -60,28 +58,14 @@ void ShootIfAsked(wxWindow* window, const std::string& name) {
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
 
-class ReportHistoryGuiTest : public ::testing::Test {
+class ReportHistoryGuiTest : public test::ReportWindowFixture<> {
  protected:
-  void SetUp() override {
-    UseTestCentre(store, centre, programDir.Path());
-    test::UseSamplePerson();
-    window = test::MakeReportWindow(programDir.Path());
-    ASSERT_NE(window, nullptr);
+  void BeforeShow() override {
     window->SetReportHistory(&history);
     window->ShowEmailView();
-    window->Show();
   }
-  void TearDown() override { test::EndReportWindowTest(window); }
-  AttachmentList& List() { return *window->GetAttachmentList(); }
 
-  test::ReportCentreHarness centre;
-  MemoryProfileStore store;
-  test::TempDir programDir;
-  test::TempDir files;
   ReportHistory history{files.File("history")};
-  test::RecordingMessageSink sink;
-  test::ScopedMessageSink scoped{&sink};
-  ReportWindow* window = nullptr;
 };
 
 TEST_F(ReportHistoryGuiTest, AReportLeavesItsRowsAndAnAcceptedMailIsOnlyAddedAgainOnYes) {
@@ -105,7 +89,6 @@ TEST_F(ReportHistoryGuiTest, AReportLeavesItsRowsAndAnAcceptedMailIsOnlyAddedAga
   move.SetEventObject(rowsWindow);
   rowsWindow->GetEventHandler()->ProcessEvent(move);
   EXPECT_TRUE(List().ShownSummary().StartsWith(Utf8Text::Wx("메일 파일이 아닙니다")));
-  EXPECT_EQ(rowsWindow->GetToolTipText(), List().ShownSummary());
   EXPECT_FALSE(List().Entry(0).notMail);
   EXPECT_TRUE(List().Entry(2).notMail);
   EXPECT_EQ(List().GetItemText(2, 0), "picture.eml");  // the two columns stay as they were

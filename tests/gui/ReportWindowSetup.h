@@ -1,7 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <chrono>
 #include <filesystem>
 #include <string>
+
+#include <wx/textctrl.h>
 
 #include "gui/GuiTestSupport.h"
 #include "pages/CategoryNavigationState.h"
@@ -10,8 +15,12 @@
 #include "profile/PersonalProfile.h"
 #include "profile/ProfileStore.h"
 #include "profile/ServerSettings.h"
+#include "support/RecordingMessageSink.h"
 #include "support/ReportCentreHarness.h"
+#include "support/TempDir.h"
+#include "ui/report/AttachmentList.h"
 #include "ui/report/ReportWindow.h"
+#include "ui/skin/SkinBitmapButton.h"
 
 namespace veradex::test {
 
@@ -66,5 +75,52 @@ inline void EndReportWindowTest(ReportWindow* window) {
   ServerSettings::Reload();
   PersonalProfile::Global() = PersonalProfile();
 }
+
+// The fixture of the suites that test a real report window: the test centre,
+// a profile that sends every server to it and names a program folder of the
+// test's own, the sample person, the messages recorded (the plain notices
+// apart), and the window made and shown. A suite changes the person, or the
+// window before it is shown, through the two hooks; anything before or after
+// goes around SetUp.
+template <typename Base = ::testing::Test>
+class ReportWindowFixture : public Base {
+ public:
+  void SetUp() override {
+    UseTestCentre(store, centre, programDir.Path());
+    PreparePerson(UseSamplePerson());
+    window = MakeReportWindow(pageDir.Path());
+    ASSERT_NE(window, nullptr);
+    window->SetPlainMessageSink(&plain);
+    BeforeShow();
+    if (::testing::Test::HasFatalFailure()) return;
+    window->Show();
+    WaitFor([this] { return window->IsShownOnScreen(); }, std::chrono::seconds(2));
+  }
+  void TearDown() override { EndReportWindowTest(window); }
+
+  // The sample person may be changed here (the window reads it when made).
+  virtual void PreparePerson(PersonalProfile&) {}
+  // The window is made and not yet shown.
+  virtual void BeforeShow() {}
+
+  AttachmentList& List() { return *window->GetAttachmentList(); }
+  wxTextCtrl* Edit(int id) { return window->GetEdit(id); }
+  // A click on one of the window's buttons.
+  void Press(int id) {
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(window->GetButton(id));
+    window->GetButton(id)->GetEventHandler()->ProcessEvent(click);
+  }
+
+  ReportCentreHarness centre;
+  MemoryProfileStore store;
+  TempDir programDir;
+  TempDir pageDir;
+  TempDir files;
+  RecordingMessageSink sink;
+  ScopedMessageSink scoped{&sink};
+  RecordingMessageSink plain;
+  ReportWindow* window = nullptr;
+};
 
 }  // namespace veradex::test

@@ -13,6 +13,7 @@
 
 #include "GuiTestSupport.h"
 #include "ModalTestSupport.h"
+#include "app/StartupSequence.h"
 #include "platform/Autostart.h"
 #include "platform/Cp949.h"
 #include "profile/MemoryProfileStore.h"
@@ -58,10 +59,7 @@ class SettingsDialogTest : public ::testing::Test {
     ProfileStore::SetCurrent(&store);
     PersonalProfile::Global() = PersonalProfile();
     dialog = new SettingsDialog(nullptr);
-    dialog->SetAutostartAction([this](int on) {
-      autostartCalls.push_back(on);
-      return autostart.ApplyAutostart(on);
-    });
+    dialog->SetAutostart(autostart);
   }
   void TearDown() override {
     test::DestroyAndWait(dialog);
@@ -90,9 +88,9 @@ class SettingsDialogTest : public ::testing::Test {
   test::RecordingMessageSink sink;
   test::ScopedMessageSink scopedSink{&sink};
   FakeReportWindow reportWindow;
-  std::vector<int> autostartCalls;
+  // The machine's autostart folder, and the user's below it.
   test::TempDir autostartFolder;
-  Autostart autostart{autostartFolder.Path(), "/opt/veradex/veradex"};
+  Autostart autostart{autostartFolder.Path(), autostartFolder.Path() + "/user", "/opt/veradex/veradex"};
   SettingsDialog* dialog = nullptr;
 };
 
@@ -202,7 +200,6 @@ TEST_F(SettingsDialogTest, SavingThePersonalPageUpdatesTheProfileAndTheReportWin
   EXPECT_EQ(reportWindow.calls, (std::vector<std::string>{"LoadProfileFields:" + hong, "RefreshCategoryPage"}));
   EXPECT_FALSE(dialog->IsShown());
   EXPECT_FALSE(store.Has(profile::kEnvironments, "use_pw"));  // other pages untouched
-  EXPECT_TRUE(autostartCalls.empty());
 }
 
 TEST_F(SettingsDialogTest, SavingTheGeneralPageWritesOnlyTheFlagsAndAppliesAutostart) {
@@ -217,19 +214,78 @@ TEST_F(SettingsDialogTest, SavingTheGeneralPageWritesOnlyTheFlagsAndAppliesAutos
   EXPECT_EQ(Env("run_at_sysstart"), "1");
   EXPECT_EQ(Env("use_pw"), "1");
   EXPECT_EQ(Env("hide_at_run"), "");
-  EXPECT_EQ(autostartCalls, std::vector<int>{1});
-  EXPECT_NE(test::ReadFileBytes(autostart.EntryPath()).find("\"/opt/veradex/veradex\""), std::string::npos);
+  EXPECT_NE(test::ReadFileBytes(autostart.EntryPath(Autostart::Place::kMachine)).find("\"/opt/veradex/veradex\""),
+            std::string::npos);
   EXPECT_FALSE(store.Has(profile::kOptions, "Name"));
   EXPECT_EQ(PersonalProfile::Global().name, "Lee");
   EXPECT_EQ(reportWindow.calls.size(), 2u);
 
   Open(1);
   EXPECT_EQ(PersonalEdit(PersonalInfoPage::kNameEdit)->GetValue(), "Lee");
+  EXPECT_TRUE(dialog->General()->CheckBox(GeneralPage::kRunAtSysstartBox)->GetValue());
   dialog->General()->CheckBox(GeneralPage::kRunAtSysstartBox)->SetValue(false);
   Click(1036);
   EXPECT_EQ(Env("run_at_sysstart"), "");
-  EXPECT_EQ(autostartCalls, (std::vector<int>{1, 0}));
-  EXPECT_FALSE(wxFileExists(autostart.EntryPath()));
+  EXPECT_FALSE(autostart.IsRegistered());
+  EXPECT_EQ(sink.Count(), 0u);
+}
+
+// After a restart the autostart box says whether the session will start the
+// program, whatever the stored preference says: start-up applies the
+// preference to the entry, the page reads the entry back. A folder nobody may
+// write is one below a regular file (that stops root too, as in CI).
+TEST_F(SettingsDialogTest, AfterARestartTheAutostartBoxShowsWhetherAnEntryExists) {
+  struct Case {
+    const char* name;
+    const char* preference;
+    bool machineWritable;
+    bool userWritable;
+    bool boxTicked;
+  };
+  const Case cases[] = {
+      {"on: the machine's entry", "1", true, true, true},
+      {"on, the machine's folder refused: the user's entry", "1", false, true, true},
+      {"on, but no place takes an entry", "1", false, false, false},
+      {"off", "", true, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir folders;
+    folders.Write("file", "");
+    const std::string blocked = folders.Path() + "/file/autostart";
+    const Autostart entry(c.machineWritable ? folders.Path() : blocked,
+                          c.userWritable ? folders.Path() + "/user" : blocked, "/opt/veradex/veradex");
+
+    // The start-up's profile steps, on a profile holding the preference.
+    StartupSequence::Parts parts;
+    parts.openProfile = [&c] {
+      auto restarted = std::make_unique<MemoryProfileStore>();
+      restarted->WriteProfileString(profile::kEnvironments, "run_at_sysstart", c.preference);
+      return std::unique_ptr<ProfileStore>(std::move(restarted));
+    };
+    parts.autostart = std::make_unique<Autostart>(entry);
+    parts.executableDirectory = "/opt/veradex/";
+    StartupSequence startup(std::move(parts));
+    ASSERT_TRUE(startup.RunProfileSteps());
+
+    dialog->SetAutostart(entry);
+    Open(1);
+    EXPECT_EQ(dialog->General()->CheckBox(GeneralPage::kRunAtSysstartBox)->GetValue(), c.boxTicked);
+    EXPECT_EQ(entry.IsRegistered(), c.boxTicked);
+
+    // Ticking the box where no entry can be written keeps the preference and
+    // says that autostart is not set, instead of accepting it silently.
+    if (!c.machineWritable && !c.userWritable) {
+      dialog->General()->CheckBox(GeneralPage::kRunAtSysstartBox)->SetValue(true);
+      Click(1036);
+      EXPECT_EQ(startup.Store()->GetProfileString(profile::kEnvironments, "run_at_sysstart"), "1");
+      ASSERT_EQ(sink.Count(), 1u);
+      EXPECT_EQ(sink.Texts().back(), SettingsTexts::Bytes(SettingsTexts::kAutostartNotWritten));
+      EXPECT_FALSE(dialog->IsShown());
+    }
+  }
+  EXPECT_EQ(sink.Count(), 1u);
+  ProfileStore::SetCurrent(&store);
 }
 
 TEST_F(SettingsDialogTest, PasswordPageRefusesAWrongCurrentPasswordAndADifferingConfirmation) {
@@ -314,11 +370,12 @@ TEST_F(SettingsDialogTest, AProfileThatCannotBeWrittenKeepsTheDialogOpenAndSaysS
 TEST_F(SettingsDialogTest, CancelWritesNothing) {
   Open(1);
   dialog->General()->CheckBox(GeneralPage::kHideAtRunBox)->SetValue(true);
+  dialog->General()->CheckBox(GeneralPage::kRunAtSysstartBox)->SetValue(true);
   Click(1018);
   EXPECT_FALSE(dialog->IsShown());
   EXPECT_FALSE(store.Has(profile::kEnvironments, "hide_at_run"));
   EXPECT_TRUE(reportWindow.calls.empty());
-  EXPECT_TRUE(autostartCalls.empty());
+  EXPECT_FALSE(autostart.IsRegistered());
 
   // Escape closes it the same way.
   Open(1);

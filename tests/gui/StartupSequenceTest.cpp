@@ -64,7 +64,8 @@ class StartupSequenceTest : public ::testing::Test {
       ++profileOpened;
       return std::make_unique<ConfigProfileStore>("veradex", ProfileFolder());
     };
-    parts.autostart = std::make_unique<Autostart>(AutostartFolder(), programDir + "veradex");
+    parts.autostart =
+        std::make_unique<Autostart>(AutostartFolder(), dir.Path() + "/config/autostart", programDir + "veradex");
     parts.executableDirectory = programDir;
     parts.makeSetupDialog = [this] {
       ++setupDialogsMade;

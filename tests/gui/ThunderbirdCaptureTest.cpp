@@ -50,9 +50,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ChildProcess;
-using test::CopyShippedPages;
 using test::TempDir;
-using test::UseTestCentre;
 using test::WaitFor;
 
 // The two messages of the Inbox; the first has a Korean encoded subject.
@@ -205,17 +203,13 @@ class UserClipboard {
   std::thread thread_;
 };
 
-class ThunderbirdCaptureTest : public ::testing::TestWithParam<bool> {
+class ThunderbirdCaptureTest : public test::ReportWindowFixture<::testing::TestWithParam<bool>> {
  protected:
   void SetUp() override {
     if (::access(kThunderbird, X_OK) != 0) GTEST_SKIP() << "Thunderbird is not installed (tools/install-deps.sh)";
     ASSERT_TRUE(desktop.Ok());
-    UseTestCentre(store, centre, programDir.Path());
-    test::UseSamplePerson();
-    window = test::MakeReportWindow(pageDir.Path());
-    ASSERT_NE(window, nullptr);
-    window->Show();
-    WaitFor([&] { return window->IsShownOnScreen(); }, std::chrono::seconds(2));
+    ReportWindowFixture::SetUp();
+    if (HasFatalFailure()) return;
     // The first load of the report page shows the telephone page again; the
     // user then switches to the e-mail view.
     WaitFor([] { return CategoryNavigationState::Process().FirstReportPageSeen(); }, std::chrono::seconds(10));
@@ -235,13 +229,7 @@ class ThunderbirdCaptureTest : public ::testing::TestWithParam<bool> {
     thunderbird.reset();
     windowManager.reset();
     bus.reset();
-    test::EndReportWindowTest(window);
-  }
-
-  void Press(int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(window->GetButton(id));
-    window->GetButton(id)->GetEventHandler()->ProcessEvent(click);
+    ReportWindowFixture::TearDown();
   }
 
   // A throw-away profile whose Local Folders Inbox holds the two messages.
@@ -294,16 +282,11 @@ class ThunderbirdCaptureTest : public ::testing::TestWithParam<bool> {
     return false;
   }
 
-  test::ReportCentreHarness centre;
-  MemoryProfileStore store;
-  TempDir programDir, pageDir, profile, home;
-  test::RecordingMessageSink sink;
-  test::ScopedMessageSink scoped{&sink};
+  TempDir profile, home;
   X11Desktop desktop;
   test::DesktopDriver driver;
   std::unique_ptr<ChildProcess> bus, windowManager, thunderbird;
   std::string busAddress;
-  ReportWindow* window = nullptr;
 };
 
 TEST_P(ThunderbirdCaptureTest, CapturesTheSelectedMessageAndSendsIt) {

@@ -14,7 +14,6 @@
 namespace veradex {
 
 class MessageSink;
-struct MailSummary;
 
 // The attachment list of the report window: at most five saved messages,
 // one row each, with a check box per row and one in the first column's
@@ -61,11 +60,15 @@ class AttachmentList : public wxListCtrl {
   void SetCountChangedHandler(std::function<void()> handler) { countChanged_ = std::move(handler); }
   // Asked before a file that passed the list's own rules is added; false
   // refuses it (the check has said why).
-  void SetAddCheck(std::function<bool(const wxString& path, const MailSummary& summary)> check) {
+  void SetAddCheck(std::function<bool(const wxString& path, const AttachedMail& mail)> check) {
     addCheck_ = std::move(check);
   }
   // The summary shown in the tooltip (of the row under the pointer, else of the selected row).
   wxString ShownSummary() const { return shownSummary_; }
+  // Told the row whose summary is shown whenever that changes (nullptr: none).
+  void SetSummaryShownHandler(std::function<void(const AttachmentEntry*)> handler) {
+    summaryShown_ = std::move(handler);
+  }
   // Where the drop filter's plain notices go; none: the platform's plain box.
   void SetPlainMessageSink(MessageSink* sink) { plainSink_ = sink; }
 
@@ -75,6 +78,8 @@ class AttachmentList : public wxListCtrl {
   int Count() const { return static_cast<int>(entries_.size()); }
   const AttachmentEntry& Entry(int index) const { return entries_[static_cast<std::size_t>(index)]; }
   std::vector<wxString> Paths() const;
+  // What was read of each file when it was added, in the order of Paths().
+  std::vector<AttachedMail> Mails() const;
   bool HeaderChecked() const { return headerImage_ == 2; }
   // The guard allows changes (or there is none).
   bool ChangesAllowed() const { return !changeGuard_ || changeGuard_(); }
@@ -88,6 +93,8 @@ class AttachmentList : public wxListCtrl {
   void OnMainPaint(wxPaintEvent& event);
   void ShowPlain(const std::string& text);
   void ShowSummary(long row);
+  // The row under a point of the rows' window, else the selected one; -1: none.
+  long SummaryRowAt(const wxPoint& point) const;
 
   bool headerReady_ = false;
   wxImageList stateImages_;
@@ -100,8 +107,9 @@ class AttachmentList : public wxListCtrl {
   std::function<bool()> changeGuard_;
   std::function<void()> countChanged_;
   MessageSink* plainSink_ = nullptr;
-  std::function<bool(const wxString&, const MailSummary&)> addCheck_;
+  std::function<bool(const wxString&, const AttachedMail&)> addCheck_;
   wxString shownSummary_;
+  std::function<void(const AttachmentEntry*)> summaryShown_;
   wxWindow* rowsWindow_ = nullptr;
   int notMailImage_ = -1;  // the row mark of a file that is no mail
   bool updatingChecks_ = false;

@@ -5,17 +5,19 @@
 #include "platform/LocalTime.h"
 #include "platform/MessageSink.h"
 #include "platform/NativePath.h"
-#include "report/MailSummary.h"
+#include "report/AttachedMail.h"
 #include "report/ReportHistory.h"
 #include "ui/report/ReportWindowTexts.h"
 #include "ui/report/Utf8Text.h"
 
 namespace veradex {
 
-bool DuplicateQuestion::Allows(const ReportHistory& history, const wxString& path, const MailSummary& summary) {
-  const std::string sha256 =
-      summary.messageId.empty() ? ReportHistory::FileSha256(NativePath::FromWx(path)) : std::string();
-  const std::time_t reported = history.LastAccepted(summary.messageId, sha256);
+bool DuplicateQuestion::Allows(const ReportHistory& history, const wxString& path, const AttachedMail& mail) {
+  const std::string& messageId = mail.summary.messageId;
+  std::string sha256;
+  if (messageId.empty())
+    sha256 = mail.sha256.empty() ? ReportHistory::FileSha256(NativePath::FromWx(path)) : mail.sha256;
+  const std::time_t reported = history.LastAccepted(messageId, sha256);
   if (reported == 0) return true;
   return MessageSink::Current().ShowMessage(Utf8Text::ToCp949(QuestionText(reported)), kMbYesNo | kMbIconQuestion) ==
          kIdYes;

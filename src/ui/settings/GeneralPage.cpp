@@ -13,7 +13,7 @@ GeneralPage::GeneralPage(wxWindow* parent, const wxRect& rect) : SettingsPage(pa
   };
   const Box boxes[] = {
       {kUsePasswordBox, "Veradex 시작 시 암호 확인"},
-      {kRunAtSysstartBox, "윈도우 시작 시 자동실행"},
+      {kRunAtSysstartBox, SettingsTexts::kRunAtStartBox},
       {kHideAtRunBox, "Veradex 시작 시 창 숨기기"},
   };
   int y = 34;

@@ -4,7 +4,6 @@
 #include <wx/choice.h>
 #include <wx/textctrl.h>
 
-#include "platform/Autostart.h"
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
 #include "profile/PersonalProfile.h"
@@ -58,8 +57,7 @@ wxString SettingsDialog::TabText(int index) {
 }
 
 SettingsDialog::SettingsDialog(wxWindow* parent)
-    : SkinDialog(kSkinBitmap, kSkinBitmap),
-      applyAutostart_([](int on) { return Autostart::ForThisProgram().ApplyAutostart(on); }) {
+    : SkinDialog(kSkinBitmap, kSkinBitmap), autostart_(Autostart::ForThisProgram()) {
   const wxString caption = SettingsTexts::Wx(SettingsTexts::kSettingsCaption);
   Create(parent, kTemplateId, caption);
   captionLabel_ = CreateCaption(caption);
@@ -153,7 +151,9 @@ void SettingsDialog::LoadPages() {
 
   const Preferences preferences = Preferences::Load(ProfileStore::Current());
   GeneralPage::Fields& general = generalPage_->Data();
-  general.runAtSysstart = preferences.runAtStart;
+  // The box says whether the session will start the program: an entry that
+  // could not be written leaves it empty even with the preference on.
+  general.runAtSysstart = autostart_.IsRegistered();
   general.hideAtRun = preferences.hideAtRun;
   general.usePassword = preferences.usePassword;
   generalPage_->TransferToControls();
@@ -259,12 +259,21 @@ void SettingsDialog::OnSave() {
     MessageSink::Current().ShowMessage(SettingsTexts::Bytes(SettingsTexts::kNotSavedText), kStyleStop);
     return;
   }
-  if (index == kGeneralPage && applyAutostart_) applyAutostart_(generalPage_->Data().runAtSysstart ? 1 : 0);
+  if (index == kGeneralPage) ApplyAutostart(generalPage_->Data().runAtSysstart);
   if (profileChangeListener_ != nullptr) {
     profileChangeListener_->LoadProfileFields();
     profileChangeListener_->RefreshCategoryPage();
   }
   HideDialog(kIdOk);
+}
+
+void SettingsDialog::ApplyAutostart(bool on) {
+  autostart_.ApplyAutostart(on ? 1 : 0);
+  // The preference is stored either way (and every start applies it again);
+  // the user hears when the entry does not follow it.
+  if (autostart_.IsRegistered() == on) return;
+  MessageSink::Current().ShowMessage(
+      SettingsTexts::Bytes(on ? SettingsTexts::kAutostartNotWritten : SettingsTexts::kAutostartNotRemoved), kStyleStop);
 }
 
 void SettingsDialog::OnCancel() { HideDialog(kIdCancel); }

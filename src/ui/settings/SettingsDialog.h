@@ -1,8 +1,9 @@
 #pragma once
 
-#include <functional>
 #include <string>
+#include <utility>
 
+#include "platform/Autostart.h"
 #include "ui/skin/SkinDialog.h"
 
 class wxKeyEvent;
@@ -25,9 +26,6 @@ class SkinTabCtrl;
 // through its link and hides the dialog; Cancel hides it without writing.
 class SettingsDialog : public SkinDialog {
  public:
-  // Switches the autostart entry on (1) or off (0); returns 1 on success.
-  using AutostartAction = std::function<int(int on)>;
-
   enum : int { kPersonalPage = 0, kGeneralPage = 1, kPasswordPage = 2 };
 
   explicit SettingsDialog(wxWindow* parent = nullptr);
@@ -46,9 +44,9 @@ class SettingsDialog : public SkinDialog {
   // Set by the tray window each time it shows the dialog; may be none.
   void SetProfileChangeListener(ProfileChangeListener* link) { profileChangeListener_ = link; }
   ProfileChangeListener* GetProfileChangeListener() const { return profileChangeListener_; }
-  // How saving the general page applies the autostart preference at once;
-  // the program's own entry unless replaced (tests use a temporary folder).
-  void SetAutostartAction(AutostartAction action) { applyAutostart_ = std::move(action); }
+  // The autostart entry the general page shows and saving it switches; the
+  // program's own unless replaced (tests use temporary folders).
+  void SetAutostart(Autostart autostart) { autostart_ = std::move(autostart); }
 
   // The Save (1036) and Cancel (1018) commands.
   void OnSave();
@@ -71,13 +69,14 @@ class SettingsDialog : public SkinDialog {
   void HideDialog(int result);
   void RefuseUnstorable(int page, wxTextCtrl* edit);
   void FocusPasswordEdit(int id);
+  void ApplyAutostart(bool on);
 
   GeneralPage* generalPage_ = nullptr;
   PersonalInfoPage* personalInfoPage_ = nullptr;
   PasswordPage* passwordPage_ = nullptr;
   wxRect pageRect_;
   ProfileChangeListener* profileChangeListener_ = nullptr;
-  AutostartAction applyAutostart_;
+  Autostart autostart_;
 
   SkinLabel* captionLabel_ = nullptr;
   SkinTabCtrl* tabControl_ = nullptr;

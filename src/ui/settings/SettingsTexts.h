@@ -28,6 +28,21 @@ class SettingsTexts {
   // access); the dialog stays open with the typed values.
   static constexpr const char* kNotSavedText =
       "설정을 저장하지 못했습니다.\n디스크 공간과 설정 폴더의 쓰기 권한을 확인한 후 다시 저장해 주십시오.";
+
+  // The general page's autostart box: the session that starts the program.
+#ifdef _WIN32
+  static constexpr const char* kRunAtStartBox = "윈도우 시작 시 자동실행";
+#else
+  static constexpr const char* kRunAtStartBox = "로그인 시 자동실행";
+#endif
+  // Saving the general page stored the preference, but no autostart entry
+  // could be written (neither the machine's nor the user's place took it).
+  static constexpr const char* kAutostartNotWritten =
+      "자동실행을 설정하지 못했습니다.\n설정은 저장되었으며, 다음 시작 때 다시 시도합니다.";
+  // An entry is left that the user may not remove (the machine's, written by
+  // the administrator).
+  static constexpr const char* kAutostartNotRemoved =
+      "자동실행을 해제하지 못했습니다.\n모든 사용자에게 적용된 자동실행은 관리자 권한으로만 해제할 수 있습니다.";
 };
 
 }  // namespace veradex

@@ -3,14 +3,21 @@
 #include <algorithm>
 
 #include "platform/DurableFile.h"
+#include "platform/NativePath.h"
 
 namespace veradex {
 
-// Paths are in the ANSI code page, as the rest of the program spells them
-// on Windows. The user's profile folder is private to the user already.
+// Paths are UTF-8 in the program and UTF-16 at the system's calls (a Korean
+// user name must work). The user's profile folder is private to the user
+// already.
+
+namespace {
+std::wstring Wide(const std::string& path) { return NativePath::ToFs(path).wstring(); }
+}  // namespace
 
 bool DurableFile::WriteNew(const std::string& path, const std::string& bytes) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      ::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   std::size_t written = 0;
   while (written < bytes.size()) {
@@ -23,14 +30,14 @@ bool DurableFile::WriteNew(const std::string& path, const std::string& bytes) {
   return ::CloseHandle(file) && ok;
 }
 
-bool DurableFile::MakeFolder(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr) != 0; }
+bool DurableFile::MakeFolder(const std::string& path) { return ::CreateDirectoryW(Wide(path).c_str(), nullptr) != 0; }
 
 bool DurableFile::Rename(const std::string& from, const std::string& to) {
-  const DWORD attributes = ::GetFileAttributesA(from.c_str());
+  const DWORD attributes = ::GetFileAttributesW(Wide(from).c_str());
   const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   // A folder cannot replace anything; a file replaces its namesake.
   const DWORD flags = MOVEFILE_WRITE_THROUGH | (folder ? 0 : MOVEFILE_REPLACE_EXISTING);
-  return ::MoveFileExA(from.c_str(), to.c_str(), flags) != 0;
+  return ::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), flags) != 0;
 }
 
 // NTFS writes a folder's names through its own journal; MOVEFILE_WRITE_THROUGH

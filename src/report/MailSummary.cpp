@@ -42,8 +42,7 @@ bool ReadBytes(const std::string& path, std::string* bytes, long long* size, Fil
   if (std::ferror(file.get())) return false;
   const FileStamp after = FileStamp::Of(file.get());
   // Read to its end, the file is as long as what was read.
-  *size = bytes->size() < kReadLimit ? static_cast<long long>(bytes->size())
-                                     : std::max<long long>(after.size, listed);
+  *size = bytes->size() < kReadLimit ? static_cast<long long>(bytes->size()) : std::max<long long>(after.size, listed);
   *stamp = before == after ? after : FileStamp();
   return true;
 }

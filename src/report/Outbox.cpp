@@ -31,9 +31,9 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.rfind
 
 bool ReadWhole(const std::string& path, std::string* bytes, long long limit) {
   std::error_code error;
-  const auto size = fs::file_size(fs::path(path), error);
+  const auto size = fs::file_size(NativePath::ToFs(path), error);
   if (error || static_cast<long long>(size) > limit) return false;
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(NativePath::ToFs(path), std::ios::binary);
   if (!file) return false;
   std::ostringstream out;
   out << file.rdbuf();
@@ -149,15 +149,15 @@ void Outbox::Scan() {
   UserFolders::MakePrivate(folder_);
   std::error_code error;
   std::vector<std::string> names;
-  for (fs::directory_iterator it(fs::path(folder_), error), end; !error && it != end; it.increment(error)) {
-    if (it->is_directory(error)) names.push_back(it->path().filename().string());
+  for (fs::directory_iterator it(NativePath::ToFs(folder_), error), end; !error && it != end; it.increment(error)) {
+    if (it->is_directory(error)) names.push_back(NativePath::FromFs(it->path().filename()));
   }
   std::sort(names.begin(), names.end());
   const std::time_t now = std::time(nullptr);
   for (const std::string& name : names) {
     // What a crash left half made or half removed was never (or no longer) an entry.
     if (StartsWith(name, kNewPrefix) || StartsWith(name, kGonePrefix)) {
-      fs::remove_all(fs::path(Join(folder_, name)), error);
+      fs::remove_all(NativePath::ToFs(Join(folder_, name)), error);
       continue;
     }
     if (name.find(kDamagedInfix) != std::string::npos || StartsWith(name, ".")) continue;
@@ -178,13 +178,13 @@ bool Outbox::ReadEntry(const std::string& id, OutboxEntry* entry) const {
   const std::string folder = Join(folder_, id);
   std::error_code error;
   // A new record that never replaced the old one: the old one stands.
-  fs::remove(fs::path(Join(folder, std::string(kRecordName) + ".new")), error);
+  fs::remove(NativePath::ToFs(Join(folder, std::string(kRecordName) + ".new")), error);
   std::string text;
   if (!ReadWhole(Join(folder, kRecordName), &text, 1 << 20) || !ParseRecord(text, entry)) return false;
   entry->id = id;
   entry->folder = folder;
   for (const OutboxFile& file : entry->waiting) {
-    const auto size = fs::file_size(fs::path(entry->PathOf(file)), error);
+    const auto size = fs::file_size(NativePath::ToFs(entry->PathOf(file)), error);
     if (error || static_cast<long long>(size) != file.size) return false;
   }
   return true;
@@ -194,7 +194,7 @@ void Outbox::MoveAside(const std::string& id) {
   const std::string stamp = Stamp(std::time(nullptr), "%Y%m%d-%H%M%S");
   std::string aside = Join(folder_, id + kDamagedInfix + stamp);
   std::error_code error;
-  for (int n = 2; fs::exists(fs::path(aside), error); ++n)
+  for (int n = 2; fs::exists(NativePath::ToFs(aside), error); ++n)
     aside = Join(folder_, id + kDamagedInfix + stamp + "-" + std::to_string(n));
   if (DurableFile::Rename(Join(folder_, id), aside)) damaged_.push_back(aside);
 }
@@ -267,7 +267,7 @@ std::string Outbox::Add(const ReportForm& form, std::time_t now) {
   std::snprintf(serial, sizeof serial, "-%05d", ++made_ % 100000);
   std::string id = Stamp(now, "%Y%m%d-%H%M%S") + serial;
   std::error_code error;
-  for (int n = 2; fs::exists(fs::path(Join(folder_, id)), error); ++n)
+  for (int n = 2; fs::exists(NativePath::ToFs(Join(folder_, id)), error); ++n)
     id = Stamp(now, "%Y%m%d-%H%M%S") + serial + "-" + std::to_string(n);
   entry.id = id;
   entry.folder = Join(folder_, id);
@@ -292,7 +292,7 @@ std::string Outbox::Add(const ReportForm& form, std::time_t now) {
   Step("recorded");
   ok = ok && DurableFile::SyncFolder(building) && DurableFile::Rename(building, entry.folder);
   if (!ok) {
-    fs::remove_all(fs::path(building), error);
+    fs::remove_all(NativePath::ToFs(building), error);
     return std::string();
   }
   Step("placed");
@@ -326,14 +326,15 @@ bool Outbox::Rewrite(OutboxEntry& entry) {
   const std::string record = Join(entry.folder, kRecordName);
   const std::string fresh = record + ".new";
   std::error_code error;
-  fs::remove(fs::path(fresh), error);
+  fs::remove(NativePath::ToFs(fresh), error);
   if (!DurableFile::WriteNew(fresh, RecordText(entry)) || !DurableFile::Rename(fresh, record)) {
-    fs::remove(fs::path(fresh), error);
+    fs::remove(NativePath::ToFs(fresh), error);
     return false;
   }
   // Copies the record no longer names.
-  for (fs::directory_iterator it(fs::path(entry.folder), error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
+  for (fs::directory_iterator it(NativePath::ToFs(entry.folder), error), end; !error && it != end;
+       it.increment(error)) {
+    const std::string name = NativePath::FromFs(it->path().filename());
     const auto named = [&name](const std::vector<OutboxFile>& files) {
       return std::any_of(files.begin(), files.end(), [&name](const OutboxFile& f) { return f.name == name; });
     };
@@ -350,7 +351,7 @@ bool Outbox::Remove(const std::string& id) {
   const std::string gone = Join(folder_, kGonePrefix + id);
   if (!DurableFile::Rename(Join(folder_, id), gone)) return false;
   std::error_code error;
-  fs::remove_all(fs::path(gone), error);
+  fs::remove_all(NativePath::ToFs(gone), error);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/MessageSink.h"
+#include "platform/NativePath.h"
 #include "report/Outbox.h"
 #include "report/OutboxRules.h"
 #include "report/ReportTexts.h"
@@ -20,7 +21,7 @@ bool OutboxOffer::Make(Outbox& outbox, const SendResult& result, MessageSink& si
     if (OutboxRules::FateOf(result.attachments[i]) != OutboxRules::Fate::kWait) continue;
     const std::string& path = result.form.attachmentPaths[i];
     std::error_code error;
-    const auto size = std::filesystem::file_size(std::filesystem::path(path), error);
+    const auto size = std::filesystem::file_size(NativePath::ToFs(path), error);
     bytes += error ? 0 : static_cast<long long>(size);
     form.attachmentPaths.push_back(path);
   }

@@ -1,7 +1,6 @@
 #include "ui/report/HistoryWindow.h"
 
-#include <sys/stat.h>
-
+#include <filesystem>
 #include <fstream>
 
 #include <wx/button.h>
@@ -338,8 +337,8 @@ bool HistoryWindow::ResendSelected() {
     Say(HistoryTexts::OnlyRefused());
     return false;
   }
-  struct stat info;
-  if (::stat(entry->localPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(NativePath::ToFs(entry->localPath), error)) {
     Say(wxString::Format(HistoryTexts::FileGone(), NativePath::ToWx(entry->localPath)));
     return false;
   }
@@ -350,7 +349,7 @@ bool HistoryWindow::ExportCsv(const wxString& path) {
   std::vector<HistoryEntry> rows;
   for (const HistoryEntry* entry : shown_) rows.push_back(*entry);
   const std::string csv = ReportHistory::CsvText(rows);
-  std::ofstream file(NativePath::FromWx(path), std::ios::binary | std::ios::trunc);
+  std::ofstream file(NativePath::ToFs(NativePath::FromWx(path)), std::ios::binary | std::ios::trunc);
   if (file) file.write(csv.data(), static_cast<std::streamsize>(csv.size()));
   if (!file || !file.flush()) {
     Say(wxString::Format(HistoryTexts::ExportFailed(), path));

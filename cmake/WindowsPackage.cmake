@@ -24,10 +24,11 @@ if(VERADEX_MAKENSIS)
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${VERADEX_STAGE}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VERADEX_STAGE}/pages
     COMMAND ${CMAKE_STRIP} -o ${VERADEX_STAGE}/veradex.exe $<TARGET_FILE:veradex>
+    COMMAND ${CMAKE_STRIP} -o ${VERADEX_STAGE}/veradex-mail.dll $<TARGET_FILE:veradex_mail>
     COMMAND ${CMAKE_COMMAND} -E copy ${VERADEX_PAGE_TEMPLATES} ${VERADEX_STAGE}/pages
     COMMAND ${VERADEX_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DSTAGE=${VERADEX_STAGE}
       -DICON=${VERADEX_ICON} -DOUTFILE=${VERADEX_INSTALLER} ${PROJECT_SOURCE_DIR}/res/windows/veradex.nsi
-    DEPENDS veradex ${PROJECT_SOURCE_DIR}/res/windows/veradex.nsi ${VERADEX_PAGE_TEMPLATES} ${VERADEX_ICON}
+    DEPENDS veradex veradex_mail ${PROJECT_SOURCE_DIR}/res/windows/veradex.nsi ${VERADEX_PAGE_TEMPLATES} ${VERADEX_ICON}
     COMMENT "Making the installer ${VERADEX_INSTALLER}")
   add_custom_target(veradex_installer DEPENDS ${VERADEX_INSTALLER})
 endif()

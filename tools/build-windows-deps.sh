@@ -30,70 +30,9 @@ for tool in "$CC" "$CXX" "$AR" "$WINDRES" dpkg-source; do
 done
 
 # --- The source packages -------------------------------------------------------------------
-apt_dir="$cache_root/apt"
-mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$cache_root/sources"
-
-# The system's own Debian archive and key (deb822 or one-line sources), for the release suite.
-system_archive() {
-  local f
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] || continue
-    awk 'BEGIN { RS = ""; FS = "\n" }
-      /(^|\n)Types:[^\n]*deb/ && /(^|\n)Suites:[^\n]*[ \t]bookworm([ \t]|\n|$)/ {
-        uri = ""; key = ""
-        for (i = 1; i <= NF; i++) {
-          if ($i ~ /^URIs:/) { split($i, a, /[ \t]+/); uri = a[2] }
-          if ($i ~ /^Signed-By:/) { split($i, a, /[ \t]+/); key = a[2] }
-        }
-        if (uri != "") { print uri, key; exit }
-      }' "$f"
-  done
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$f" ] || continue
-    sed -n -E 's/^deb[ \t]+(\[[^]]*signed-by=([^] ]+)[^]]*\][ \t]+)?([^ \t]+)[ \t]+bookworm[ \t].*/\3 \2/p' "$f"
-  done
-}
-read -r archive_uri archive_key < <(system_archive | head -1) || true
-archive_uri="${archive_uri:-http://deb.debian.org/debian}"
-archive_key="${archive_key:-/usr/share/keyrings/debian-archive-keyring.gpg}"
-{
-  echo "Types: deb-src"
-  echo "URIs: $archive_uri"
-  echo "Suites: bookworm"
-  echo "Components: main"
-  echo "Signed-By: $archive_key"
-} >"$apt_dir/veradex-sources.sources"
-apt_opts=(
-  -o "Dir::Etc::SourceList=$apt_dir/veradex-sources.sources"
-  -o "Dir::Etc::SourceParts=/dev/null"
-  -o "Dir::State::Lists=$apt_dir/lists"
-  -o "Dir::Cache=$apt_dir/cache"
-  -o "Debug::NoLocking=1"
-  -o "APT::Sandbox::User=root"
-)
-# The source index is fetched again once it is a week old (or when it is missing).
-if [ -z "$(find "$apt_dir/lists" -maxdepth 1 -name '*Sources*' -mtime -7 2>/dev/null | head -1)" ]; then
-  say "fetching the source index from $archive_uri"
-  apt-get "${apt_opts[@]}" -q update >&2
-fi
-
-source_version() { # package -> newest version in the index
-  apt-cache "${apt_opts[@]}" showsrc "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -V | tail -1
-}
-
-# Downloads and unpacks one source package (Debian's patches applied) into the source cache;
-# prints the unpacked folder.
-fetch_source() { # package version
-  local pkg="$1" version="$2" dir="$cache_root/sources/$1_$2"
-  if [ ! -f "$dir/.unpacked" ]; then
-    rm -rf "$dir" && mkdir -p "$dir/dl"
-    say "downloading the source of $pkg $version"
-    (cd "$dir/dl" && apt-get "${apt_opts[@]}" -q source --download-only "$pkg=$version" >&2)
-    (cd "$dir" && dpkg-source -x dl/*.dsc tree >&2)
-    touch "$dir/.unpacked"
-  fi
-  echo "$dir/tree"
-}
+source "$root/tools/lib/debian-sources.sh"
+debian_sources "$cache_root/apt" bookworm
+mkdir -p "$cache_root/sources"
 
 # --- The recipes (each runs in a fresh copy of its source tree; $prefix is the install prefix) --
 build_libpng() {
@@ -189,7 +128,7 @@ for entry in "${libraries[@]}"; do
   name="${entry%%:*}" pkg="${entry#*:}"
   [ -f "$prefix/.done/$name" ] && continue
   if [ -n "$pkg" ]; then
-    src="$(fetch_source "$pkg" "${versions[$name]}")"
+    src="$(fetch_source "$pkg" "${versions[$name]}" "$cache_root/sources/${pkg}_${versions[$name]}")"
   else
     src=/usr/src/googletest
   fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds Veradex for 64-bit Windows into build-windows/ (or $VERADEX_WIN_BUILD_DIR):
 # the Debian packages of the tool chain (tools/install-deps.sh --windows), the libraries from
-# Debian sources (tools/build-windows-deps.sh, cached), then the program, its page templates and
+# Debian sources (tools/build-windows-deps.sh and, for the mail summaries,
+# tools/build-windows-mail-deps.sh, both cached), then the program, its page templates and
 # the core tests. Extra arguments go to CMake's configure step.
 #   tools/build-windows.sh --installer      also makes build-windows/Veradex-<version>-setup.exe
 #   tools/build-windows.sh --target NAME    builds that target only (e.g. veradex_core_tests)
@@ -25,6 +26,7 @@ export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
 
 "$root/tools/install-deps.sh" --windows
 deps="$("$root/tools/build-windows-deps.sh" | tail -1)"
+mail_deps="$("$root/tools/build-windows-mail-deps.sh" | tail -1)"
 
 # Build-time tools (the artwork embedder) run under Wine: its services first, in a prefix of
 # the build's own, with their output sent away (see tools/lib/wine-env.sh).
@@ -33,7 +35,7 @@ wine_start "$build/wine"
 trap wine_stop EXIT
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-  -DVERADEX_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-Release}" "$@"
+  -DVERADEX_WIN_DEPS="$deps" -DVERADEX_WIN_MAIL_DEPS="$mail_deps" -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-Release}" "$@"
 cmake --build "$build" --parallel "$(nproc)" "${targets[@]}"
 if [ "$installer" = 1 ]; then
   cmake --build "$build" --target veradex_installer

@@ -44,6 +44,8 @@ windows_packages=(
   binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   # fetching and unpacking Debian source packages; what their builds need on the host
   dpkg-dev xz-utils bzip2 ca-certificates tcl perl make autoconf automake libtool gettext
+  # ... and what the mail libraries' builds need (GLib's meson, GMime's autoreconf)
+  meson gtk-doc-tools autopoint debian-archive-keyring
   # GoogleTest's sources (cross-built like the libraries)
   googletest
   # running the tests and the installed program, making the installer

@@ -76,6 +76,7 @@ wine "$installer" /S >/dev/null 2>&1 </dev/null
 wineserver -w
 echo "silent install in $((SECONDS - start)) s"
 check "program installed" test -f "$program_dir/veradex.exe"
+check "mail module installed" test -f "$program_dir/veradex-mail.dll"
 check "uninstaller installed" test -f "$program_dir/uninstall.exe"
 for page in PHONE_SPAM EMAILRETURN_SPAM BOARD_SPAM Elec_Spam Fax_Spam code_spam search search_2006; do
   check "template $page.bak installed" test -f "$program_dir/$page.bak"

@@ -54,6 +54,8 @@ FunctionEnd
 Section "Veradex"
   SetOutPath "$INSTDIR"
   File "${STAGE}\veradex.exe"
+  ; The mail summaries' module, loaded when a mail is first read.
+  File "${STAGE}\veradex-mail.dll"
   ; The page templates beside the program.
   File "${STAGE}\pages\*.bak"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -75,6 +77,7 @@ SectionEnd
 
 Section "Uninstall"
   Delete "$INSTDIR\veradex.exe"
+  Delete "$INSTDIR\veradex-mail.dll"
   Delete "$INSTDIR\*.bak"
   ; The pages the program filled in beside itself, and its temporary folder.
   Delete "$INSTDIR\*.html"

@@ -8,10 +8,12 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/Cp949.h"
+#include "platform/NativePath.h"
 #include "report/MailModule.h"
 #include "report/MailSummary.h"
 #include "report/ReportTexts.h"
@@ -194,9 +196,13 @@ TEST(MailSummary, LargeMissingAndOutlookFiles) {
   EXPECT_EQ(big.messageId, "big@spam.example");
 
   // Nothing to read, and nothing that could block the reader.
+  std::vector<const char*> unreadable = {"none.eml", "folder.msg"};
+  ASSERT_TRUE(std::filesystem::create_directory(NativePath::ToFs(dir.File("folder.msg"))));
+#ifndef _WIN32
   ASSERT_EQ(::mkfifo(dir.File("pipe.eml").c_str(), 0600), 0);
-  ::mkdir(dir.File("folder.msg").c_str(), 0700);
-  for (const char* name : {"none.eml", "pipe.eml", "folder.msg"}) {
+  unreadable.push_back("pipe.eml");
+#endif
+  for (const char* name : unreadable) {
     const MailSummary missing = MailSummary::FromFile(dir.File(name));
     EXPECT_EQ(missing.kind, MailSummary::Kind::kUnreadable) << name;
     EXPECT_EQ(missing.Describe(), ReportTexts::Get(ReportTexts::kUnreadable));

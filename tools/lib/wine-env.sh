@@ -12,7 +12,8 @@ wine_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     env -u DISPLAY wineboot --init >/dev/null 2>&1 </dev/null
   fi
-  wineserver -p >/dev/null 2>&1 </dev/null
+  # Fails when wineboot's server is still there: that one serves as well.
+  wineserver -p >/dev/null 2>&1 </dev/null || true
   wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
 

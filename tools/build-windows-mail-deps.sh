@@ -125,6 +125,7 @@ build_gmime() {
   autoreconf -fi
   autotools_static ac_cv_have_iconv_detect_h=no ac_cv_lib_iconv_iconv_open=yes --disable-crypto \
     --without-libidn --disable-introspection --disable-vala --disable-gtk-doc
+  make -j"$jobs" -C util
   make -j"$jobs" -C gmime libgmime-3.0.la
   make -C gmime install-libLTLIBRARIES install-gmimeincludeHEADERS
   make install-pkgconfigDATA

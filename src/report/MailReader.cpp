@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -70,11 +69,36 @@ std::string Shortened(const std::string& cp949Line, std::size_t characters) {
   return Cp949::FromWxLossy(wide.Left(characters) + wxString::FromUTF8("…"));
 }
 
+bool IsIso2022Kr(const char* charset) { return charset != nullptr && g_ascii_strcasecmp(charset, "ISO-2022-KR") == 0; }
+
+// ISO-2022-KR (the 7-bit form of Korean mail) as EUC-KR: after SO the byte
+// pairs are KS X 1001 with their high bits cleared, SI or a line's end returns
+// to ASCII. Read here rather than by the system's converter, which on Windows
+// may not know it.
+std::string Iso2022KrAsEucKr(const std::string& bytes) {
+  static const std::string kDesignation = "\x1b$)C";
+  std::string out;
+  bool shifted = false;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (c == 0x1B && bytes.compare(i, kDesignation.size(), kDesignation) == 0) {
+      i += kDesignation.size() - 1;
+    } else if (c == 0x0E || c == 0x0F) {
+      shifted = c == 0x0E;
+    } else {
+      if (c == '\r' || c == '\n') shifted = false;
+      out += static_cast<char>(shifted && c > 0x20 && c < 0x7F ? c | 0x80 : c);
+    }
+  }
+  return out;
+}
+
 // Bytes in a charset as UTF-8; bytes that cannot be converted stay as they
 // are (OneLine then reads them as code page 949).
 std::string ToUtf8(const std::string& bytes, std::string charset) {
   const std::size_t language = charset.find('*');  // RFC 2231 language suffix
   if (language != std::string::npos) charset.erase(language);
+  if (IsIso2022Kr(charset.c_str())) return ToUtf8(Iso2022KrAsEucKr(bytes), "EUC-KR");
   gsize written = 0;
   gchar* converted = g_convert(bytes.data(), static_cast<gssize>(bytes.size()), "UTF-8",
                                g_mime_charset_iconv_name(charset.c_str()), nullptr, &written, nullptr);
@@ -228,17 +252,36 @@ GMimeObject* FindTextPart(GMimeObject* part, const char* subtype) {
   return type != nullptr && g_mime_content_type_is_type(type, "text", subtype) ? part : nullptr;
 }
 
+// A part's content with its transfer encoding undone, in its own charset.
+std::string DecodedContent(GMimePart* part) {
+  GMimeDataWrapper* content = g_mime_part_get_content(part);
+  if (content == nullptr) return std::string();
+  GMimeStream* stream = g_mime_stream_mem_new();
+  g_mime_data_wrapper_write_to_stream(content, stream);
+  const GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream));
+  std::string out(reinterpret_cast<const char*>(bytes->data), bytes->len);
+  g_object_unref(stream);
+  return out;
+}
+
 void ReadPreview(GMimeMessage* message, MailSummary* summary) {
   GMimeObject* root = g_mime_message_get_mime_part(message);
   GMimeObject* body = FindTextPart(root, "plain");
   if (body == nullptr) body = FindTextPart(root, "html");
   if (body == nullptr) return;
-  char* text = g_mime_text_part_get_text(GMIME_TEXT_PART(body));
-  if (text == nullptr) return;
+  std::string text;
+  const char* charset = g_mime_object_get_content_type_parameter(body, "charset");
+  if (IsIso2022Kr(charset)) {
+    text = ToUtf8(DecodedContent(GMIME_PART(body)), charset);
+  } else {
+    char* converted = g_mime_text_part_get_text(GMIME_TEXT_PART(body));
+    if (converted == nullptr) return;
+    text = converted;
+    g_free(converted);
+  }
   // Only the start is shown; the rest of a long body is never looked at.
   const bool html = g_mime_content_type_is_type(g_mime_object_get_content_type(body), "text", "html");
-  std::string content = Prefix(text, html ? 64 * 1024 : 0);
-  g_free(text);
+  std::string content = Prefix(text.c_str(), html ? 64 * 1024 : 0);
   if (html) content = Prefix(WithoutTags(content).c_str(), 0);
   summary->preview = Shortened(OneLine(content), kPreviewCharacters);
 }
@@ -369,12 +412,13 @@ std::string SubmitTime(GsfInfile* file) {
     std::uint64_t value = 0;
     for (int b = 7; b >= 0; --b) value = value << 8 | byteAt(offset + 8 + static_cast<std::size_t>(b));
     const long long seconds = static_cast<long long>(value / 10000000ULL) - 11644473600LL;
-    const std::time_t moment = static_cast<std::time_t>(seconds);
-    std::tm utc{};
-    if (gmtime_r(&moment, &utc) == nullptr) return std::string();
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M +0000", &utc);
-    return text;
+    GDateTime* utc = g_date_time_new_from_unix_utc(seconds);  // null outside years 1 to 9999
+    if (utc == nullptr) return std::string();
+    gchar* text = g_date_time_format(utc, "%Y-%m-%d %H:%M +0000");
+    g_date_time_unref(utc);
+    const std::string out = text != nullptr ? text : "";
+    g_free(text);
+    return out;
   }
   return std::string();
 }

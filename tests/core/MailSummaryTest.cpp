@@ -37,9 +37,27 @@ std::string Base64(const std::string& bytes) {
   return out;
 }
 
-// An encoded word carrying utf8 in the charset.
+// An encoded word carrying bytes in the charset.
+std::string EncodedBytes(const std::string& bytes, const char* charset) {
+  return "=?" + std::string(charset) + "?B?" + Base64(bytes) + "?=";
+}
+
 std::string EncodedWord(const std::string& utf8, const char* charset) {
-  return "=?" + std::string(charset) + "?B?" + Base64(Convert(utf8, charset)) + "?=";
+  return EncodedBytes(Convert(utf8, charset), charset);
+}
+
+// ISO-2022-KR written out (not every system's converter makes it): the
+// designation, then EUC-KR pairs with the high bits cleared between SO and SI.
+std::string Iso2022Kr(const std::string& utf8) {
+  std::string out = "\x1b$)C";
+  bool shifted = false;
+  for (const char byte : Convert(utf8, "EUC-KR")) {
+    const bool korean = (static_cast<unsigned char>(byte) & 0x80) != 0;
+    if (korean != shifted) out += korean ? '\x0e' : '\x0f';
+    shifted = korean;
+    out += static_cast<char>(byte & 0x7F);
+  }
+  return shifted ? out + '\x0f' : out;
 }
 
 std::string Ko(const char* utf8) { return Cp949::FromUtf8(utf8); }
@@ -110,8 +128,8 @@ TEST(MailSummary, InternetMessagesOfEveryKoreanEncoding) {
        {MailSummary::Kind::kMail, Ko("할인 안내"), Ko("광고 <ad@spam.example>"), "2026-12-07 10:00 +0900",
         "m1@spam.example", "", "", Ko("지금 바로 클릭하세요")}},
       {"iso-2022-kr subject and body",
-       "From: a@spam.example\r\nSubject: " + EncodedWord("대출 광고", "ISO-2022-KR") +
-           "\r\nContent-Type: text/plain; charset=ISO-2022-KR\r\n\r\n" + Convert("저금리 대출", "ISO-2022-KR") + "\r\n",
+       "From: a@spam.example\r\nSubject: " + EncodedBytes(Iso2022Kr("대출 광고"), "ISO-2022-KR") +
+           "\r\nContent-Type: text/plain; charset=ISO-2022-KR\r\n\r\n" + Iso2022Kr("저금리 대출") + "\r\n",
        {MailSummary::Kind::kMail, Ko("대출 광고"), "a@spam.example", "", "", "", "", Ko("저금리 대출")}},
       // Folded headers; the topmost Received: names the first hop; no Date, no Message-ID.
       {"utf-8, folded, received",

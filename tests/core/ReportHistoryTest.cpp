@@ -12,12 +12,14 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
 
 #include "platform/Cp949.h"
 #include "platform/FileStamp.h"
+#include "platform/NativePath.h"
 #include "report/AttachedMail.h"
 #include "report/ReportHistory.h"
 #include "report/ReportSender.h"
@@ -233,7 +235,8 @@ TEST(ReportHistory, TheRecordTakesWhatWasReadWhenAttachedOnlyWhileTheFileIsUncha
       } while (stampOf(path) == old && std::chrono::steady_clock::now() < deadline);
       ASSERT_NE(stampOf(path), old);
     } else if (c.change == Change::kReplaced) {
-      ASSERT_EQ(std::rename(harness.Temp().Write("other.eml", after).c_str(), path.c_str()), 0);
+      // Over the old file, as a mail client saving again may (std::rename does not on Windows).
+      std::filesystem::rename(NativePath::ToFs(harness.Temp().Write("other.eml", after)), NativePath::ToFs(path));
     }
     ReportForm form;
     form.name = "n";

@@ -178,7 +178,8 @@ for entry in "${libraries[@]}"; do
   src="$(fetch_source "$pkg" "${versions[$name]}" "$cache_root/sources/$pkg"_"${versions[$name]}")"
   work="$cache_root/mail-work/$name"
   rm -rf "$work" && mkdir -p "$(dirname "$work")" && cp -a "$src" "$work"
-  if [ "$name" = glib ]; then wine_start "$cache_root/mail-work/wine"; fi
+  # (wineserver -p fails when wineboot's server is still up; that one serves as well)
+  if [ "$name" = glib ]; then wine_start "$cache_root/mail-work/wine" || true; fi
   say "building $name ${versions[$name]} (log: $prefix/logs/$name.log)"
   start=$SECONDS
   if ! (cd "$work" && export prefix && nice -n 19 bash -c "set -euo pipefail; $(declare -f autotools_static "build_$name"); \

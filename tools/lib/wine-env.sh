@@ -12,8 +12,7 @@ wine_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     env -u DISPLAY wineboot --init >/dev/null 2>&1 </dev/null
   fi
-  # Fails when wineboot's server is still there: that one serves as well.
-  wineserver -p >/dev/null 2>&1 </dev/null || true
+  wineserver -p >/dev/null 2>&1 </dev/null
   wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
 

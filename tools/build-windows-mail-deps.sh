@@ -192,7 +192,9 @@ for entry in "${libraries[@]}"; do
   rm -rf "$work"
   touch "$prefix/.done/$name"
 done
-# The pkg-config files name the prefix as it is; the libraries need no more than static linking.
+# The Wine prefix of GLib's checks and what is left of the sources' copies go.
+wine_stop
+rm -rf "$cache_root/mail-work"
 touch "$prefix/.complete"
 say "all mail libraries built in $((SECONDS - start_all)) s into $prefix"
 echo "$prefix"

@@ -10,15 +10,13 @@ set(veradex_not_under_wine
 # windows-open: what the Windows build does not do yet.
 #  - the mail module (GMime, libgsf) is not built for Windows, so mails have
 #    no summary (Message-ID, subject) there;
-#  - a damaged history cannot be moved aside while SQLite holds it open
-#    (Windows does not rename an open file);
 #  - these tests join the folders they expect with '/' where the Windows
 #    program joins them with '\' (the tests' expectations are to change).
 set(veradex_windows_open
   ReportHistory.TheWorkerRecordsEveryReportOfARun
-  ReportHistory.UnwritableOrDamagedFilesNeverStopAReport
+  ReportHistory.TheRecordTakesWhatWasReadWhenAttachedOnlyWhileTheFileIsUnchanged
+  OutboxStore.KeepsTheReportAsTypedInPrivateFilesAndReadsItBack
   MailClientCapture.ChoosesTheClientDrivesItsDialogAndAttachesTheSavedFile
-  MailClientCapture.FileNamesCarryTheTagAndFitTheLimits
-  CategoryPagesTest.UnwritableProgramDirectoryFallsBackToTheUserFolder)
+  MailClientCapture.FileNamesCarryTheTagAndFitTheLimits)
 set_tests_properties(${veradex_not_under_wine} PROPERTIES LABELS "core;not-under-wine")
 set_tests_properties(${veradex_windows_open} PROPERTIES LABELS "core;windows-open")

@@ -94,7 +94,7 @@ TEST(MailClientCapture, ChoosesTheClientDrivesItsDialogAndAttachesTheSavedFile) 
     FakeDesktop desktop(c.script);
     RecordingHost host(c.rows);
     const long long start = desktop.Now();
-    MailClientCapture(desktop, "help@dunmere.example").OnCapture(host, programDir.Path() + "/");
+    MailClientCapture(desktop, "help@dunmere.example").OnCapture(host, programDir.Path() + NativePath::kSeparator);
 
     EXPECT_EQ(desktop.KeyLog().compare(0, std::strlen(c.keysStart), c.keysStart), 0) << desktop.KeyLog();
     EXPECT_LE(desktop.Now() - start, c.maxMilliseconds);
@@ -184,7 +184,7 @@ TEST(MailClientCapture, FileNamesCarryTheTagAndFitTheLimits) {
   const int expected = LockedRandom::Next();
   LockedRandom::Seed(7);
   test::ScopedMessageSink scoped(nullptr);
-  MailClientCapture(desktop, "x").OnCapture(host, programDir.Path() + "/");
+  MailClientCapture(desktop, "x").OnCapture(host, programDir.Path() + NativePath::kSeparator);
   ASSERT_EQ(host.added.size(), 1u);
   EXPECT_EQ(host.added[0],
             programDir.File("temp") + NativePath::kSeparator + MailClientCapture::Tag(expected) + ".eml");

@@ -17,8 +17,6 @@ set(veradex_not_under_wine
 set(veradex_windows_open
   ReportHistory.TheWorkerRecordsEveryReportOfARun
   ReportHistory.UnwritableOrDamagedFilesNeverStopAReport
-  MailClientCapture.ChoosesTheClientDrivesItsDialogAndAttachesTheSavedFile
-  MailClientCapture.FileNamesCarryTheTagAndFitTheLimits
   CategoryPagesTest.UnwritableProgramDirectoryFallsBackToTheUserFolder)
 # wine-display: tests that open windows, so Wine needs an X server (run
 # under Xvfb by tools/test-windows.sh, apart from the others).

@@ -10,14 +10,12 @@ set(veradex_not_under_wine
 # windows-open: what the Windows build does not do yet.
 #  - the mail module (GMime, libgsf) is not built for Windows, so mails have
 #    no summary (Message-ID, subject) there;
-#  - a damaged history cannot be moved aside while SQLite holds it open
-#    (Windows does not rename an open file);
 #  - these tests join the folders they expect with '/' where the Windows
 #    program joins them with '\' (the tests' expectations are to change).
 set(veradex_windows_open
   ReportHistory.TheWorkerRecordsEveryReportOfARun
-  ReportHistory.UnwritableOrDamagedFilesNeverStopAReport
-  CategoryPagesTest.UnwritableProgramDirectoryFallsBackToTheUserFolder)
+  ReportHistory.TheRecordTakesWhatWasReadWhenAttachedOnlyWhileTheFileIsUnchanged
+  OutboxStore.KeepsTheReportAsTypedInPrivateFilesAndReadsItBack)
 # wine-display: tests that open windows, so Wine needs an X server (run
 # under Xvfb by tools/test-windows.sh, apart from the others).
 set(veradex_wine_display

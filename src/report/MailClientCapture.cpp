@@ -1,7 +1,6 @@
 #include "report/MailClientCapture.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -117,16 +116,36 @@ int MailClientCapture::CaptureFromOutlookExpress(std::string* path) {
     desktop_.BringOwnWindowToFront();
     return kNotPossible;
   }
-  const std::string proposed = ReadProposedName(dialog, LLONG_MAX);
+  // The reads end with their count or after as long as the count takes
+  // with its pauses: a client slow to answer each read cannot stretch them.
+  const std::string proposed =
+      ReadProposedName(dialog, desktop_.NowMilliseconds() + static_cast<long long>(kNameReads) * kLookupPause);
   *path = SavedFilePath(*path, proposed, LockedRandom::Next());
-  desktop_.SetNameField(dialog, *path);
+  if (!desktop_.SetNameField(dialog, *path)) return CloseDialog(dialog);
   desktop_.Pause(100);
   desktop_.PressKey(Desktop::kAlt);
   desktop_.Stroke(Desktop::kLetterS);
   desktop_.ReleaseKey(Desktop::kAlt);
   desktop_.Pause(100);
+  // A dialog that stays open saved nothing (and would hold the client).
+  if (!WaitUntilGone(kOutlookExpressSaveDialog)) return CloseDialog(dialog);
   desktop_.BringOwnWindowToFront();
   return kSaved;
+}
+
+bool MailClientCapture::WaitUntilGone(MailClientWindow dialog) {
+  for (int i = 0; i < kDialogGoneWait / kLookupPause; ++i) {
+    if (desktop_.FindTopLevel(dialog) == 0) return true;
+    desktop_.Pause(kLookupPause);
+  }
+  return desktop_.FindTopLevel(dialog) == 0;
+}
+
+int MailClientCapture::CloseDialog(Desktop::Window dialog) {
+  desktop_.BringToFront(dialog);
+  desktop_.Stroke(Desktop::kEscape);
+  desktop_.BringOwnWindowToFront();
+  return kNotPossible;
 }
 
 int MailClientCapture::CaptureFromThunderbird(std::string* path) {
@@ -168,13 +187,8 @@ int MailClientCapture::CaptureFromThunderbird(std::string* path) {
 
   const std::string proposed = ReadProposedName(dialog, deadline);
   *path = SavedFilePath(*path, proposed, LockedRandom::Next());
-  if (!desktop_.SetNameField(dialog, *path)) {
-    // Confirmed now, the message would land wherever the client proposes.
-    desktop_.BringToFront(dialog);
-    desktop_.Stroke(Desktop::kEscape);
-    desktop_.BringOwnWindowToFront();
-    return kNotPossible;
-  }
+  // Confirmed now, the message would land wherever the client proposes.
+  if (!desktop_.SetNameField(dialog, *path)) return CloseDialog(dialog);
   desktop_.Pause(100);
 
   // Confirm (Return, or Alt+S on Windows; either saves in every state of
@@ -189,20 +203,10 @@ int MailClientCapture::CaptureFromThunderbird(std::string* path) {
     desktop_.BringToFront(dialog);
     desktop_.PressSaveButton();
     desktop_.Pause(kLookupPause);
-    for (int i = 0; i < kDialogGoneWait / kLookupPause && !gone; ++i) {
-      if (desktop_.FindTopLevel(kThunderbirdSaveDialog) == 0)
-        gone = true;
-      else
-        desktop_.Pause(kLookupPause);
-    }
+    gone = WaitUntilGone(kThunderbirdSaveDialog);
   }
-  if (!gone) {
-    // Left open it would hold the user's client; nothing was saved.
-    desktop_.BringToFront(dialog);
-    desktop_.Stroke(Desktop::kEscape);
-    desktop_.BringOwnWindowToFront();
-    return kNotPossible;
-  }
+  // Left open it would hold the user's client; nothing was saved.
+  if (!gone) return CloseDialog(dialog);
   desktop_.BringOwnWindowToFront();
   return kSaved;
 }

@@ -200,7 +200,7 @@ int main() {
   windowClass.lpszClassName = MainClass();
   RegisterClassW(&windowClass);
   mainWindow = CreateWindowExW(0, MainClass(), IsOutlook() ? L"Outlook Express" : L"Mozilla Thunderbird",
-                               WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 500, 300, nullptr, nullptr, instance, nullptr);
+                               WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 700, 500, 300, nullptr, nullptr, instance, nullptr);
   std::printf("ready\n");
   std::fflush(stdout);
 

@@ -199,8 +199,9 @@ int main() {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = MainClass();
   RegisterClassW(&windowClass);
-  mainWindow = CreateWindowExW(0, MainClass(), IsOutlook() ? L"Outlook Express" : L"Mozilla Thunderbird",
-                               WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 700, 500, 300, nullptr, nullptr, instance, nullptr);
+  mainWindow =
+      CreateWindowExW(0, MainClass(), IsOutlook() ? L"Outlook Express" : L"Mozilla Thunderbird",
+                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 700, 500, 300, nullptr, nullptr, instance, nullptr);
   std::printf("ready\n");
   std::fflush(stdout);
 

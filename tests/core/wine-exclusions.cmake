@@ -15,8 +15,11 @@ set(veradex_not_under_wine
 set(veradex_windows_open
   ReportHistory.TheWorkerRecordsEveryReportOfARun
   ReportHistory.TheRecordTakesWhatWasReadWhenAttachedOnlyWhileTheFileIsUnchanged
-  OutboxStore.KeepsTheReportAsTypedInPrivateFilesAndReadsItBack
-  MailClientCapture.ChoosesTheClientDrivesItsDialogAndAttachesTheSavedFile
-  MailClientCapture.FileNamesCarryTheTagAndFitTheLimits)
+  OutboxStore.KeepsTheReportAsTypedInPrivateFilesAndReadsItBack)
+# wine-display: tests that open windows, so Wine needs an X server (run
+# under Xvfb by tools/test-windows.sh, apart from the others).
+set(veradex_wine_display
+  Win32DesktopCapture.TheRunningClientsSaveDialogIsDrivenAndItsFileAttached)
 set_tests_properties(${veradex_not_under_wine} PROPERTIES LABELS "core;not-under-wine")
+set_tests_properties(${veradex_wine_display} PROPERTIES LABELS "core;wine-display" RESOURCE_LOCK display)
 set_tests_properties(${veradex_windows_open} PROPERTIES LABELS "core;windows-open")

@@ -86,6 +86,8 @@ Desktop::Window DesktopIdOf(wxWindow* window) {
   GtkWidget* widget = window->GetHandle();
   GdkWindow* native = widget != nullptr ? gtk_widget_get_window(widget) : nullptr;
   if (native != nullptr && GDK_IS_X11_WINDOW(native)) return gdk_x11_window_get_xid(native);
+#elif defined(__WXMSW__)
+  return reinterpret_cast<Desktop::Window>(window->GetHandle());
 #else
   (void)window;
 #endif

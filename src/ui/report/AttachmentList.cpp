@@ -15,6 +15,7 @@
 #include "report/AttachedMail.h"
 #include "report/AttachmentRules.h"
 #include "ui/report/ReportWindowTexts.h"
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/ResourceImages.h"
 
 namespace veradex {
@@ -101,6 +102,7 @@ AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& p
     ShowSummary(event.GetIndex());
     event.Skip();
   });
+  UpdateAccessibleRows();
 }
 
 AttachmentList::~AttachmentList() = default;
@@ -134,6 +136,7 @@ int AttachmentList::AddFile(const wxString& path) {
   if (notMailImage_ >= 0) SetItemImage(row, entry.notMail ? notMailImage_ : 0);
   entries_.insert(entries_.begin() + row, entry);
   UpdateHeaderBox();
+  UpdateAccessibleRows();
   Refresh();
   return 1;
 }
@@ -145,6 +148,7 @@ void AttachmentList::RemoveAt(long index) {
   ShowSummary(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
   PostCountChanged();
   UpdateHeaderBox();
+  UpdateAccessibleRows();
   Refresh();
 }
 
@@ -278,6 +282,7 @@ void AttachmentList::SetHeaderImage(int image) {
 
 void AttachmentList::OnItemCheckChanged(wxListEvent& event) {
   UpdateHeaderBox();
+  UpdateAccessibleRows();
   event.Skip();
 }
 
@@ -288,6 +293,21 @@ void AttachmentList::OnColumnClick(wxListEvent& event) {
   updatingChecks_ = true;
   for (long i = 0; i < GetItemCount(); ++i) CheckItem(i, image == 2);
   updatingChecks_ = false;
+  UpdateAccessibleRows();
+}
+
+void AttachmentList::UpdateAccessibleRows() {
+  // A screen reader meets the window that takes the keyboard: the rows'.
+  wxWindow* rows = rowsWindow_ != nullptr ? rowsWindow_ : this;
+  AccessibleInfo::Describe(
+      rows, AccessibleInfo::Role::kTable, wxString::FromUTF8(ReportWindowTexts::kAttachmentListName),
+      wxString::FromUTF8(ReportWindowTexts::kNameColumn) + ", " + wxString::FromUTF8(ReportWindowTexts::kSizeColumn));
+  std::vector<AccessibleInfo::Row> described;
+  for (long i = 0; i < Count(); ++i) {
+    const AttachmentEntry& entry = entries_[static_cast<std::size_t>(i)];
+    described.push_back({entry.name, entry.summary, IsItemChecked(i)});
+  }
+  AccessibleInfo::SetRows(rows, described);
 }
 
 void AttachmentList::OnMainPaint(wxPaintEvent& event) {

@@ -28,6 +28,7 @@
 #include "ui/report/ReportWindowHost.h"
 #include "ui/report/ReportWindowTexts.h"
 #include "ui/report/Utf8Text.h"
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/ResourceImages.h"
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinLabel.h"
@@ -52,6 +53,7 @@ bool ReportWindow::Create(wxWindow* parent) {
   // size when it first maps it; the skin's size is set again on every show.
   Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
     if (event.IsShown() && HasSkin() && GetSize() != GetSkinBitmap().GetSize()) SetSize(GetSkinBitmap().GetSize());
+    if (event.IsShown()) CallAfter([this] { FocusFirstControl(); });
     event.Skip();
   });
   // Closing from outside (the window manager) only hides the window too.
@@ -133,6 +135,14 @@ void ReportWindow::CreateControls() {
   lookupButton_ = CreateButton(kLookup, wxString(), wxRect(0, 0, 40, 35), 152, 152, 152, 152);
   settingsButton_ = CreateButton(kSettings, wxString(), wxRect(0, 0, 40, 35), 151, 151, 151, 151);
   policyButton_ = CreateButton(kPolicy, wxString(), wxRect(0, 0, 40, 35), 0, 0, 0, 0);
+  const std::pair<SkinBitmapButton*, const char*> pictureButtonNames[] = {
+      {minimiseButton_, ReportWindowTexts::kMinimiseName},
+      {closeButton_, ReportWindowTexts::kCloseName},
+      {menuButton_, ReportWindowTexts::kMenu},
+      {lookupButton_, ReportWindowTexts::kLookup},
+      {settingsButton_, ReportWindowTexts::kSettings}};
+  for (const auto& button : pictureButtonNames)
+    AccessibleInfo::SetName(button.first, wxString::FromUTF8(button.second));
   categoryButtons_ =
       std::make_unique<CategoryButtonBar>(*this, [this](Category category) { pageCommands_->ShowCategory(category); });
 
@@ -159,6 +169,30 @@ void ReportWindow::CreateControls() {
   });
   policyButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pageCommands_->OpenPolicyPage(); });
   lookupButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pageCommands_->ShowLookupPage(); });
+  ApplyTabOrder();
+}
+
+void ReportWindow::ApplyTabOrder() {
+  // Tab walks the window as it is seen: the title bar, the tool buttons, the
+  // categories down the left, then the form top to bottom, left to right.
+  const int order[] = {kMinimise,   kClose,     kMenu,      kSettings, kLookup,          kEmailSpam, kPhoneSpam,
+                       kResentSpam, kBoardSpam, kMediaSpam, kFaxSpam,  kCodeSpam,        kName,      kTel1,
+                       kTel2,       kTel3,      kEmail,     kPassword, kPasswordConfirm, kContent,   kAttachmentList,
+                       kCapture,    kAdd,       kDelete,    kSend,     kCloseButton};
+  wxWindow* previous = nullptr;
+  for (int id : order) {
+    wxWindow* control = FindWindow(id);
+    if (control == nullptr) continue;
+    if (previous != nullptr) control->MoveAfterInTabOrder(previous);
+    previous = control;
+  }
+}
+
+void ReportWindow::FocusFirstControl() {
+  // The first field of the form, or on a page the current category's button.
+  wxWindow* first =
+      view_ == View::kEmailReport ? static_cast<wxWindow*>(GetEdit(kName)) : categoryButtons_->GetCurrentButton();
+  if (first != nullptr && first->IsShownOnScreen()) first->SetFocus();
 }
 
 void ReportWindow::ApplyLayout() {
@@ -207,6 +241,7 @@ void ReportWindow::SetupTooltips() {
 }
 
 void ReportWindow::ShowView(View view) {
+  const bool changed = view_ != view;
   view_ = view;
   if (view == View::kEmailReport)
     browser_->SetSize(1, 1, 1, 1);
@@ -214,6 +249,7 @@ void ReportWindow::ShowView(View view) {
     browser_->SetSize(159, 105, 610, 490);
   emailReport_->Show(view == View::kEmailReport);
   Refresh();
+  if (changed && view == View::kEmailReport && IsShown()) FocusFirstControl();
 }
 
 const wxString& ReportWindow::GetProgramDir() const { return emailReport_->ProgramDir(); }

@@ -98,6 +98,8 @@ class ReportWindow : public SkinDialog, public CategoryPageHost, public ReportWi
   void CreateControls();
   void ApplyLayout();
   void SetupTooltips();
+  void ApplyTabOrder();
+  void FocusFirstControl();
   bool OnSkinKey(wxKeyEvent& event) override;
 
   View view_ = View::kBrowser;

@@ -5,10 +5,13 @@
 # Usage: tools/screenshots.sh <suite> [output folder]
 #   skin           the skinned toolkit's windows and controls
 #   dialogs        the log-in, password set-up and settings dialogs (each page)
-#   report-window  the report window: e-mail view with and without files, browser view, offline start, the focus ring
+#   report-window  the report window: e-mail view with and without files, the preview strip
+#                  (a file that is no mail, a long Korean subject), browser view, offline start,
+#                  the focus ring
 #   pages          the eight report form pages at the browser area's 610 x 490
 #   window-pages   the eight report form pages inside the report window
-#   history        the report history window and the list's mail summaries
+#   history        the report history window (with waiting reports), the list's
+#                  mail summaries and the outbox question
 #   app            the whole program on its own displays with a tray host:
 #                  second copy, tray menu, exit question, start-up dialogs
 #   readme         the README's pictures (report window in both views, settings,
@@ -29,7 +32,7 @@ filter_of() {
     report-window) echo 'ReportWindowTest.Screenshots:ReportWindowTest.OfflineStart*:KeyboardNavigationTest.FocusScreenshots' ;;
     pages) echo 'CategoryPagesGui.*' ;;
     window-pages) echo 'CategoryRoundTrip.Screenshots' ;;
-    history) echo 'ReportHistoryGuiTest.*' ;;
+    history) echo 'ReportHistoryGuiTest.*:OutboxHistoryTest.*:OutboxQuestionTest.*' ;;
     app) echo 'ProgramStartTest.*' ;;
     *) return 1 ;;
   esac
@@ -37,7 +40,7 @@ filter_of() {
 suites=(skin dialogs report-window pages window-pages history app)
 
 usage() {
-  sed -n '5,16p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '5,17p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 

@@ -8,6 +8,7 @@
 #include <future>
 
 #include "app/ReportApp.h"
+#include "app/TrayWindow.h"
 #include "net/TlsClientContext.h"
 #include "report/ReportSender.h"
 
@@ -63,7 +64,7 @@ int RunProgram(int argc, char** argv) {
   // Exit from the tray while a report is still going out: the worker would
   // go on using the TLS library and the runtime while the process's exit
   // handlers take them down. End at once instead, output flushed.
-  if (veradex::ReportSender::RunningWorkers() > 0) {
+  if (veradex::ReportSender::RunningWorkers() > 0 || veradex::TrayWindow::OutboxRoundsRunning() > 0) {
     std::fflush(nullptr);
     std::_Exit(exitCode);
   }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 class wxWindow;
 
 namespace veradex {
 
+class Outbox;
 class ProfileChangeListener;
 class ReportHistory;
 
@@ -36,6 +38,11 @@ class OwnedReportWindow {
   // Puts a file (as the file system spells it) into the attachment list of
   // the e-mail report view; false when the list refused it.
   virtual bool AddAttachment(const std::string&) { return false; }
+  // The outbox its reports may wait in (it outlives the window); onKept runs
+  // after one went into it.
+  virtual void SetOutbox(Outbox*, std::function<void()>) {}
+  // A report of the window is being sent.
+  virtual bool IsSending() const { return false; }
 };
 
 }  // namespace veradex

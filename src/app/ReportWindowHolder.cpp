@@ -3,6 +3,7 @@
 #include "platform/Cp949.h"
 #include "platform/NativePath.h"
 #include "ui/report/AttachmentList.h"
+#include "ui/report/EmailReportPanel.h"
 #include "ui/report/ReportWindow.h"
 #include "ui/report/ReportWindowHost.h"
 
@@ -56,6 +57,12 @@ bool ReportWindowHolder::AddAttachment(const std::string& nativePath) {
   window_->ShowEmailView();
   return window_->GetAttachmentList()->AddFile(NativePath::ToWx(nativePath)) == 1;
 }
+
+void ReportWindowHolder::SetOutbox(Outbox* outbox, std::function<void()> onKept) {
+  if (window_ != nullptr) window_->SetOutbox(outbox, std::move(onKept));
+}
+
+bool ReportWindowHolder::IsSending() const { return window_ != nullptr && window_->EmailReport().IsSending(); }
 
 void ReportWindowHolder::RefreshCategoryPage() {
   if (window_ != nullptr) window_->RefreshCategoryPage();

@@ -31,6 +31,8 @@ class ReportWindowHolder : public OwnedReportWindow, public ProfileChangeListene
   wxWindow* Window() override;
   void SetReportHistory(ReportHistory* history) override;
   bool AddAttachment(const std::string& nativePath) override;
+  void SetOutbox(Outbox* outbox, std::function<void()> onKept) override;
+  bool IsSending() const override;
 
   void RefreshCategoryPage() override;
 

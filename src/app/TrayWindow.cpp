@@ -3,9 +3,14 @@
 #include <wx/app.h>
 #include <wx/log.h>
 #include <wx/menu.h>
+#include <wx/notifmsg.h>
 #include <wx/taskbar.h>
 #include <wx/utils.h>
 
+#include <atomic>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "app/DialogPasswordPrompt.h"
@@ -19,7 +24,9 @@
 #include "profile/ProfileStore.h"
 #include "profile/ProgramPassword.h"
 #include "profile/ServerSettings.h"
+#include "report/Outbox.h"
 #include "report/ReportHistory.h"
+#include "report/RetrySchedule.h"
 #include "ui/report/HistoryWindow.h"
 #include "ui/settings/LoginDialog.h"
 #include "ui/skin/ResourceImages.h"
@@ -40,7 +47,21 @@ class BusyScope {
   bool& flag_;
 };
 
+std::atomic<int> outboxRounds{0};
+
 }  // namespace
+
+struct TrayWindow::OutboxLink {
+  OutboxLink(Outbox& outbox, ReportHistory* history, RetrySchedule::Clock clock)
+      : schedule(std::move(clock)), sender(outbox, schedule, history) {}
+  std::mutex mutex;
+  TrayWindow* tray = nullptr;  // null once the tray has gone
+  std::atomic<bool> userSending{false};
+  RetrySchedule schedule;
+  OutboxSender sender;
+};
+
+int TrayWindow::OutboxRoundsRunning() { return outboxRounds.load(); }
 
 TrayWindow::Parts TrayWindow::ProgramParts() {
   Parts parts;
@@ -57,6 +78,8 @@ TrayWindow::Parts TrayWindow::ProgramParts() {
   // while the program ends.
   static ReportHistory* const history = new ReportHistory();
   parts.history = history;
+  static Outbox* const outbox = new Outbox();
+  parts.outbox = outbox;
   return parts;
 }
 
@@ -80,12 +103,25 @@ TrayWindow::TrayWindow(Parts parts)
   // The context-menu request: the right button released, on every platform.
   taskBarIcon_->Bind(wxEVT_TASKBAR_CLICK, [this](wxTaskBarIconEvent&) { OnTrayNotify(kIconId, kRightButtonUp); });
 
+  if (parts_.outbox != nullptr) {
+    outboxLink_ = std::make_shared<OutboxLink>(*parts_.outbox, parts_.history, parts_.clock);
+    outboxLink_->tray = this;
+    outboxTimer_.SetOwner(this);
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { OnOutboxTick(); }, outboxTimer_.GetId());
+  }
+
   // Unless the window is to start hidden, make it now (still hidden);
   // InstallTrayIcon shows it once the personal data is loaded.
   if (!Preferences::Load(ProfileStore::Current()).hideAtRun) ShowReportWindow();
 }
 
 TrayWindow::~TrayWindow() {
+  outboxTimer_.Stop();
+  if (outboxLink_) {
+    std::lock_guard<std::mutex> lock(outboxLink_->mutex);
+    outboxLink_->tray = nullptr;
+  }
   DestroyOwnedWindows();
   if (taskBarIcon_) {
     taskBarIcon_->RemoveIcon();
@@ -124,6 +160,86 @@ void TrayWindow::InstallTrayIcon() {
   }
   // Added in any case: a notification area that appears later takes it up.
   if (taskBarIcon_) iconInstalled_ = taskBarIcon_->SetIcon(icon_, wxString::FromUTF8("Veradex"));
+  if (outboxLink_) {
+    UpdateTrayTip();
+    const std::string damaged = parts_.outbox->TakeDamagedNotice();
+    if (!damaged.empty()) Notify(damaged);
+    // The first round comes with the first tick.
+    outboxTimer_.Start(1000);
+  }
+}
+
+void TrayWindow::OnOutboxTick() {
+  if (!outboxLink_ || quitting_) return;
+  // Between its reports a round looks at this: the user's own send goes first.
+  outboxLink_->userSending = reportWindow_ && reportWindow_->IsSending();
+  if (roundRunning_ || outboxLink_->userSending || !outboxLink_->schedule.IsDue()) return;
+  if (parts_.outbox->WaitingCount() == 0) return;
+  StartOutboxRound();
+}
+
+void TrayWindow::SendWaitingNow() {
+  if (!outboxLink_) return;
+  outboxLink_->schedule.TryNow();
+  OnOutboxTick();
+}
+
+void TrayWindow::StartOutboxRound() {
+  roundRunning_ = true;
+  ++outboxRounds;
+  std::shared_ptr<OutboxLink> link = outboxLink_;
+  // A copy: the settings may be reloaded meanwhile.
+  const ServerConfig servers = ServerSettings::Current();
+  try {
+    std::thread([link, servers] {
+      const OutboxSender::Round round = link->sender.RunRound(servers, [link] { return link->userSending.load(); });
+      {
+        std::lock_guard<std::mutex> lock(link->mutex);
+        if (link->tray != nullptr && wxTheApp != nullptr)
+          wxTheApp->CallAfter([link, round] {
+            if (link->tray != nullptr) link->tray->OnOutboxRoundEnded(round);
+          });
+      }
+      --outboxRounds;
+    }).detach();
+  } catch (const std::system_error&) {
+    // No thread now: the next tick tries again.
+    roundRunning_ = false;
+    --outboxRounds;
+  }
+}
+
+void TrayWindow::OnOutboxRoundEnded(const OutboxSender::Round& round) {
+  roundRunning_ = false;
+  UpdateTrayTip();
+  const std::string notice = OutboxSender::NoticeText(round);
+  if (!notice.empty()) Notify(notice);
+  if (historyWindow_ != nullptr && historyWindow_->IsShown()) historyWindow_->Reload();
+}
+
+void TrayWindow::OnReportKept() {
+  if (!outboxLink_) return;
+  // The centre could not be reached just now: the first try waits a minute.
+  if (outboxLink_->schedule.IsDue()) outboxLink_->schedule.OnUnreachable();
+  UpdateTrayTip();
+  if (historyWindow_ != nullptr && historyWindow_->IsShown()) historyWindow_->Reload();
+}
+
+std::time_t TrayWindow::NextOutboxTry() const { return outboxLink_ ? outboxLink_->schedule.NextTry() : 0; }
+
+void TrayWindow::UpdateTrayTip() {
+  if (!outboxLink_) return;
+  const std::string tip = OutboxSender::TipText(parts_.outbox->WaitingCount());
+  if (tip == tip_) return;
+  tip_ = tip;
+  if (taskBarIcon_ && iconInstalled_) taskBarIcon_->SetIcon(icon_, Cp949::ToWx(tip_));
+}
+
+void TrayWindow::Notify(const std::string& text) {
+  lastNotice_ = text;
+  if (parts_.notify) return parts_.notify(text);
+  notification_ = std::make_unique<wxNotificationMessage>(wxString::FromUTF8("Veradex"), Cp949::ToWx(text));
+  notification_->Show(wxNotificationMessage::Timeout_Auto);
 }
 
 void TrayWindow::RemoveTrayIcon() {
@@ -139,6 +255,7 @@ void TrayWindow::ShowReportWindow() {
     if (!parts_.makeReportWindow) return;
     reportWindow_ = parts_.makeReportWindow(*this);
     if (reportWindow_) reportWindow_->SetReportHistory(parts_.history);
+    if (reportWindow_ && parts_.outbox != nullptr) reportWindow_->SetOutbox(parts_.outbox, [this] { OnReportKept(); });
     WatchReportWindow();
     return;  // created hidden; the next call shows it
   }
@@ -223,6 +340,15 @@ void TrayWindow::ShowHistoryWindow() {
       ShowReportWindow();
       return reportWindow_->AddAttachment(path);
     });
+    if (outboxLink_) {
+      HistoryWindow::WaitingReports waiting;
+      waiting.outbox = parts_.outbox;
+      waiting.nextTry = [this] { return NextOutboxTry(); };
+      waiting.sendNow = [this] { SendWaitingNow(); };
+      waiting.isBeingSent = [this](const std::string& id) { return outboxLink_->sender.Current() == id; };
+      waiting.changed = [this] { UpdateTrayTip(); };
+      historyWindow_->SetWaitingReports(std::move(waiting));
+    }
     historyWindow_->CentreOnScreen();
   }
   historyWindow_->Show();

@@ -2,7 +2,9 @@
 
 #include <wx/frame.h>
 #include <wx/icon.h>
+#include <wx/timer.h>
 
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,15 +12,18 @@
 #include "app/OwnedReportWindow.h"
 #include "app/OwnedSettingsDialog.h"
 #include "app/PasswordPrompt.h"
+#include "report/OutboxSender.h"
 #include "ui/report/ReportWindowHost.h"
 
 class wxMenu;
+class wxNotificationMessage;
 class wxShowEvent;
 class wxTaskBarIcon;
 
 namespace veradex {
 
 class HistoryWindow;
+class Outbox;
 class ReportHistory;
 
 // The invisible top-level window that lives for the whole run: it owns the
@@ -62,6 +67,14 @@ class TrayWindow : public wxFrame, public ReportWindowHost {
     // Where the reports are recorded and the history window reads; it must
     // outlive every report worker. Null: no history is kept.
     ReportHistory* history = nullptr;
+    // Where reports wait until the centre can be reached; it must outlive
+    // every round of tries. Null: no outbox.
+    Outbox* outbox = nullptr;
+    // Shows a notification of the tray (code page 949). Empty: the
+    // desktop's notification.
+    std::function<void(const std::string& text)> notify;
+    // The clock of the outbox's tries. Empty: the system's.
+    std::function<std::time_t()> clock;
   };
 
   // The running program's parts.
@@ -111,6 +124,23 @@ class TrayWindow : public wxFrame, public ReportWindowHost {
   void ShowHistoryWindow();
   HistoryWindow* GetHistoryWindow() const { return historyWindow_; }
 
+  // The outbox: every second the timer asks whether a round of tries is
+  // due (at start, then 1, 2, 4 … minutes apart) and starts one on a thread
+  // of its own unless one runs or the report window is sending; its end is
+  // told in a notification and in the icon's tip.
+  void OnOutboxTick();
+  // "지금 보내기": a round now, whatever the schedule said.
+  void SendWaitingNow();
+  // A report went into the outbox from the report window.
+  void OnReportKept();
+  bool IsOutboxRoundRunning() const { return roundRunning_; }
+  // The tip of the icon and the last notification (code page 949).
+  const std::string& TrayTip() const { return tip_; }
+  const std::string& LastNotice() const { return lastNotice_; }
+  // Rounds of tries whose thread has not ended (the program's end must not
+  // take the TLS library down under them).
+  static int OutboxRoundsRunning();
+
   // Asks "종료하시겠습니까?" (question, Yes/No). Yes ends the message loop and
   // deletes the files in the report window's temp folder.
   void ConfirmExit();
@@ -138,6 +168,11 @@ class TrayWindow : public wxFrame, public ReportWindowHost {
   void OnReportWindowShow(wxShowEvent& event);
   void OnReportWindowHidden();
   void DestroyOwnedWindows();
+  void StartOutboxRound();
+  void OnOutboxRoundEnded(const OutboxSender::Round& round);
+  void UpdateTrayTip();
+  void Notify(const std::string& text);
+  std::time_t NextOutboxTry() const;
 
   Parts parts_;
   wxIcon icon_;
@@ -150,6 +185,16 @@ class TrayWindow : public wxFrame, public ReportWindowHost {
   bool quitting_ = false;
   bool iconInstalled_ = false;
   bool noAreaTold_ = false;
+
+  // What a round's thread shares with the tray; the tray lets go of it
+  // when it goes, a running round keeps it.
+  struct OutboxLink;
+  std::shared_ptr<OutboxLink> outboxLink_;
+  wxTimer outboxTimer_;
+  bool roundRunning_ = false;
+  std::string tip_ = "Veradex";
+  std::string lastNotice_;
+  std::unique_ptr<wxNotificationMessage> notification_;
 };
 
 }  // namespace veradex

@@ -82,6 +82,13 @@ MailSummary MailSummary::FromFile(const std::string& nativePath, std::string* by
   return SummaryOf(*bytes, size, true);
 }
 
+std::string MailSummary::FirstHop() const {
+  std::string hop = firstHopHost;
+  if (!firstHopAddress.empty() && firstHopAddress != firstHopHost)
+    hop += (hop.empty() ? "[" : " [") + firstHopAddress + "]";
+  return hop;
+}
+
 std::string MailSummary::Describe() const {
   if (kind == Kind::kUnreadable) return ReportTexts::Get(ReportTexts::kUnreadable);
   std::string text;
@@ -100,10 +107,7 @@ std::string MailSummary::Describe() const {
   line(ReportTexts::Get(ReportTexts::kFromLabel), from);
   line(ReportTexts::Get(ReportTexts::kDateLabel), date);
   line("Message-ID", messageId);
-  std::string hop = firstHopHost;
-  if (!firstHopAddress.empty() && firstHopAddress != firstHopHost)
-    hop += (hop.empty() ? "[" : " [") + firstHopAddress + "]";
-  line(ReportTexts::Get(ReportTexts::kFirstHopLabel), hop);
+  line(ReportTexts::Get(ReportTexts::kFirstHopLabel), FirstHop());
   line(ReportTexts::Get(ReportTexts::kSizeLabel), sizeText);
   if (!preview.empty()) line(ReportTexts::Get(ReportTexts::kBodyLabel), preview);
   return text;

@@ -50,6 +50,9 @@ struct MailSummary {
   static MailSummary OfHeaders(const char* bytes, std::size_t length);
 
   bool IsMail() const { return kind == Kind::kMail || kind == Kind::kDamaged; }
+  // The first hop for people: the host, then the address in brackets when
+  // it says more than the host ("mx.example.com [192.0.2.1]").
+  std::string FirstHop() const;
   // The summary for people, one "label: value" per line; a file that is not a
   // mail or a damaged one says so on its first line.
   std::string Describe() const;

@@ -5,6 +5,7 @@
 
 #include "net/TransferObserver.h"
 #include "platform/MessageSink.h"
+#include "report/SendResult.h"
 
 namespace veradex {
 
@@ -25,6 +26,8 @@ class ReportObserver : public MessageSink, public TransferObserver {
   virtual void OnAttachmentsReceived(const std::vector<std::size_t>& received) = 0;
   // Refresh the attachment count label.
   virtual void OnAttachmentCountChanged() = 0;
+  // The very last notice of every run: what became of each attachment.
+  virtual void OnRunResult(const SendResult&) {}
 };
 
 }  // namespace veradex

@@ -31,7 +31,7 @@ struct ReportedAttachment {
   // stamp of the file the uploaded bytes came from: when that is still the
   // file read then, its summary and SHA-256 describe the upload.
   const AttachedMail* attached = nullptr;
-  FileStamp loadedStamp;
+  FileStamp loadedStamp{};
 };
 
 // Told by the submission worker, on its own thread, how each report of a run

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <system_error>
 #include <thread>
 
@@ -35,7 +36,11 @@ ReportSender::ReportSender(ReportForm form, ReportObserver& observer, const Serv
 void ReportSender::Record(std::size_t index, const std::string& serverFileName, ReportVerdict verdict,
                           const MultipartPart* loaded, const std::string& answer) {
   if (recorder_ == nullptr) return;
-  ReportedAttachment report{form_.attachmentPaths[index], serverFileName, verdict, answer};
+  ReportedAttachment report;
+  report.path = form_.attachmentPaths[index];
+  report.serverFileName = serverFileName;
+  report.verdict = verdict;
+  report.answer = answer;
   if (loaded != nullptr && loaded->FileBytes() != nullptr) {
     report.content = loaded->FileBytes();
     report.contentLength = loaded->FileLength();
@@ -78,7 +83,16 @@ std::string ReportSender::RemainText(int count) {
   return text;
 }
 
-void ReportSender::Run(std::atomic<bool>& sending) {
+SendResult ReportSender::Run(std::atomic<bool>& sending) {
+  result_ = SendResult();
+  result_.form = form_;
+  result_.attachments.resize(form_.attachmentPaths.size());
+  RunReports(sending);
+  observer_.OnRunResult(result_);
+  return result_;
+}
+
+void ReportSender::RunReports(std::atomic<bool>& sending) {
   std::string cookie;
 
   // Month, day and seconds are taken once for the whole run.
@@ -92,6 +106,8 @@ void ReportSender::Run(std::atomic<bool>& sending) {
   bool posted = false;
   for (std::size_t i = 0; i < form_.attachmentPaths.size(); ++i) {
     const std::string& path = form_.attachmentPaths[i];
+    AttachmentOutcome& outcome = result_.attachments[i];
+    outcome.tried = true;
     const auto ticks =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
     LockedRandom::Seed(static_cast<unsigned>(ticks.count()));
@@ -103,6 +119,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     MultipartBody body;
     if (body.AddPart(-1)->LoadFile(kUploadField, path, name, observer_) < 0) {
       // The message is shown; the run stops.
+      outcome.unloadable = true;
       Record(i, name, ReportVerdict::kNotSent);
       return KeepUnreceived(received, sending);
     }
@@ -112,6 +129,7 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     if (!uploaded) {
       LogFailure("upload", servers_.report, uploaded);
       observer_.ShowMessage(ReportTexts::ForUpload(uploaded.Error()), kStyleStop);
+      outcome.error = uploaded.Error();
       Record(i, name, ReportVerdict::kNotSent, &body.Part(0));
       return KeepUnreceived(received, sending);
     }
@@ -129,12 +147,13 @@ void ReportSender::Run(std::atomic<bool>& sending) {
     }
     posted = reported.Ok();
     received[i] = posted;
+    if (!posted) outcome.error = reported.Error();
     // Only the centre's own "not received" is a refusal; a post that got no
     // verdict never reached it.
-    Record(i, name,
-           posted ? ReportVerdict::kAccepted
-                  : (reported.Error() == NetError::kRefused ? ReportVerdict::kRefused : ReportVerdict::kNotSent),
-           &body.Part(0), answer);
+    outcome.verdict =
+        posted ? ReportVerdict::kAccepted
+               : (reported.Error() == NetError::kRefused ? ReportVerdict::kRefused : ReportVerdict::kNotSent);
+    Record(i, name, outcome.verdict, &body.Part(0), answer);
   }
 
   observer_.ShowMessage(ReportTexts::Get(posted ? ReportTexts::kReportReceived : ReportTexts::kReportFailed),
@@ -174,8 +193,13 @@ bool ReportSender::Start(ReportForm form, ReportObserver& observer, const Server
                          std::atomic<bool>& sending, ReportRecorder* recorder) {
   ++runningWorkers;
   try {
-    std::thread worker([sender = ReportSender(std::move(form), observer, servers, recorder), &sending]() mutable {
-      sender.Run(sending);
+    // The worker counts as running until its sender is gone: the last call on the observer
+    // (the run's result) comes after the run's own events, and whoever waits for the count to
+    // drop may then release the observer.
+    auto sender = std::make_unique<ReportSender>(std::move(form), observer, servers, recorder);
+    std::thread worker([sender = std::move(sender), &sending]() mutable {
+      sender->Run(sending);
+      sender.reset();
       --runningWorkers;
     });
     worker.detach();

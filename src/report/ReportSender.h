@@ -9,6 +9,7 @@
 #include "report/ReportForm.h"
 #include "report/ReportObserver.h"
 #include "report/ReportRecorder.h"
+#include "report/SendResult.h"
 
 namespace veradex {
 
@@ -34,8 +35,9 @@ class ReportSender {
   // and others not (refused, or never sent because the run stopped), the
   // received ones must not go out again: ReportTexts::kAttachmentsRemain, then
   // OnAttachmentsReceived, `sending` cleared and OnAttachmentCountChanged;
-  // the description stays.
-  void Run(std::atomic<bool>& sending);
+  // the description stays. Every run ends with OnRunResult, whose result is
+  // also returned.
+  SendResult Run(std::atomic<bool>& sending);
 
   // Starts Run on a new, detached thread with its own copy of the form and
   // the servers; the observer and `sending` must outlive the run (the report
@@ -54,6 +56,7 @@ class ReportSender {
   static std::string RemainText(int count);
 
  private:
+  void RunReports(std::atomic<bool>& sending);
   std::string FormText(const std::string& serverFileName) const;
   // The end of a run in which not every report was received (received[i]:
   // the verdict of attachment i). Clears `sending`.
@@ -66,6 +69,7 @@ class ReportSender {
   ReportObserver& observer_;
   ServerConfig servers_;
   ReportRecorder* recorder_;
+  SendResult result_;
 };
 
 }  // namespace veradex

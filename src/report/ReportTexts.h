@@ -67,6 +67,24 @@ class ReportTexts {
     kVerdictNotSent,
     kHistoryUnavailable,  // the history cannot be kept (said once per run of the program)
     kHistoryDamaged,      // the damaged history file was kept aside; %s: where
+    // The outbox: reports kept until the centre can be reached.
+    kOutboxQuestion,        // 인터넷 연결이 복구되면 자동으로 보내시겠습니까?
+    kOutboxDelivered,       // %d: reports received
+    kOutboxRefused,         // %d: reports refused
+    kOutboxCertificate,     // tries stopped: certificate refused
+    kOutboxUpgrade,         // tries stopped: upgrade forced
+    kOutboxWaitingTip,      // %d: reports waiting
+    kOutboxWaiting,         // 대기 중
+    kOutboxSendNow,         // 지금 보내기
+    kOutboxCancel,          // 취소
+    kOutboxCancelQuestion,  // asked before an entry and its copies go
+    kOutboxTooMany,         // %d: the most that may wait
+    kOutboxTooLarge,        // %d: megabytes the copies may take
+    kOutboxNotKept,         // the entry could not be written
+    kOutboxDamaged,         // %s: where damaged entries were kept aside
+    kOutboxBusy,            // the entry is being sent just now
+    kOutboxNextTry,         // label of the next try's time
+    kOutboxTriesStopped,    // instead of a time when the tries stopped
     kTextCount,
     kReportFailed = kSendFailed,  // the closing message of a failed report
   };

@@ -211,10 +211,20 @@ TEST_F(ReportSenderTest, NoAttachmentIsAFailedReport) {
   EXPECT_EQ(centre.ConnectionsAccepted(), 0);
 }
 
+// The observer must outlive the worker: wait until its thread has let go of it.
+bool WorkersBackTo(int count) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (ReportSender::RunningWorkers() != count && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return ReportSender::RunningWorkers() == count;
+}
+
 TEST_F(ReportSenderTest, StartRunsTheReportOnItsOwnThread) {
+  const int before = ReportSender::RunningWorkers();
   sending = true;
   ASSERT_TRUE(ReportSender::Start(Form(1), observer, harness.Config(), sending));
   ASSERT_TRUE(observer.WaitFor("count", 10000));
+  ASSERT_TRUE(WorkersBackTo(before));
   EXPECT_FALSE(sending);
   EXPECT_NE(observer.LastThread(), std::this_thread::get_id());
   EXPECT_EQ(observer.Milestones(), kCompletedSuccess);
@@ -243,10 +253,7 @@ TEST_F(ReportSenderTest, AStartedWorkerCountsAsRunningUntilItsThreadEnds) {
   EXPECT_EQ(ReportSender::RunningWorkers(), before + 1);
   held.release.set_value();
   ASSERT_TRUE(held.WaitFor("count", 10000));
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (ReportSender::RunningWorkers() != before && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  EXPECT_EQ(ReportSender::RunningWorkers(), before);
+  EXPECT_TRUE(WorkersBackTo(before));
 }
 
 TEST(ReportSenderNames, ServerFileNameFormat) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 
+#include <wx/dcclient.h>
 #include <wx/gauge.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -30,9 +31,16 @@
 #include "ui/report/AttachmentList.h"
 #include "ui/report/CWebBrowser.h"
 #include "ui/report/EmailReportPanel.h"
+#include "ui/report/MailPreviewStrip.h"
 #include "ui/report/ReportWindow.h"
 #include "ui/report/Utf8Text.h"
 #include "ui/skin/SkinBitmapButton.h"
+
+#if defined(__WXGTK__) && defined(VERADEX_HAVE_X11_DESKTOP)
+#include <X11/extensions/XTest.h>
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+#endif
 
 namespace veradex {
 namespace {
@@ -565,6 +573,221 @@ TEST_F(ReportWindowTest, PointerOverACategoryButtonShowsItsHoverImage) {
   EXPECT_TRUE(WaitFor([&] { return phone->GetLookId(SkinBitmapButton::kLookUp) == 224; }, std::chrono::seconds(3)));
 }
 
+TEST_F(ReportWindowTest, PreviewStripShowsTheMailUnderThePointerElseTheSelectedOne) {
+  Press(ReportWindow::kEmailSpam);
+  AttachmentList* list = window->GetAttachmentList();
+  MailPreviewStrip* strip = window->EmailReport().GetPreviewStrip();
+  ASSERT_TRUE(strip->IsShown());
+  const std::string received =
+      "Received: from mx.spam.example (mx.spam.example [203.0.113.7]) by mail.example.kr; Mon, 7 Dec 2026 "
+      "10:00:01 +0900\r\n";
+  const std::string longSubject =
+      "초특가 무담보 저금리 대출 상담 안내 및 신용등급 상관없이 당일 승인 가능한 특별 이벤트 마감 임박 지금 바로 "
+      "신청하세요";
+  const std::string mails[] = {
+      received + "From: ad@spam.example\r\nSubject: 대출 광고\r\nDate: Mon, 7 Dec 2026 10:00:00 +0900\r\n\r\nx\r\n",
+      "From: event@spam.example\r\nSubject: " + longSubject + "\r\n\r\nx\r\n",
+      std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + std::string(64, '\x01'),
+  };
+  for (std::size_t i = 0; i < 3; ++i)
+    ASSERT_EQ(list->AddFile(wxString::FromUTF8(files.Write("mail" + std::to_string(i) + ".eml", mails[i]))), 1);
+
+  wxWindow* rows = list->GetChildren().front();
+  auto pointer = [&](wxEventType type, long row) {
+    wxPoint at(20, rows->GetClientSize().GetHeight() - 1);  // below the rows
+    int flags = 0;
+    for (int y = 0; row >= 0 && y < rows->GetClientSize().GetHeight(); ++y) {
+      if (list->HitTest(wxPoint(20, y), flags) != row) continue;
+      at.y = y + 4;
+      break;
+    }
+    wxMouseEvent event(type);
+    event.SetPosition(at);
+    event.SetEventObject(rows);
+    rows->GetEventHandler()->ProcessEvent(event);
+  };
+  auto select = [&](long row) { list->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED); };
+  auto u = [](const char* utf8) { return wxString::FromUTF8(utf8); };
+  const wxColour black = strip->GetForegroundColour(), red(200, 30, 30);
+  using Line = MailPreviewStrip::Line;
+  const std::vector<Line> firstMail = {{u("제목"), u("대출 광고"), black},
+                                       {u("보낸 사람"), u("ad@spam.example"), black},
+                                       {u("날짜"), u("2026-12-07 10:00 +0900"), black},
+                                       {u("처음 받은 곳"), u("mx.spam.example [203.0.113.7]"), black}};
+  const std::vector<Line> picture = {{wxString(), u("메일 파일이 아닙니다. 보내기 전에 파일을 확인해 주십시오."), red}};
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    std::vector<Line> lines;
+  } cases[] = {
+      {"nothing selected", [] {}, {}},
+      {"first row selected", [&] { select(0); }, firstMail},
+      {"pointer over the picture", [&] { pointer(wxEVT_MOTION, 2); }, picture},
+      {"pointer gone: the selection again", [&] { pointer(wxEVT_LEAVE_WINDOW, -1); }, firstMail},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.act();
+    WaitFor([&] { return strip->GetShownLines().size() == c.lines.size(); }, std::chrono::seconds(3));
+    const std::vector<Line> shown = strip->GetShownLines();
+    ASSERT_EQ(shown.size(), c.lines.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      EXPECT_EQ(shown[i].label, c.lines[i].label);
+      EXPECT_EQ(shown[i].text, c.lines[i].text);
+      EXPECT_EQ(shown[i].colour, c.lines[i].colour);
+    }
+  }
+
+  // The long subject is cut with "…" to the room beside the labels, as the
+  // font measures it: the most whole characters that fit, never fewer.
+  select(1);
+  WaitFor([&] { return strip->GetShownLines().size() == 4 && strip->GetShownLines()[1].text != firstMail[1].text; },
+          std::chrono::seconds(3));
+  const std::vector<Line> shown = strip->GetShownLines();
+  ASSERT_EQ(shown.size(), 4u);
+  const wxString subject = u(longSubject.c_str()), ellipsis = u("…");
+  ASSERT_TRUE(shown[0].text.EndsWith(ellipsis)) << shown[0].text;
+  const wxString kept = shown[0].text.Left(shown[0].text.length() - 1);
+  ASSERT_TRUE(subject.StartsWith(kept)) << kept;
+  wxClientDC dc(strip);
+  dc.SetFont(strip->GetFont());
+  int labels = 0;
+  for (const Line& line : shown) labels = std::max(labels, dc.GetTextExtent(line.label).GetWidth());
+  const int room = strip->GetClientSize().GetWidth() - labels - 10;
+  EXPECT_LE(dc.GetTextExtent(shown[0].text).GetWidth(), room);
+  EXPECT_GT(dc.GetTextExtent(subject.Left(kept.length() + 1) + ellipsis).GetWidth(), room);
+  EXPECT_EQ(shown[1].text, u("event@spam.example"));
+
+  // The browser view hides the strip with the rest of the form.
+  Press(ReportWindow::kPhoneSpam);
+  EXPECT_FALSE(strip->IsShown());
+}
+
+#if defined(__WXGTK__) && defined(VERADEX_HAVE_X11_DESKTOP)
+// The text of the first label inside a widget (depth first), or empty.
+wxString LabelTextIn(GtkWidget* widget) {
+  if (GTK_IS_LABEL(widget) && gtk_widget_get_visible(widget))
+    return wxString::FromUTF8(gtk_label_get_text(GTK_LABEL(widget)));
+  wxString text;
+  if (GTK_IS_CONTAINER(widget)) {
+    GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+    for (GList* child = children; child != nullptr && text.empty(); child = child->next)
+      text = LabelTextIn(GTK_WIDGET(child->data));
+    g_list_free(children);
+  }
+  return text;
+}
+
+// The tooltip on the display now, as the X server has it: the text of the
+// toolkit's tooltip window whose X window is mapped, viewable and on the
+// screen; empty when there is none.
+wxString ToolTipOnScreen() {
+  Display* display = gdk_x11_get_default_xdisplay();
+  wxString text;
+  GList* toplevels = gtk_window_list_toplevels();
+  for (GList* item = toplevels; item != nullptr; item = item->next) {
+    GtkWindow* candidate = GTK_WINDOW(item->data);
+    if (gtk_window_get_type_hint(candidate) != GDK_WINDOW_TYPE_HINT_TOOLTIP) continue;
+    GdkWindow* native = gtk_widget_get_window(GTK_WIDGET(candidate));
+    if (native == nullptr || !GDK_IS_X11_WINDOW(native)) continue;
+    XWindowAttributes shown;
+    if (XGetWindowAttributes(display, gdk_x11_window_get_xid(native), &shown) == 0 || shown.map_state != IsViewable)
+      continue;
+    Window child;
+    int x = 0, y = 0;
+    XTranslateCoordinates(display, gdk_x11_window_get_xid(native), DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    const Screen* screen = DefaultScreenOfDisplay(display);
+    if (x + shown.width <= 0 || y + shown.height <= 0 || x >= WidthOfScreen(screen) || y >= HeightOfScreen(screen))
+      continue;
+    text = LabelTextIn(GTK_WIDGET(candidate));
+  }
+  g_list_free(toplevels);
+  return text;
+}
+
+// Moves the real pointer (XTest) to a point on the screen, in a few steps
+// as a hand on the mouse does, letting the toolkit take each one.
+void MovePointerTo(const wxPoint& point) {
+  Display* display = gdk_x11_get_default_xdisplay();
+  Window root = 0, child = 0;
+  int fromX = 0, fromY = 0, windowX = 0, windowY = 0;
+  unsigned int buttons = 0;
+  XQueryPointer(display, DefaultRootWindow(display), &root, &child, &fromX, &fromY, &windowX, &windowY, &buttons);
+  constexpr int kSteps = 5;
+  for (int step = 1; step <= kSteps; ++step) {
+    XTestFakeMotionEvent(display, -1, fromX + (point.x - fromX) * step / kSteps,
+                         fromY + (point.y - fromY) * step / kSteps, CurrentTime);
+    XSync(display, False);
+    WaitFor([] { return !wxTheApp->Pending(); }, std::chrono::seconds(1));
+  }
+}
+
+TEST_F(ReportWindowTest, ToolTipsOnScreenAreEachControlsOwn) {
+  WaitFor([] { return CategoryNavigationState::Process().FirstReportPageSeen(); }, std::chrono::seconds(10));
+  Press(ReportWindow::kEmailSpam);
+  window->Move(0, 0);
+  window->Raise();
+  // The X server has the window where wxWidgets says it is.
+  ASSERT_TRUE(WaitFor([&] {
+    int x = -1, y = -1;
+    gdk_window_get_origin(gtk_widget_get_window(window->GetHandle()), &x, &y);
+    return wxPoint(x, y) == window->GetScreenPosition();
+  }));
+  AttachmentList* list = window->GetAttachmentList();
+  const std::string first =
+      "Subject: =?UTF-8?B?" + std::string("64yA7LacIOq0keqzoA==") + "?=\r\nFrom: a@spam.example\r\n\r\nx\r\n";
+  ASSERT_EQ(list->AddFile(wxString::FromUTF8(files.Write("first.eml", first))), 1);
+  ASSERT_EQ(list->AddFile(
+                wxString::FromUTF8(files.Write("second.eml", "Subject: second\r\nFrom: b@spam.example\r\n\r\nx\r\n"))),
+            1);
+  ASSERT_NE(list->Entry(0).summary, list->Entry(1).summary);
+  auto rowPoint = [&](long row) {
+    wxRect rect;
+    list->GetItemRect(row, rect);
+    return list->ClientToScreen(wxPoint(rect.x + 40, rect.y + rect.height / 2));
+  };
+  auto middleOf = [&](int id) { return window->GetButton(id)->GetScreenRect().GetPosition() + wxPoint(10, 10); };
+  const wxString none;
+  const struct {
+    const char* where;
+    wxPoint point;
+    wxString tip;  // empty: no tip at all
+  } cases[] = {
+      {"fax button", middleOf(ReportWindow::kFaxSpam), wxString::FromUTF8("팩스 스팸")},
+      {"first row", rowPoint(0), list->Entry(0).summary},
+      {"second row", rowPoint(1), list->Entry(1).summary},
+      {"add button", middleOf(ReportWindow::kAdd), none},
+      {"name field", window->GetEdit(ReportWindow::kName)->GetScreenRect().GetPosition() + wxPoint(10, 10), none},
+      {"bare background", window->ClientToScreen(wxPoint(620, 125)), wxString("Dunmere")},
+      {"capture button", middleOf(ReportWindow::kCapture), none},
+      {"first row again", rowPoint(0), list->Entry(0).summary},
+  };
+  // The first tip after the window came to its place shows only after one
+  // more move of the pointer (the toolkit's first tip of a window): the
+  // pointer comes to rest on the window's bare surface first.
+  const wxPoint bare = window->ClientToScreen(wxPoint(620, 125));
+  MovePointerTo(bare);
+  if (!WaitFor([&] { return ToolTipOnScreen() == "Dunmere"; }, std::chrono::seconds(2))) {
+    MovePointerTo(bare + wxPoint(2, 0));
+    ASSERT_TRUE(WaitFor([&] { return ToolTipOnScreen() == "Dunmere"; }, std::chrono::seconds(5)));
+  }
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.where);
+    MovePointerTo(c.point);
+    if (!c.tip.empty()) {
+      EXPECT_TRUE(WaitFor([&] { return ToolTipOnScreen() == c.tip; }, std::chrono::seconds(5)))
+          << "shown: " << ToolTipOnScreen();
+    } else {
+      // The tip of the place before goes; none comes in its place.
+      EXPECT_TRUE(WaitFor([&] { return ToolTipOnScreen().empty(); }, std::chrono::seconds(5)))
+          << "shown: " << ToolTipOnScreen();
+      EXPECT_FALSE(WaitFor([&] { return !ToolTipOnScreen().empty(); }, std::chrono::milliseconds(1500)))
+          << "shown: " << ToolTipOnScreen();
+    }
+  }
+}
+#endif
+
 // Screenshots of both views for review: run tools/screenshots.sh report-window.
 TEST_F(ReportWindowTest, Screenshots) {
   const std::string folder = test::ScreenshotFolder();
@@ -577,10 +800,26 @@ TEST_F(ReportWindowTest, Screenshots) {
   WaitFor([] { return false; }, std::chrono::milliseconds(500));
   Press(ReportWindow::kEmailSpam);
   wxExecute("xdotool mousemove 1000 740", wxEXEC_SYNC | wxEXEC_NODISABLE);
-  window->GetAttachmentList()->AddFile(Mail("spam-one.eml"));
-  window->GetAttachmentList()->AddFile(Mail("광고메일.msg", 2048));
+  AttachmentList* list = window->GetAttachmentList();
+  list->AddFile(Mail("spam-one.eml"));
+  list->AddFile(Mail("광고메일.msg", 2048));
   WaitFor([] { return false; }, std::chrono::milliseconds(500));
   wxExecute(wxString::Format("import -window root %s/report-window-mail.png", dir), wxEXEC_SYNC | wxEXEC_NODISABLE);
+  // The preview strip: a file that is no mail, then a mail with a long Korean subject.
+  list->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  WaitFor([] { return false; }, std::chrono::milliseconds(300));
+  wxExecute(wxString::Format("import -window root %s/report-window-preview-not-mail.png", dir),
+            wxEXEC_SYNC | wxEXEC_NODISABLE);
+  list->AddFile(wxString::FromUTF8(files.Write(
+      "대출광고.eml",
+      "Received: from mx.spam.example (mx.spam.example [203.0.113.7]) by mail.example.kr; Mon, 7 Dec 2026 10:00:01 "
+      "+0900\r\nFrom: =?UTF-8?B?7J2067Kk7Yq47YyA?= <event@spam.example>\r\nDate: Mon, 7 Dec 2026 10:00:00 +0900\r\n"
+      "Subject: 초특가 무담보 저금리 대출 상담 안내 및 신용등급 상관없이 당일 승인 가능한 특별 이벤트 마감 임박 "
+      "지금 바로 신청하세요\r\n\r\nx\r\n")));
+  list->SetItemState(2, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  WaitFor([] { return false; }, std::chrono::milliseconds(300));
+  wxExecute(wxString::Format("import -window root %s/report-window-preview-long-subject.png", dir),
+            wxEXEC_SYNC | wxEXEC_NODISABLE);
   window->GetAttachmentList()->RemoveAll();
   WaitFor([] { return false; }, std::chrono::milliseconds(300));
   wxExecute(wxString::Format("import -window root %s/report-window-empty.png", dir), wxEXEC_SYNC | wxEXEC_NODISABLE);

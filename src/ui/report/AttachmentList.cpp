@@ -17,6 +17,7 @@
 #include "ui/report/ReportWindowTexts.h"
 #include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/ResourceImages.h"
+#include "ui/skin/SkinToolTip.h"
 
 namespace veradex {
 
@@ -88,11 +89,17 @@ AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& p
 #endif
   // The summary of the row under the pointer, else of the selected row.
   wxWindow* rows = rowsWindow_ != nullptr ? rowsWindow_ : this;
-  rows->Bind(wxEVT_MOTION, [this](wxMouseEvent& event) {
-    int flags = 0;
-    const long row = HitTest(event.GetPosition(), flags);
-    ShowSummary(row >= 0 ? row : GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
+  auto pointerOverRows = [this](wxMouseEvent& event) {
+    ShowSummary(SummaryRowAt(event.GetPosition()));
     event.Skip();
+  };
+  rows->Bind(wxEVT_MOTION, pointerOverRows);
+  rows->Bind(wxEVT_ENTER_WINDOW, pointerOverRows);
+  // The tip is asked for where the pointer is when it is about to show.
+  SkinToolTip::SetTipSource(rows, [this](const wxPoint& point) {
+    const long row = SummaryRowAt(point);
+    ShowSummary(row);
+    return row >= 0 ? entries_[static_cast<std::size_t>(row)].summary : wxString();
   });
   rows->Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& event) {
     ShowSummary(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
@@ -100,6 +107,10 @@ AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& p
   });
   Bind(wxEVT_LIST_ITEM_SELECTED, [this](wxListEvent& event) {
     ShowSummary(event.GetIndex());
+    event.Skip();
+  });
+  Bind(wxEVT_LIST_ITEM_DESELECTED, [this](wxListEvent& event) {
+    ShowSummary(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
     event.Skip();
   });
   UpdateAccessibleRows();
@@ -362,14 +373,17 @@ void AttachmentList::OnMainPaint(wxPaintEvent& event) {
 }
 
 void AttachmentList::ShowSummary(long row) {
-  const wxString text = row >= 0 && row < Count() ? entries_[static_cast<std::size_t>(row)].summary : wxString();
+  const AttachmentEntry* entry = row >= 0 && row < Count() ? &entries_[static_cast<std::size_t>(row)] : nullptr;
+  const wxString text = entry != nullptr ? entry->summary : wxString();
   if (text == shownSummary_) return;
   shownSummary_ = text;
-  wxWindow* rows = rowsWindow_ != nullptr ? rowsWindow_ : this;
-  if (text.empty())
-    rows->UnsetToolTip();
-  else
-    rows->SetToolTip(text);
+  if (summaryShown_) summaryShown_(entry);
+}
+
+long AttachmentList::SummaryRowAt(const wxPoint& point) const {
+  int flags = 0;
+  const long row = HitTest(point, flags);
+  return row >= 0 && row < Count() ? row : GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
 }
 
 void AttachmentList::ShowPlain(const std::string& text) {

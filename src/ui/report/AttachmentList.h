@@ -65,6 +65,10 @@ class AttachmentList : public wxListCtrl {
   }
   // The summary shown in the tooltip (of the row under the pointer, else of the selected row).
   wxString ShownSummary() const { return shownSummary_; }
+  // Told the row whose summary is shown whenever that changes (nullptr: none).
+  void SetSummaryShownHandler(std::function<void(const AttachmentEntry*)> handler) {
+    summaryShown_ = std::move(handler);
+  }
   // Where the drop filter's plain notices go; none: the platform's plain box.
   void SetPlainMessageSink(MessageSink* sink) { plainSink_ = sink; }
 
@@ -91,6 +95,8 @@ class AttachmentList : public wxListCtrl {
   void OnMainPaint(wxPaintEvent& event);
   void ShowPlain(const std::string& text);
   void ShowSummary(long row);
+  // The row under a point of the rows' window, else the selected one; -1: none.
+  long SummaryRowAt(const wxPoint& point) const;
 
   bool headerReady_ = false;
   wxImageList stateImages_;
@@ -105,6 +111,7 @@ class AttachmentList : public wxListCtrl {
   MessageSink* plainSink_ = nullptr;
   std::function<bool(const wxString&, const AttachedMail&)> addCheck_;
   wxString shownSummary_;
+  std::function<void(const AttachmentEntry*)> summaryShown_;
   wxWindow* rowsWindow_ = nullptr;
   int notMailImage_ = -1;  // the row mark of a file that is no mail
   bool updatingChecks_ = false;

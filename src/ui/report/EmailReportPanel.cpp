@@ -20,12 +20,14 @@
 #include "profile/ServerSettings.h"
 #include "report/AttachmentRules.h"
 #include "report/MailClientCapture.h"
+#include "report/OutboxOffer.h"
 #include "report/ReportForm.h"
 #include "report/ReportFormCheck.h"
 #include "report/ReportHistory.h"
 #include "report/ReportSender.h"
 #include "ui/report/AttachmentList.h"
 #include "ui/report/DuplicateQuestion.h"
+#include "ui/report/MailPreviewStrip.h"
 #include "ui/report/ReportWindowIds.h"
 #include "ui/report/ReportWindowObserver.h"
 #include "ui/report/ReportWindowTexts.h"
@@ -179,6 +181,14 @@ EmailReportPanel::EmailReportPanel(SkinDialog& window, std::function<void()> clo
   progressBar_->SetValue(100);
   AccessibleInfo::SetName(progressBar_, wxString::FromUTF8(ReportWindowTexts::kProgressName));
   controls_.push_back(progressBar_);
+
+  // Under the send row: what the attached file under the pointer (else the
+  // selected one) is.
+  previewStrip_ = new MailPreviewStrip(&window_, wxID_ANY, wxPoint(labelX, 522), wxSize(575, 68));
+  controls_.push_back(previewStrip_);
+  attachmentList_->SetSummaryShownHandler([this](const AttachmentEntry* entry) {
+    previewStrip_->ShowSummary(entry != nullptr ? &entry->mail.summary : nullptr);
+  });
 }
 
 EmailReportPanel::~EmailReportPanel() {
@@ -518,6 +528,28 @@ void EmailReportPanel::OnAttachmentsReceived(const std::vector<std::size_t>& rec
     attachmentList_->RemoveAt(i);
   }
   sentPaths_.clear();
+}
+
+void EmailReportPanel::SetOutbox(Outbox* outbox, std::function<void()> onKept) {
+  outbox_ = outbox;
+  onKept_ = std::move(onKept);
+}
+
+void EmailReportPanel::OnSendResult(const SendResult& result) {
+  // A new send that began meanwhile owns the list now.
+  std::vector<std::string> kept;
+  if (outbox_ == nullptr || sending_ || !OutboxOffer::Make(*outbox_, result, MessageSink::Current(), &kept)) return;
+  // The report waits in the outbox with copies of its mails: its rows, the
+  // captured originals and the description go.
+  for (int i = attachmentList_->Count() - 1; i >= 0; --i) {
+    const wxString path = attachmentList_->Entry(i).path;
+    if (std::find(kept.begin(), kept.end(), NativePath::FromWx(path)) == kept.end()) continue;
+    RemoveCapturedFile(path);
+    attachmentList_->RemoveAt(i);
+  }
+  OnRunEnded();
+  UpdateCountLabel();
+  if (onKept_) onKept_();
 }
 
 void EmailReportPanel::RemoveCapturedFile(const wxString& path) {

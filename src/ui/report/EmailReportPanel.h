@@ -18,14 +18,17 @@ class wxWindow;
 namespace veradex {
 
 class AttachmentList;
+class MailPreviewStrip;
 class Desktop;
 class MessageSink;
+class Outbox;
 class PersonalProfile;
 class ReportHistory;
 class ReportWindowObserver;
 class SkinBitmapButton;
 class SkinDialog;
 class SkinLabel;
+struct SendResult;
 
 // The e-mail report view of the report window: the personal data, the
 // description, the attachment list with its add, capture and delete buttons
@@ -94,6 +97,10 @@ class EmailReportPanel {
   // Some reports were received, others not: the received rows (indices in
   // the run's list) go with their captured mail; the rest stay.
   void OnAttachmentsReceived(const std::vector<std::size_t>& received);
+  // The run's last notice: after a send that could not reach the centre,
+  // offers to keep the report in the outbox; kept, its rows and the
+  // description go.
+  void OnSendResult(const SendResult& result);
 
   // Chooses files for the add button (default: the open-file dialog).
   void SetFileChooser(std::function<wxArrayString()> chooser) { fileChooser_ = std::move(chooser); }
@@ -104,12 +111,16 @@ class EmailReportPanel {
   // The history the reports are recorded in and that the duplicate question
   // asks (none: nothing kept, nothing asked). It must outlive every report.
   void SetReportHistory(ReportHistory* history);
+  // The outbox a report that could not reach the centre may wait in (none:
+  // not offered); onKept runs after a report went into it.
+  void SetOutbox(Outbox* outbox, std::function<void()> onKept);
 
   // A report is being sent; the worker clears the flag when it ends.
   bool IsSending() const { return sending_; }
   std::atomic<bool>& SendingFlag() { return sending_; }
 
   AttachmentList* GetAttachmentList() const { return attachmentList_; }
+  MailPreviewStrip* GetPreviewStrip() const { return previewStrip_; }
   wxTextCtrl* GetEdit(int id) const;
   SkinBitmapButton* GetButton(int id) const;
   int GetProgress() const;
@@ -136,6 +147,7 @@ class EmailReportPanel {
   AttachmentList* attachmentList_ = nullptr;
   wxGauge* progressBar_ = nullptr;
   SkinLabel* countLabel_ = nullptr;
+  MailPreviewStrip* previewStrip_ = nullptr;
 
   wxString programDir_;
   wxString name_, email_, tel1_, tel2_, tel3_, password_, passwordConfirm_, content_;
@@ -143,6 +155,8 @@ class EmailReportPanel {
   std::function<wxArrayString()> fileChooser_;
   std::unique_ptr<Desktop> desktop_;
   ReportHistory* reportHistory_ = nullptr;
+  Outbox* outbox_ = nullptr;
+  std::function<void()> onKept_;
 };
 
 }  // namespace veradex

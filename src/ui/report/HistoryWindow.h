@@ -6,6 +6,7 @@
 
 #include <wx/dialog.h>
 
+#include "report/Outbox.h"
 #include "report/ReportHistory.h"
 
 class wxButton;
@@ -16,8 +17,9 @@ class wxTextCtrl;
 
 namespace veradex {
 
-// "신고 내역": what was reported and what the centre answered, newest first,
-// with a filter, the whole record of the selected row, "다시 보내기" for a
+// "신고 내역": the reports waiting in the outbox first ("대기 중", with the
+// next try's time, "지금 보내기" and "취소"), then what was reported and what
+// the centre answered, newest first, with a filter, the whole record of the selected row, "다시 보내기" for a
 // report that did not go through (its file goes back into the attachment
 // list) and an export for spreadsheets. Modeless; its owner shows it again
 // and it reloads each time it is shown.
@@ -29,7 +31,18 @@ class HistoryWindow : public wxDialog {
   // attachment list; true when it was added.
   HistoryWindow(wxWindow* parent, ReportHistory& history, std::function<bool(const std::string&)> resend);
 
-  // Reads the history again and applies the filter.
+  // What the window needs of the outbox.
+  struct WaitingReports {
+    Outbox* outbox = nullptr;
+    std::function<std::time_t()> nextTry;                    // 0: tries stopped until the next start
+    std::function<void()> sendNow;                           // starts a round of tries now
+    std::function<bool(const std::string& id)> isBeingSent;  // the entry is going out this moment
+    std::function<void()> changed;                           // after an entry was cancelled
+  };
+  // Lists the outbox's waiting reports above the history (reloads).
+  void SetWaitingReports(WaitingReports waiting);
+
+  // Reads the history and the outbox again and applies the filter.
   void Reload();
   // Keeps the rows whose date, subject, sender, verdict, file name or
   // Message-ID contain the text (letters of any case).
@@ -40,6 +53,12 @@ class HistoryWindow : public wxDialog {
   // a report that was refused or not sent, and only while the file exists;
   // says why not otherwise.
   bool ResendSelected();
+  // "지금 보내기": the waiting reports go out now.
+  void SendWaitingNow();
+  // "취소": asks, then removes the selected waiting report and its copies.
+  bool CancelSelected();
+  // Rows of waiting reports (they come first).
+  long WaitingRowCount() const { return static_cast<long>(waitingShown_.size()); }
   // Writes the shown rows to a file (UTF-8 with a byte-order mark). Says so
   // when the file cannot be written.
   bool ExportCsv(const wxString& path);
@@ -51,6 +70,8 @@ class HistoryWindow : public wxDialog {
   wxString RowText(long row, int column) const;
   wxString DetailText() const;
   bool CanResend() const;
+  bool CanSendNow() const;
+  bool CanCancel() const;
   // The status line under the list (the number of rows, or why the history is not kept).
   wxString StatusText() const;
 
@@ -59,6 +80,9 @@ class HistoryWindow : public wxDialog {
   void ShowDetail();
   void OnExport();
   const HistoryEntry* Selected() const;
+  const OutboxEntry* SelectedWaiting() const;
+  wxString NextTryText() const;
+  void ShowWaitingDetail(const OutboxEntry& entry);
 
   ReportHistory& history_;
   std::function<bool(const std::string&)> resend_;
@@ -66,6 +90,10 @@ class HistoryWindow : public wxDialog {
   std::vector<HistoryEntry> entries_;
   std::vector<wxString> searchTexts_;  // per entry, lower case: what the filter finds
   std::vector<const HistoryEntry*> shown_;
+  WaitingReports waitingReports_;
+  std::vector<OutboxEntry> waiting_;
+  std::vector<const OutboxEntry*> waitingShown_;
+  std::string selectedWaitingId_;
   wxString filter_;
   long selected_ = -1;
   long long selectedId_ = 0;
@@ -76,6 +104,8 @@ class HistoryWindow : public wxDialog {
   wxTextCtrl* detail_ = nullptr;
   wxStaticText* status_ = nullptr;
   wxButton* resendButton_ = nullptr;
+  wxButton* sendNowButton_ = nullptr;
+  wxButton* cancelButton_ = nullptr;
 };
 
 }  // namespace veradex

@@ -32,6 +32,7 @@
 #include "ui/skin/ResourceImages.h"
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinLabel.h"
+#include "ui/skin/SkinToolTip.h"
 
 namespace veradex {
 
@@ -233,7 +234,8 @@ void ReportWindow::ApplyLayout() {
 }
 
 void ReportWindow::SetupTooltips() {
-  SetToolTip("Dunmere");
+  // Over the window's own surface only; the controls show their own tips or none.
+  SkinToolTip::SetBackgroundTip(this, "Dunmere");
   menuButton_->SetToolTip(wxString::FromUTF8(ReportWindowTexts::kMenu));
   lookupButton_->SetToolTip(wxString::FromUTF8(ReportWindowTexts::kLookup));
   settingsButton_->SetToolTip(wxString::FromUTF8(ReportWindowTexts::kSettings));
@@ -283,6 +285,10 @@ void ReportWindow::SetPlainMessageSink(MessageSink* sink) { emailReport_->SetPla
 void ReportWindow::SetDesktop(std::unique_ptr<Desktop> desktop) { emailReport_->SetDesktop(std::move(desktop)); }
 
 void ReportWindow::SetReportHistory(ReportHistory* history) { emailReport_->SetReportHistory(history); }
+
+void ReportWindow::SetOutbox(Outbox* outbox, std::function<void()> onKept) {
+  emailReport_->SetOutbox(outbox, std::move(onKept));
+}
 
 void ReportWindow::ShowEmailView() { pageCommands_->ShowCategory(Category::kEmail); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,6 +23,7 @@ class CWebBrowser;
 class Desktop;
 class EmailReportPanel;
 class MessageSink;
+class Outbox;
 class ReportHistory;
 class ReportWindowHost;
 class SkinBitmapButton;
@@ -76,6 +78,9 @@ class ReportWindow : public SkinDialog, public CategoryPageHost, public ReportWi
   // The history the reports are recorded in and that the duplicate question
   // asks (none: nothing kept, nothing asked). It must outlive every report.
   void SetReportHistory(ReportHistory* history);
+  // The outbox a report that could not reach the centre may wait in;
+  // onKept runs after one went into it.
+  void SetOutbox(Outbox* outbox, std::function<void()> onKept);
   // Shows the e-mail report view as its category button does.
   void ShowEmailView();
 

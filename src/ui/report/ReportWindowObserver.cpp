@@ -75,6 +75,10 @@ void ReportWindowObserver::OnAttachmentsReceived(const std::vector<std::size_t>&
   Post([received](EmailReportPanel& view) { view.OnAttachmentsReceived(received); });
 }
 
+void ReportWindowObserver::OnRunResult(const SendResult& result) {
+  Post([result](EmailReportPanel& view) { view.OnSendResult(result); });
+}
+
 void ReportWindowObserver::OnAttachmentCountChanged() {
   Post([](EmailReportPanel& view) { view.UpdateCountLabel(); });
 }

@@ -39,6 +39,7 @@ class ReportWindowObserver : public ReportObserver {
   void OnAttachmentsCleared() override;
   void OnAttachmentsReceived(const std::vector<std::size_t>& received) override;
   void OnAttachmentCountChanged() override;
+  void OnRunResult(const SendResult& result) override;
 
  private:
   struct Link {

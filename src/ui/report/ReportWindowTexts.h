@@ -65,6 +65,8 @@ inline wxString SentNameLabel() { return wxString::FromUTF8("보낸 이름"); }
 inline wxString SizeLabel() { return wxString::FromUTF8("크기"); }
 inline wxString RunLabel() { return wxString::FromUTF8("회차"); }
 inline wxString AnswerLabel() { return wxString::FromUTF8("센터 답변"); }
+inline wxString ContentLabel() { return wxString::FromUTF8("신고내용"); }
+inline wxString ReporterLabel() { return wxString::FromUTF8("신고인"); }
 inline wxString OnlyRefused() { return wxString::FromUTF8("접수되지 않은 신고만 다시 보낼 수 있습니다."); }
 // %s: the file.
 inline wxString FileGone() { return wxString::FromUTF8("파일이 더 이상 없어 다시 보낼 수 없습니다.\n%s"); }

@@ -1,12 +1,14 @@
 // What a screen reader meets in the report window and the message box, read
-// over AT-SPI (tests/gui/accessibility_tree.py) from this very process while
-// its event loop answers. Runs where the accessibility bridge is on (the
+// over AT-SPI by a child program (tests/gui/accessibility_tree.py) while this
+// process keeps its event loop running to answer it. Runs where the accessibility bridge is on (the
 // ctest entry AccessibilityTree clears NO_AT_BRIDGE); skips elsewhere.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -37,17 +39,24 @@ struct Node {
 // meanwhile so the bridge can answer.
 std::vector<Node> ReadOwnTree(const test::TempDir& folder) {
   const std::string out = folder.Path() + "/tree.tsv";
-  const wxString command = wxString::Format("sh -c '%s/tests/gui/accessibility_tree.py %ld 20 > %s'",
-                                            VERADEX_SOURCE_DIR, static_cast<long>(::getpid()), out);
-  bool ended = false;
+  const std::string errors = folder.Path() + "/tree.err";
+  // The reader needs the system's Python (its GObject bindings).
+  const wxString command =
+      wxString::Format("sh -c '/usr/bin/python3 %s/tests/gui/accessibility_tree.py %ld 20 > %s 2> %s'",
+                       VERADEX_SOURCE_DIR, static_cast<long>(::getpid()), out, errors);
+  // Shared with the process object, which may outlive this call.
+  auto ended = std::make_shared<bool>(false);
   auto* process = new wxProcess();
-  process->Bind(wxEVT_END_PROCESS, [&ended](wxProcessEvent&) { ended = true; });
+  process->Bind(wxEVT_END_PROCESS, [ended](wxProcessEvent&) { *ended = true; });
   if (wxExecute(command, wxEXEC_ASYNC | wxEXEC_NODISABLE, process) <= 0) {
     delete process;
     return {};
   }
   // wxProcess deletes itself once the end event has been handled.
-  EXPECT_TRUE(WaitFor([&] { return ended; }, std::chrono::seconds(60))) << "the AT-SPI reader did not finish";
+  EXPECT_TRUE(WaitFor([&] { return *ended; }, std::chrono::seconds(60))) << "the AT-SPI reader did not finish";
+  std::ifstream errorText(errors);
+  const std::string problems((std::istreambuf_iterator<char>(errorText)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(problems, "") << "the AT-SPI reader failed";
   std::vector<Node> nodes;
   std::ifstream in(out);
   std::string line;
@@ -85,6 +94,7 @@ class AccessibilityTreeTest : public test::ReportWindowFixture<> {
 };
 
 TEST_F(AccessibilityTreeTest, EveryControlOfTheMailViewHasARoleANameAndItsLabel) {
+  WaitForStartPage();
   Press(ReportWindow::kEmailSpam);
   AttachmentList& list = List();
   ASSERT_EQ(list.AddFile(wxString::FromUTF8(files.Write("spam-one.eml", "Subject: a\r\n\r\nx"))), 1);

@@ -36,6 +36,7 @@ class KeyboardNavigationTest : public test::ReportWindowFixture<> {
     return FocusedId();
   }
   void ShowMailViewWithFocusOnName() {
+    WaitForStartPage();
     Press(ReportWindow::kEmailSpam);
     window->Raise();
     Edit(ReportWindow::kName)->SetFocus();
@@ -93,6 +94,7 @@ TEST_F(KeyboardNavigationTest, SpaceTicksARowDeleteRemovesTheTickedAndEnterPress
 }
 
 TEST_F(KeyboardNavigationTest, TheEmailCategoryByKeyboardOpensTheFormWithTheFirstFieldFocused) {
+  WaitForStartPage();
   window->Raise();
   window->GetButton(ReportWindow::kEmailSpam)->SetFocus();
   ASSERT_TRUE(WaitFor([&] { return FocusedId() == ReportWindow::kEmailSpam; }, std::chrono::seconds(3)));

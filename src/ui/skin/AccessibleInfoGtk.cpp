@@ -1,25 +1,29 @@
 // The GTK side: the values go onto the ATK object of the widget that takes
-// the keyboard (the entry of a text control, the drawing area of a skinned
+// the keyboard (the entry of a text control, the drawing surface of a skinned
 // control), which the accessibility bridge hands to the screen reader.
 //
-// ATK computes states and children in class functions, and wxWidgets' drawn
-// controls are plain containers. So the first time a control needs a state
-// (checked) or rows of its own, its ATK object is moved to a subclass of its
-// own class made here, which adds no data and only overrides those two
-// questions; everything else is answered by the original class.
+// Role, name, description and relations are set through ATK's own calls.
+// States and children are answered by the ATK object's class, and the
+// surfaces wxWidgets draws on are plain containers to GTK. So the surface's
+// widget class is given an accessible type of our own (GTK's documented way
+// for a widget to bring its accessible), a container accessible that also
+// reports a checked state and rows when a control has been given them, and
+// otherwise answers exactly as GTK's container accessible does.
 #include "ui/skin/AccessibleInfo.h"
 
 #include <atk/atk.h>
+#include <gtk/gtk-a11y.h>
 #include <gtk/gtk.h>
 #include <wx/window.h>
 
-#include <map>
-#include <string>
+#include <cstring>
+#include <set>
 
 namespace veradex {
 
 namespace {
 
+// What a control has been given beyond ATK's own fields.
 struct ExtraInfo {
   bool hasChecked = false;
   bool checked = false;
@@ -39,6 +43,15 @@ void FreeExtra(gpointer data) {
 
 ExtraInfo* FindExtra(AtkObject* object) {
   return static_cast<ExtraInfo*>(g_object_get_qdata(G_OBJECT(object), ExtraQuark()));
+}
+
+ExtraInfo& ExtraOf(AtkObject* object) {
+  ExtraInfo* extra = FindExtra(object);
+  if (extra == nullptr) {
+    extra = new ExtraInfo;
+    g_object_set_qdata_full(G_OBJECT(object), ExtraQuark(), extra, FreeExtra);
+  }
+  return *extra;
 }
 
 // ---- a row of a list: a plain ATK object with a parent, a name and states ----
@@ -81,14 +94,19 @@ GType RowAccessibleType() {
   return type;
 }
 
-// ---- the subclass that answers states and children from ExtraInfo ----
+// ---- the accessible of a drawing surface: a container that may be checked and have rows ----
 
-AtkObjectClass* OriginalClass(AtkObject* object) {
-  return ATK_OBJECT_CLASS(g_type_class_peek_parent(G_OBJECT_GET_CLASS(object)));
-}
+struct ControlAccessible {
+  GtkContainerAccessible parent;
+};
+struct ControlAccessibleClass {
+  GtkContainerAccessibleClass parent;
+};
 
-AtkStateSet* ExtendedStateSet(AtkObject* object) {
-  AtkStateSet* states = OriginalClass(object)->ref_state_set(object);
+AtkObjectClass* ContainerClass() { return ATK_OBJECT_CLASS(g_type_class_peek(GTK_TYPE_CONTAINER_ACCESSIBLE)); }
+
+AtkStateSet* ControlStateSet(AtkObject* object) {
+  AtkStateSet* states = ContainerClass()->ref_state_set(object);
   const ExtraInfo* extra = FindExtra(object);
   if (extra != nullptr && extra->hasChecked) {
     atk_state_set_add_state(states, ATK_STATE_CHECKABLE);
@@ -103,57 +121,57 @@ AtkStateSet* ExtendedStateSet(AtkObject* object) {
   return states;
 }
 
-gint ExtendedChildCount(AtkObject* object) {
+gint ControlChildCount(AtkObject* object) {
   const ExtraInfo* extra = FindExtra(object);
-  const gint own = OriginalClass(object)->get_n_children(object);
+  const gint own = ContainerClass()->get_n_children(object);
   return own + (extra != nullptr ? static_cast<gint>(extra->rows.size()) : 0);
 }
 
-AtkObject* ExtendedChild(AtkObject* object, gint index) {
-  const gint own = OriginalClass(object)->get_n_children(object);
-  if (index < own) return OriginalClass(object)->ref_child(object, index);
+AtkObject* ControlChild(AtkObject* object, gint index) {
+  const gint own = ContainerClass()->get_n_children(object);
+  if (index < own) return ContainerClass()->ref_child(object, index);
   const ExtraInfo* extra = FindExtra(object);
   const auto row = static_cast<std::size_t>(index - own);
-  if (extra == nullptr || index < 0 || row >= extra->rows.size()) return nullptr;
+  if (extra == nullptr || row >= extra->rows.size()) return nullptr;
   return ATK_OBJECT(g_object_ref(extra->rows[row]));
 }
 
-void ExtendedClassInit(gpointer klass, gpointer) {
+void ControlClassInit(gpointer klass, gpointer) {
   AtkObjectClass* atk = ATK_OBJECT_CLASS(klass);
-  atk->ref_state_set = ExtendedStateSet;
-  atk->get_n_children = ExtendedChildCount;
-  atk->ref_child = ExtendedChild;
+  atk->ref_state_set = ControlStateSet;
+  atk->get_n_children = ControlChildCount;
+  atk->ref_child = ControlChild;
 }
 
-// Moves the object to the extended subclass of its class (once) and returns
-// its extra information.
-ExtraInfo& Extend(AtkObject* object) {
-  static std::map<GType, GType> extendedTypes;
-  const GType original = G_OBJECT_TYPE(object);
-  bool isExtended = false;
-  for (const auto& pair : extendedTypes)
-    if (pair.second == original) isExtended = true;
-  if (!isExtended) {
-    GType& extended = extendedTypes[original];
-    if (extended == 0) {
-      GTypeQuery query;
-      g_type_query(original, &query);
-      GTypeInfo info = {};
-      info.class_size = static_cast<guint16>(query.class_size);
-      info.class_init = ExtendedClassInit;
-      info.instance_size = static_cast<guint16>(query.instance_size);
-      const std::string name = std::string("VeradexExtended") + g_type_name(original);
-      extended = g_type_register_static(original, name.c_str(), &info, GTypeFlags(0));
-    }
-    // The subclass adds no instance data, so the object's memory fits it as is.
-    reinterpret_cast<GTypeInstance*>(object)->g_class = static_cast<GTypeClass*>(g_type_class_ref(extended));
+GType ControlAccessibleType() {
+  static GType type = 0;
+  if (type == 0) {
+    GTypeInfo info = {};
+    info.class_size = sizeof(ControlAccessibleClass);
+    info.class_init = ControlClassInit;
+    info.instance_size = sizeof(ControlAccessible);
+    type = g_type_register_static(GTK_TYPE_CONTAINER_ACCESSIBLE, "VeradexControlAccessible", &info, GTypeFlags(0));
   }
-  ExtraInfo* extra = FindExtra(object);
-  if (extra == nullptr) {
-    extra = new ExtraInfo;
-    g_object_set_qdata_full(G_OBJECT(object), ExtraQuark(), extra, FreeExtra);
-  }
-  return *extra;
+  return type;
+}
+
+// wxWidgets draws its windows on a container widget of its own type. Before
+// the first accessible of such a surface is made, its class is told to make
+// ours; a surface whose accessible GTK made earlier keeps GTK's, which lacks
+// only the checked state and the rows.
+void PrepareSurfaceClass(GtkWidget* widget) {
+  static std::set<GType> prepared;
+  const GType type = G_OBJECT_TYPE(widget);
+  if (prepared.count(type) != 0) return;
+  prepared.insert(type);
+  if (!g_type_is_a(type, GTK_TYPE_CONTAINER) || std::strncmp(g_type_name(type), "wx", 2) != 0) return;
+  gtk_widget_class_set_accessible_type(GTK_WIDGET_CLASS(g_type_class_ref(type)), ControlAccessibleType());
+}
+
+AtkObject* AccessibleOfWidget(GtkWidget* widget) {
+  if (widget == nullptr) return nullptr;
+  PrepareSurfaceClass(widget);
+  return gtk_widget_get_accessible(widget);
 }
 
 // The widget a screen reader should meet: the one that takes the keyboard.
@@ -161,7 +179,13 @@ AtkObject* AccessibleOf(wxWindow* control) {
   if (control == nullptr) return nullptr;
   GtkWidget* widget = control->GetConnectWidget();
   if (widget == nullptr) widget = control->GetHandle();
-  return widget != nullptr ? gtk_widget_get_accessible(widget) : nullptr;
+  return AccessibleOfWidget(widget);
+}
+
+// The accessible that can carry a checked state and rows, or null.
+AtkObject* ControlAccessibleOf(wxWindow* control) {
+  AtkObject* object = AccessibleOf(control);
+  return object != nullptr && G_TYPE_CHECK_INSTANCE_TYPE(object, ControlAccessibleType()) ? object : nullptr;
 }
 
 // A top-level window is met twice: as the window the desktop lists and as its
@@ -244,9 +268,9 @@ void AccessibleInfo::SetLabelledBy(wxWindow* field, wxWindow* label, const wxStr
 }
 
 void AccessibleInfo::SetChecked(wxWindow* control, bool checked) {
-  AtkObject* object = AccessibleOf(control);
+  AtkObject* object = ControlAccessibleOf(control);
   if (object == nullptr) return;
-  ExtraInfo& extra = Extend(object);
+  ExtraInfo& extra = ExtraOf(object);
   const bool changed = !extra.hasChecked || extra.checked != checked;
   extra.hasChecked = true;
   extra.checked = checked;
@@ -257,10 +281,10 @@ void AccessibleInfo::SetChecked(wxWindow* control, bool checked) {
 }
 
 void AccessibleInfo::SetRows(wxWindow* list, const std::vector<Row>& rows) {
-  AtkObject* object = AccessibleOf(list);
+  AtkObject* object = ControlAccessibleOf(list);
   if (object == nullptr) return;
-  ExtraInfo& extra = Extend(object);
-  const gint own = OriginalClass(object)->get_n_children(object);
+  ExtraInfo& extra = ExtraOf(object);
+  const gint own = ContainerClass()->get_n_children(object);
   std::vector<AtkObject*> old;
   old.swap(extra.rows);
   for (std::size_t i = old.size(); i-- > 0;)

@@ -78,6 +78,15 @@ AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& p
   Bind(wxEVT_LIST_ITEM_CHECKED, &AttachmentList::OnItemCheckChanged, this);
   Bind(wxEVT_LIST_ITEM_UNCHECKED, &AttachmentList::OnItemCheckChanged, this);
   Bind(wxEVT_LIST_COL_CLICK, &AttachmentList::OnColumnClick, this);
+  // Space ticks or clears the focused row's check box, as a click on it does.
+  Bind(wxEVT_LIST_KEY_DOWN, [this](wxListEvent& event) {
+    const long row = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+    if (event.GetKeyCode() == WXK_SPACE && row >= 0) {
+      CheckItem(row, !IsItemChecked(row));
+      return;
+    }
+    event.Skip();
+  });
 #ifndef __WXMSW__
   // The generic list paints its rows in an inner window; the empty-list hint goes there.
   // It is the list's first child (the header window comes after it).

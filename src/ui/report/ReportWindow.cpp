@@ -173,20 +173,48 @@ void ReportWindow::CreateControls() {
   ApplyTabOrder();
 }
 
+const std::vector<int>& ReportWindow::TabOrder() {
+  // The window as it is seen: the title bar, the tool buttons, the categories
+  // down the left, the page, then the form top to bottom, left to right.
+  static const std::vector<int> order = {
+      kMinimise,       kClose,     kMenu,      kSettings, kLookup,   kEmailSpam,       kPhoneSpam,
+      kResentSpam,     kBoardSpam, kMediaSpam, kFaxSpam,  kCodeSpam, kBrowser,         kName,
+      kTel1,           kTel2,      kTel3,      kEmail,    kPassword, kPasswordConfirm, kContent,
+      kAttachmentList, kCapture,   kAdd,       kDelete,   kSend,     kCloseButton};
+  return order;
+}
+
 void ReportWindow::ApplyTabOrder() {
-  // Tab walks the window as it is seen: the title bar, the tool buttons, the
-  // categories down the left, then the form top to bottom, left to right.
-  const int order[] = {kMinimise,   kClose,     kMenu,      kSettings, kLookup,          kEmailSpam, kPhoneSpam,
-                       kResentSpam, kBoardSpam, kMediaSpam, kFaxSpam,  kCodeSpam,        kName,      kTel1,
-                       kTel2,       kTel3,      kEmail,     kPassword, kPasswordConfirm, kContent,   kAttachmentList,
-                       kCapture,    kAdd,       kDelete,    kSend,     kCloseButton};
   wxWindow* previous = nullptr;
-  for (int id : order) {
+  for (int id : TabOrder()) {
     wxWindow* control = FindWindow(id);
     if (control == nullptr) continue;
     if (previous != nullptr) control->MoveAfterInTabOrder(previous);
     previous = control;
   }
+}
+
+bool ReportWindow::MoveFocus(bool forward) {
+  // Tab is walked here rather than left to the toolkit: the controls are
+  // drawn ones and an embedded page, and the toolkit's own round skipped some
+  // and stayed in others. Inside the page, Tab is the page's.
+  const std::vector<int>& order = TabOrder();
+  const auto count = static_cast<int>(order.size());
+  int current = -1;
+  for (wxWindow* w = FindFocus(); w != nullptr && w != this && current < 0; w = w->GetParent())
+    for (int i = 0; i < count; ++i)
+      if (order[static_cast<std::size_t>(i)] == w->GetId() && FindWindow(w->GetId()) == w) current = i;
+  if (current < 0 || order[static_cast<std::size_t>(current)] == kBrowser) return false;
+  for (int step = 1; step < count; ++step) {
+    const int index = ((current + (forward ? step : -step)) % count + count) % count;
+    wxWindow* control = FindWindow(order[static_cast<std::size_t>(index)]);
+    if (control != nullptr && control->IsShownOnScreen() && control->IsEnabled() && control->GetSize().GetWidth() > 1 &&
+        control->AcceptsFocusFromKeyboard()) {
+      control->SetFocus();
+      return true;
+    }
+  }
+  return false;
 }
 
 void ReportWindow::FocusFirstControl() {
@@ -249,6 +277,8 @@ void ReportWindow::ShowView(View view) {
     browser_->SetSize(1, 1, 1, 1);
   else
     browser_->SetSize(159, 105, 610, 490);
+  // The hidden page keeps no place in the keyboard's round (it would keep Tab).
+  browser_->Enable(view != View::kEmailReport);
   emailReport_->Show(view == View::kEmailReport);
   Refresh();
   if (changed && view == View::kEmailReport && IsShown()) FocusFirstControl();
@@ -315,6 +345,7 @@ bool ReportWindow::OnSkinKey(wxKeyEvent& event) {
     CloseWindow();
     return true;
   }
+  if (key == WXK_TAB && !event.ControlDown() && !event.AltDown()) return MoveFocus(!event.ShiftDown());
   if (key != WXK_RETURN && key != WXK_NUMPAD_ENTER) return false;
   wxWindow* focus = FindFocus();
   if (focus != nullptr) {

@@ -27,6 +27,7 @@ class KeyboardNavigationTest : public test::ReportWindowFixture<> {
  protected:
   void BeforeShow() override { window->Move(0, 0); }
   void SetUp() override {
+    if (std::system("command -v xdotool >/dev/null") != 0) GTEST_SKIP() << "xdotool is needed (tools/install-deps.sh)";
     test::ReportWindowFixture<>::SetUp();
     if (HasFatalFailure()) return;
     // Counts the keys the window has taken (modifiers aside).

@@ -30,6 +30,8 @@ linux_packages=(
   # a display, a session bus and a tray host for the GUI tests
   xvfb xauth dbus dbus-bin dbus-x11 at-spi2-core trayer x11-utils xdotool
   gsettings-desktop-schemas
+  # the accessibility tree of the windows, read over AT-SPI by the GUI tests
+  gir1.2-atspi-2.0 python3-gi libatk1.0-dev
   # a real mail client (Korean) and a window manager for the capture test
   thunderbird thunderbird-l10n-ko openbox
   # Korean fonts for the interface, artwork tools and screenshots

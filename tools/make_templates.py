@@ -20,6 +20,7 @@ would stay visible in the page.
 """
 
 import os
+import re
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -52,6 +53,8 @@ input:focus,select:focus,textarea:focus{outline:none;border-color:#e8833a;box-sh
 textarea{width:100%;height:70px;resize:vertical}
 .req{color:#d0651c;font-weight:bold}
 .hint{font-size:11px;color:#667a84}
+.error{color:#c0392b;font-weight:bold;margin:8px 2px 0}
+.error:empty{display:none}
 .note{font-size:11px;color:#5a6d77;margin:8px 2px 0}
 .btns{text-align:center;margin-top:13px}
 .btns input{font-weight:bold;padding:6px 22px;margin:0 4px;border-radius:3px;cursor:pointer}
@@ -98,8 +101,31 @@ def req():
     return " <span class=\"req\">*</span>"
 
 
+# What a screen reader calls the parts of a field that has several (by the
+# end of their names).
+PART_NAMES = {"1": "앞자리", "2": "가운데자리", "3": "뒷자리", "_year": "연도", "_month": "월", "_day": "일",
+              "_time": "시각"}
+FIELD_RE = re.compile(r'<(?:input type="(?:text|password)"|select|textarea) name="([^"]+)"([^>]*)>')
+
+
+def labelled(label, cell):
+    """Gives every field of a row's cell its label (aria-label: the label is
+    the row's heading, not a <label>) and marks required fields."""
+    def add(match):
+        name, rest = match.group(1), match.group(2)
+        text = "통신사" if name == "mcomtel" else label
+        for end, part in PART_NAMES.items():
+            if name.endswith(end) and name != "mcomtel":
+                text = f"{label} {part}"
+        extra = f" aria-label=\"{text}\""
+        if " required" in rest:
+            extra += " aria-required=\"true\""
+        return match.group(0)[:-1] + extra + ">"
+    return FIELD_RE.sub(add, cell)
+
+
 def row(label, cell, required=False):
-    return f"<tr><th>{label}{req() if required else ''}</th><td>{cell}</td></tr>\n"
+    return f"<tr><th>{label}{req() if required else ''}</th><td>{labelled(label, cell)}</td></tr>\n"
 
 
 def text(name, value="", cls="w", placeholder="", required=False, maxlength=None):
@@ -192,6 +218,8 @@ def closing(submit="신고하기", note=True):
     if note:
         out += ("<p class=\"note\"><span class=\"req\">*</span> 표시는 꼭 적어 주십시오. "
                 "신고인 정보는 프로그램의 개인정보 설정에서 미리 넣어 둘 수 있습니다.</p>\n")
+    # Where the page says what is missing; read out as soon as it is written.
+    out += "<p class=\"error\" role=\"alert\" aria-live=\"assertive\"></p>\n"
     out += ("<div class=\"btns\">"
             f"<input type=\"submit\" class=\"go\" value=\"{submit}\">"
             "<input type=\"reset\" class=\"back\" value=\"다시 쓰기\">"
@@ -212,9 +240,27 @@ TODAY_SCRIPT = (
     "</script>\n")
 
 
+# A field left empty is named in the page's alert (a screen reader reads it
+# out); typing clears it.
+ERROR_SCRIPT = (
+    "<script type=\"text/javascript\">\n"
+    "(function () {\n"
+    "  var form = document.forms[0], out = document.querySelector(\".error\");\n"
+    "  if (!form || !out) return;\n"
+    "  form.addEventListener(\"invalid\", function (event) {\n"
+    "    if (out.textContent) return;\n"
+    "    var field = event.target;\n"
+    "    out.textContent = (field.getAttribute(\"aria-label\") || field.name) + \": 꼭 적어 주십시오.\";\n"
+    "  }, true);\n"
+    "  form.addEventListener(\"input\", function () { out.textContent = \"\"; });\n"
+    "  form.addEventListener(\"submit\", function () { out.textContent = \"\"; });\n"
+    "})();\n"
+    "</script>\n")
+
+
 def page(title, lead, kind, spam_heading, spam_rows, reporter_section, submit="신고하기"):
     body = "".join(spam_rows)
-    script = TODAY_SCRIPT if "spam_month" in body else ""
+    script = ERROR_SCRIPT + (TODAY_SCRIPT if "spam_month" in body else "")
     return (head(title) + banner(title, lead) + form_start(kind) +
             f"<h2>{spam_heading}</h2>\n<table>\n" + body + "</table>\n" +
             reporter_section + closing(submit) + "</form>\n" + script + "</body>\n</html>\n")
@@ -320,7 +366,7 @@ PAGES["search.bak"] = (
     closing("조회하기", note=False) +
     "<p class=\"link\">2006년 이전에 접수한 민원은 "
     "<a href=\"search_2006.html\">이전 민원 조회</a>에서 확인하십시오.</p>\n"
-    "</form>\n</body>\n</html>\n")
+    "</form>\n" + ERROR_SCRIPT + "</body>\n</html>\n")
 
 PAGES["search_2006.bak"] = (
     head("이전 민원 조회") +
@@ -333,7 +379,7 @@ PAGES["search_2006.bak"] = (
     "</table>\n" +
     closing("조회하기", note=False) +
     "<p class=\"link\"><a href=\"search.html\">휴대전화 번호로 조회</a>로 돌아가기</p>\n"
-    "</form>\n</body>\n</html>\n")
+    "</form>\n" + ERROR_SCRIPT + "</body>\n</html>\n")
 
 
 def main():

@@ -6,7 +6,8 @@
 #   skin           the skinned toolkit's windows and controls
 #   dialogs        the log-in, password set-up and settings dialogs (each page)
 #   report-window  the report window: e-mail view with and without files, the preview strip
-#                  (a file that is no mail, a long Korean subject), browser view, offline start
+#                  (a file that is no mail, a long Korean subject), browser view, offline start,
+#                  the focus ring
 #   pages          the eight report form pages at the browser area's 610 x 490
 #   window-pages   the eight report form pages inside the report window
 #   history        the report history window (with waiting reports), the list's
@@ -28,7 +29,7 @@ filter_of() {
   case "$1" in
     skin) echo 'SkinScreenshots.*' ;;
     dialogs) echo 'DialogScreenshots.*' ;;
-    report-window) echo 'ReportWindowTest.Screenshots:ReportWindowTest.OfflineStart*' ;;
+    report-window) echo 'ReportWindowTest.Screenshots:ReportWindowTest.OfflineStart*:KeyboardNavigationTest.FocusScreenshots' ;;
     pages) echo 'CategoryPagesGui.*' ;;
     window-pages) echo 'CategoryRoundTrip.Screenshots' ;;
     history) echo 'ReportHistoryGuiTest.*:OutboxHistoryTest.*:OutboxQuestionTest.*' ;;

@@ -72,8 +72,9 @@ program_dir="$WINEPREFIX/drive_c/Program Files/Veradex"
 menu_entry="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Veradex.lnk"
 
 start=$SECONDS
+# wine returns when the installer has ended (the prefix's services are persistent, so
+# `wineserver -w` would wait for ever).
 wine "$installer" /S >/dev/null 2>&1 </dev/null
-wineserver -w
 echo "silent install in $((SECONDS - start)) s"
 check "program installed" test -f "$program_dir/veradex.exe"
 check "mail module installed" test -f "$program_dir/veradex-mail.dll"
@@ -118,9 +119,10 @@ wine reg add 'HKCU\Software\Ambrel\veradex\environments' /v Name /d 'profile-kep
 
 start=$SECONDS
 wine "C:\\Program Files\\Veradex\\uninstall.exe" /S >/dev/null 2>&1 </dev/null
-# The uninstaller runs on from a copy of itself in the temporary folder.
+# The uninstaller runs on from a copy of itself in the temporary folder: wait until it has
+# removed the folder (or given up).
 wait_for 60 test ! -e "$program_dir/uninstall.exe" || true
-wineserver -w
+wait_for 60 test ! -e "$program_dir" || true
 echo "silent uninstall in $((SECONDS - start)) s"
 check "program folder removed" test ! -e "$program_dir"
 check "Start-menu entry removed" test ! -e "$menu_entry"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows core tests (tools/build-windows.sh) and runs them
-# under Wine through CTest, without a display. Arguments go to ctest, e.g.
+# under Wine through CTest: first those that need no display, without one,
+# then those labelled "wine-display" (they open windows) on a virtual X
+# display (Xvfb). Arguments go to ctest, e.g.
 #   tools/test-windows.sh -R TcpSocket
 # Tests labelled "not-under-wine" or "windows-open" are left out (tests/core/wine-exclusions.cmake
 # says why).
@@ -12,4 +14,11 @@ source "$root/tools/lib/wine-env.sh"
 wine_start "$build/wine"
 trap wine_stop EXIT
 cd "$build"
-env -u DISPLAY ctest --output-on-failure --timeout 300 -j"$(nproc)" -LE "not-under-wine|windows-open" "$@"
+env -u DISPLAY ctest --output-on-failure --timeout 300 -j"$(nproc)" -LE "not-under-wine|windows-open|wine-display" "$@"
+# Wine's services of the first run have no display: a new server for these.
+wine_stop
+args=""
+if [ $# -gt 0 ]; then args="$(printf '%q ' "$@")"; fi
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "source '$root/tools/lib/wine-env.sh' && wine_start '$build/wine' &&
+  ctest --output-on-failure --timeout 300 -L wine-display -LE 'not-under-wine|windows-open' $args; status=\$?;
+  wine_stop; exit \$status"

@@ -9,10 +9,10 @@
 #include "platform/MessageSink.h"
 #include "platform/NativePath.h"
 #include "platform/SocketLayer.h"
-#include "profile/ConfigProfileStore.h"
 #include "profile/PersonalProfile.h"
 #include "profile/Preferences.h"
 #include "profile/ProgramPassword.h"
+#include "profile/ProgramProfile.h"
 #include "profile/ServerSettings.h"
 
 namespace veradex {
@@ -20,12 +20,11 @@ namespace veradex {
 StartupSequence::Parts StartupSequence::ProgramParts() {
   Parts parts;
   const std::string applicationName = ExecutablePath::GetExecutableBaseName();
-  const std::string folder = ConfigProfileStore::DefaultFolder();
-  parts.instanceGuard = std::make_unique<SingleInstanceGuard>(SingleInstanceGuard::kMarkerName, folder);
+  parts.instanceGuard =
+      std::make_unique<SingleInstanceGuard>(SingleInstanceGuard::kMarkerName, ProgramProfile::Folder());
   parts.startSockets = [] { return SocketLayer::Start(); };
-  parts.openProfile = [applicationName, folder]() -> std::unique_ptr<ProfileStore> {
-    return std::make_unique<ConfigProfileStore>(applicationName.empty() ? std::string("veradex") : applicationName,
-                                                folder);
+  parts.openProfile = [applicationName]() -> std::unique_ptr<ProfileStore> {
+    return ProgramProfile::Open(applicationName.empty() ? std::string("veradex") : applicationName);
   };
   parts.autostart = std::make_unique<Autostart>(Autostart::ForThisProgram());
   parts.executableDirectory = ExecutablePath::GetExecutableDirectory();
@@ -123,19 +122,19 @@ void StartupSequence::RunWindowSteps() {
 }
 
 void StartupSequence::ReportDamagedProfile() {
-  const auto* config = dynamic_cast<const ConfigProfileStore*>(store_.get());
-  if (config == nullptr || !config->WasDamaged()) return;
+  const ProfileStore* store = store_.get();
+  if (store == nullptr || !store->WasDamaged()) return;
   std::string text;
-  if (!config->DamagedCopyPath().empty()) {
+  if (!store->DamagedCopyPath().empty()) {
     text = Cp949::FromUtf8(
                "저장된 설정 파일이 손상되어 읽을 수 있는 값만 불러왔습니다.\n"
                "손상된 파일은 다음 이름으로 보관했습니다.\n") +
-           NativePath::ToCp949(config->DamagedCopyPath());
+           NativePath::ToCp949(store->DamagedCopyPath());
   } else {
     text = Cp949::FromUtf8(
                "저장된 설정 파일이 손상되었거나 읽을 수 없습니다.\n"
                "이번 실행에서 바꾼 설정은 저장되지 않습니다.\n") +
-           NativePath::ToCp949(config->FilePath());
+           NativePath::ToCp949(store->Location());
   }
   MessageSink::Current().ShowMessage(text, kStyleStop);
 }

@@ -1,12 +1,7 @@
 #include "platform/Desktop.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
-
-#ifdef VERADEX_HAVE_X11_DESKTOP
-#include "platform/X11Desktop.h"
-#endif
 
 namespace veradex {
 
@@ -32,15 +27,6 @@ class NoDesktop : public Desktop {
 
 }  // namespace
 
-std::unique_ptr<Desktop> Desktop::CreateNative() {
-#ifdef VERADEX_HAVE_X11_DESKTOP
-  const char* display = std::getenv("DISPLAY");
-  if (display != nullptr && *display != '\0') {
-    auto desktop = std::make_unique<X11Desktop>();
-    if (desktop->Ok()) return desktop;
-  }
-#endif
-  return std::make_unique<NoDesktop>();
-}
+std::unique_ptr<Desktop> Desktop::CreateNone() { return std::make_unique<NoDesktop>(); }
 
 }  // namespace veradex

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -9,12 +10,12 @@ namespace veradex {
 
 // The desktop operations that drive another program's windows the way a user
 // does: find its window, bring it to the front, press keys, read and fill the
-// name field of its save dialog. One implementation speaks to the X server;
-// tests use a scripted one with a virtual clock. All calls come from the
-// user-interface thread.
+// name field of its save dialog. One implementation speaks to the X server
+// (X11Desktop), one to Windows (Win32Desktop); tests use a scripted one with
+// a virtual clock. All calls come from the user-interface thread.
 class Desktop {
  public:
-  using Window = unsigned long;  // 0: none
+  using Window = std::uintptr_t;  // an X11 window id or a window handle; 0: none
   enum Key { kAlt, kControl, kLetterA, kLetterF, kLetterS, kLetterV, kReturn, kEscape };
 
   virtual ~Desktop() = default;
@@ -34,6 +35,10 @@ class Desktop {
   virtual std::string ReadNameField(Window dialog) = 0;
   // Replaces the text of the dialog's name field; false when it could not.
   virtual bool SetNameField(Window dialog, const std::string& text) = 0;
+  // Presses the save button of the save dialog that has the keyboard: Return
+  // here (the GTK dialog's default button); Windows uses the button's
+  // mnemonic, Alt+S.
+  virtual void PressSaveButton() { Stroke(kReturn); }
   virtual void Pause(int milliseconds) = 0;
   // A clock in milliseconds that only moves forward.
   virtual long long NowMilliseconds() = 0;
@@ -48,9 +53,11 @@ class Desktop {
     ReleaseKey(key);
   }
 
-  // The desktop this program runs on; one that finds no window where no
-  // supported window system is at hand.
+  // The desktop this program runs on; CreateNone() where no supported
+  // window system is at hand. DesktopWin.cpp or DesktopPosix.cpp, as built.
   static std::unique_ptr<Desktop> CreateNative();
+  // A desktop on which no window is ever found.
+  static std::unique_ptr<Desktop> CreateNone();
 
  private:
   Window ownWindow_ = 0;

@@ -3,8 +3,6 @@
 #include <memory>
 #include <string>
 
-class wxSingleInstanceChecker;
-
 namespace veradex {
 
 // The per-user marker that keeps a second copy of the program from running.
@@ -12,9 +10,11 @@ namespace veradex {
 // the process ends (a crashed copy never leaves it behind); every later call,
 // from any process of the same user, reports that another copy runs.
 //
-// Windows: a named mutex of exactly the marker's name. Elsewhere: an advisory
-// lock (flock) on a file in the lock folder named after the marker; the
-// kernel drops the lock with the process, so a stale file never blocks.
+// Windows (SingleInstanceGuardWin.cpp): a named mutex of exactly the
+// marker's name, in the user's session. Elsewhere
+// (SingleInstanceGuardPosix.cpp): an advisory lock (flock) on a file in the
+// lock folder named after the marker; the kernel drops the lock with the
+// process, so a stale file never blocks.
 class SingleInstanceGuard {
  public:
   // The program's own marker name.
@@ -41,13 +41,12 @@ class SingleInstanceGuard {
   std::string LockFilePath() const;
 
  private:
+  // What the system keeps while the guard holds the marker.
+  struct Held;
+
   std::string markerName_;
   std::string lockFolder_;
-#ifdef _WIN32
-  std::unique_ptr<wxSingleInstanceChecker> checker_;
-#else
-  int lockFd_ = -1;
-#endif
+  std::unique_ptr<Held> held_;
 };
 
 }  // namespace veradex

@@ -9,9 +9,6 @@
 #include "platform/LocalTime.h"
 #include "platform/UserFolders.h"
 
-#ifdef _WIN32
-#include <wx/msw/regconf.h>
-#else
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
@@ -26,7 +23,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <vector>
-#endif
 
 namespace veradex {
 
@@ -39,8 +35,6 @@ bool RoundTrips(const std::string& bytes, wxString* text) {
   std::string back;
   return Cp949::FromWx(*text, &back) && back == bytes;
 }
-
-#ifndef _WIN32
 
 // ---------------------------------------------------------------------------
 // Reading the file: which lines can be used.
@@ -318,36 +312,22 @@ bool KeepCopy(const std::string& copyPath, const std::string& bytes) {
   return true;
 }
 
-#endif  // !_WIN32
-
 }  // namespace
 
 ConfigProfileStore::ConfigProfileStore(const std::string& applicationName, const std::string& folder)
     : applicationName_(applicationName), folder_(folder.empty() ? DefaultFolder() : folder) {
-#ifndef _WIN32
   while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
   filePath_ = folder_ + "/" + applicationName_ + ".conf";
-#endif
   Open();
 }
 
 ConfigProfileStore::~ConfigProfileStore() = default;
 
-std::string ConfigProfileStore::DefaultFolder() {
-#ifdef _WIN32
-  return std::string();
-#else
-  return UserFolders::Base(UserFolders::Kind::kConfig) + "/Ambrel";
-#endif
-}
+std::string ConfigProfileStore::DefaultFolder() { return UserFolders::Base(UserFolders::Kind::kConfig) + "/Ambrel"; }
 
 void ConfigProfileStore::Open() {
   // Problems with the file are handled here; nothing may pop up a log window.
   wxLogNull quiet;
-#ifdef _WIN32
-  config_ = std::make_unique<wxRegConfig>(wxString::FromUTF8(applicationName_), wxT("Ambrel"));
-  config_->SetExpandEnvVars(false);
-#else
   std::string bytes;
   std::string clean;
   switch (ReadWholeFile(filePath_, &bytes)) {
@@ -378,7 +358,6 @@ void ConfigProfileStore::Open() {
   config_ = std::make_unique<wxFileConfig>(stream, wxConvUTF8);
   config_->SetExpandEnvVars(false);
   if (damaged_ && persistent_) Flush();  // the clean file replaces the damaged one at once
-#endif
 }
 
 std::string ConfigProfileStore::KeyOf(const std::string& section, const std::string& entry) const {
@@ -432,9 +411,6 @@ bool ConfigProfileStore::GetProfileBinary(const std::string& section, const std:
 }
 
 bool ConfigProfileStore::Flush() {
-#ifdef _WIN32
-  return config_->Flush();
-#else
   if (!persistent_) return false;
   wxMemoryOutputStream out;
   if (!static_cast<wxFileConfig*>(config_.get())->Save(out, wxConvUTF8)) return false;
@@ -443,7 +419,6 @@ bool ConfigProfileStore::Flush() {
   UserFolders::MakePrivate(folder_);
   unsaved_ = !ReplaceFile(filePath_, text);
   return !unsaved_;
-#endif
 }
 
 }  // namespace veradex

@@ -10,11 +10,11 @@ class wxConfigBase;
 
 namespace veradex {
 
-// The profile kept between runs. Linux: a text file
+// The profile kept between runs on Linux: a text file
 // "<folder>/<application name>.conf" (folder $XDG_CONFIG_HOME/Ambrel, by
 // default ~/.config/Ambrel), UTF-8, one "[section]" per section and one
-// "name=value" line per value, written through at every change. Windows: the
-// registry key HKEY_CURRENT_USER\Software\Ambrel\<application name>.
+// "name=value" line per value, written through at every change.
+// RegistryProfileStore is the Windows counterpart.
 //
 // Values are code page 949 bytes in the program; every text made of whole
 // code page 949 characters comes back byte for byte, blanks, quotes,
@@ -40,7 +40,7 @@ class ConfigProfileStore : public ProfileStore {
                                const std::string& defaultValue = std::string()) const override;
   // Fails (and keeps the old value) for text that is not whole code page 949
   // characters, which could not come back unchanged. True once the value is
-  // on disk (in the registry on Windows).
+  // on disk.
   bool WriteProfileString(const std::string& section, const std::string& entry, const std::string& text) override;
   bool WriteProfileBinary(const std::string& section, const std::string& entry, const std::string& bytes) override;
   // Reads a value written by WriteProfileBinary; false when it is missing or
@@ -48,15 +48,16 @@ class ConfigProfileStore : public ProfileStore {
   bool GetProfileBinary(const std::string& section, const std::string& entry, std::string* bytes) const;
 
   // $XDG_CONFIG_HOME/Ambrel (an absolute XDG_CONFIG_HOME only), else
-  // $HOME/.config/Ambrel. Empty on Windows.
+  // $HOME/.config/Ambrel.
   static std::string DefaultFolder();
 
-  // The profile file (empty on Windows).
+  // The profile file.
   const std::string& FilePath() const { return filePath_; }
+  std::string Location() const override { return filePath_; }
   // True when the file found at start was damaged or unreadable.
-  bool WasDamaged() const { return damaged_; }
+  bool WasDamaged() const override { return damaged_; }
   // Where the damaged file was kept; empty when nothing was kept.
-  const std::string& DamagedCopyPath() const { return damagedCopyPath_; }
+  std::string DamagedCopyPath() const override { return damagedCopyPath_; }
   // False when changes of this run cannot reach the file (see above).
   bool IsPersistent() const { return persistent_; }
 

@@ -16,6 +16,13 @@ class ProfileStore {
   virtual bool WriteProfileString(const std::string& section, const std::string& entry, const std::string& text) = 0;
   virtual bool WriteProfileBinary(const std::string& section, const std::string& entry, const std::string& bytes) = 0;
 
+  // For a store kept in a file: true when the file found at opening was
+  // damaged or unreadable, where the damaged file was kept (empty when it
+  // could not be kept, and this run's changes stay in memory), and the file.
+  virtual bool WasDamaged() const { return false; }
+  virtual std::string DamagedCopyPath() const { return std::string(); }
+  virtual std::string Location() const { return std::string(); }
+
   bool GetProfileFlag(const std::string& section, const std::string& entry) const {
     return !GetProfileString(section, entry).empty();
   }

@@ -1,10 +1,9 @@
 #include "report/MailClientCapture.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <climits>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "platform/LockedRandom.h"
@@ -18,10 +17,12 @@ namespace veradex {
 
 namespace {
 
+// The size of the file at the path (the program's form, UTF-8 on Windows);
+// -1 when there is none.
 long long FileSize(const std::string& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return -1;
-  return static_cast<long long>(status.st_size);
+  std::error_code error;
+  const auto size = std::filesystem::file_size(NativePath::ToFs(path), error);
+  return error ? -1 : static_cast<long long>(size);
 }
 
 }  // namespace
@@ -54,14 +55,9 @@ std::string MailClientCapture::SavedFilePath(const std::string& folder, const st
   const std::size_t used = folder.size() + suffix.size();
   std::size_t room = used < kPathLimit ? kPathLimit - used : 0;
   room = std::min(room, kNameLimit - suffix.size());
-  // Cut before a character, never inside one; the name is in the file
-  // system's encoding (code page 949 on Windows, UTF-8 elsewhere).
-#ifdef _WIN32
-  constexpr bool kDoubleByte = true;
-#else
-  constexpr bool kDoubleByte = false;
-#endif
-  if (name.size() > room) name.resize(CharacterCut(name, room, kDoubleByte));
+  // Cut before a character, never inside one; the name is in the program's
+  // form of a path, UTF-8 (on Windows too, where the system gets UTF-16).
+  if (name.size() > room) name.resize(CharacterCut(name, room, false));
   return folder + name + suffix;
 }
 
@@ -120,16 +116,36 @@ int MailClientCapture::CaptureFromOutlookExpress(std::string* path) {
     desktop_.BringOwnWindowToFront();
     return kNotPossible;
   }
-  const std::string proposed = ReadProposedName(dialog, LLONG_MAX);
+  // The reads end with their count or after as long as the count takes
+  // with its pauses: a client slow to answer each read cannot stretch them.
+  const std::string proposed =
+      ReadProposedName(dialog, desktop_.NowMilliseconds() + static_cast<long long>(kNameReads) * kLookupPause);
   *path = SavedFilePath(*path, proposed, LockedRandom::Next());
-  desktop_.SetNameField(dialog, *path);
+  if (!desktop_.SetNameField(dialog, *path)) return CloseDialog(dialog);
   desktop_.Pause(100);
   desktop_.PressKey(Desktop::kAlt);
   desktop_.Stroke(Desktop::kLetterS);
   desktop_.ReleaseKey(Desktop::kAlt);
   desktop_.Pause(100);
+  // A dialog that stays open saved nothing (and would hold the client).
+  if (!WaitUntilGone(kOutlookExpressSaveDialog)) return CloseDialog(dialog);
   desktop_.BringOwnWindowToFront();
   return kSaved;
+}
+
+bool MailClientCapture::WaitUntilGone(MailClientWindow dialog) {
+  for (int i = 0; i < kDialogGoneWait / kLookupPause; ++i) {
+    if (desktop_.FindTopLevel(dialog) == 0) return true;
+    desktop_.Pause(kLookupPause);
+  }
+  return desktop_.FindTopLevel(dialog) == 0;
+}
+
+int MailClientCapture::CloseDialog(Desktop::Window dialog) {
+  desktop_.BringToFront(dialog);
+  desktop_.Stroke(Desktop::kEscape);
+  desktop_.BringOwnWindowToFront();
+  return kNotPossible;
 }
 
 int MailClientCapture::CaptureFromThunderbird(std::string* path) {
@@ -171,17 +187,13 @@ int MailClientCapture::CaptureFromThunderbird(std::string* path) {
 
   const std::string proposed = ReadProposedName(dialog, deadline);
   *path = SavedFilePath(*path, proposed, LockedRandom::Next());
-  if (!desktop_.SetNameField(dialog, *path)) {
-    // Confirmed now, the message would land wherever the client proposes.
-    desktop_.BringToFront(dialog);
-    desktop_.Stroke(Desktop::kEscape);
-    desktop_.BringOwnWindowToFront();
-    return kNotPossible;
-  }
+  // Confirmed now, the message would land wherever the client proposes.
+  if (!desktop_.SetNameField(dialog, *path)) return CloseDialog(dialog);
   desktop_.Pause(100);
 
-  // Confirm; Return saves in every state of the dialog. Each try goes to
-  // the dialog itself, never to whatever has the keyboard once it closed.
+  // Confirm (Return, or Alt+S on Windows; either saves in every state of
+  // the dialog). Each try goes to the dialog itself, never to whatever has
+  // the keyboard once it closed.
   bool gone = false;
   for (int attempt = 0; attempt < kConfirmTries && !gone && (attempt == 0 || remaining() > 0); ++attempt) {
     if (desktop_.FindTopLevel(kThunderbirdSaveDialog) == 0) {
@@ -189,22 +201,12 @@ int MailClientCapture::CaptureFromThunderbird(std::string* path) {
       break;
     }
     desktop_.BringToFront(dialog);
-    desktop_.Stroke(Desktop::kReturn);
+    desktop_.PressSaveButton();
     desktop_.Pause(kLookupPause);
-    for (int i = 0; i < kDialogGoneWait / kLookupPause && !gone; ++i) {
-      if (desktop_.FindTopLevel(kThunderbirdSaveDialog) == 0)
-        gone = true;
-      else
-        desktop_.Pause(kLookupPause);
-    }
+    gone = WaitUntilGone(kThunderbirdSaveDialog);
   }
-  if (!gone) {
-    // Left open it would hold the user's client; nothing was saved.
-    desktop_.BringToFront(dialog);
-    desktop_.Stroke(Desktop::kEscape);
-    desktop_.BringOwnWindowToFront();
-    return kNotPossible;
-  }
+  // Left open it would hold the user's client; nothing was saved.
+  if (!gone) return CloseDialog(dialog);
   desktop_.BringOwnWindowToFront();
   return kSaved;
 }

@@ -78,7 +78,11 @@ class MailClientCapture {
  private:
   std::string ReadProposedName(Desktop::Window dialog, long long deadline);
   void WaitUntilSettled(const std::string& path);
-  void ConfirmThunderbird(Desktop::Window dialog, long long deadline, bool* gone);
+  // True once the dialog is gone, within about kDialogGoneWait.
+  bool WaitUntilGone(MailClientWindow dialog);
+  // Closes the client's dialog without saving (Escape) and gives the
+  // keyboard back to this program's window; kNotPossible.
+  int CloseDialog(Desktop::Window dialog);
 
   Desktop& desktop_;
   std::string supportEmail_;

@@ -130,9 +130,14 @@ void ReportHistory::Open() {
   if (Exists(filePath_) && !IsSqliteFile(filePath_)) MoveAside();
   if (OpenDatabase(false)) {
     // A file that starts like a database may still be broken inside.
-    Statement check(db_, "PRAGMA quick_check;");
-    const bool sound = check && sqlite3_step(check.handle) == SQLITE_ROW &&
-                       std::string(reinterpret_cast<const char*>(sqlite3_column_text(check.handle, 0))) == "ok";
+    bool sound = false;
+    {
+      // Finished before the file is closed: an open statement keeps it open,
+      // and Windows moves no open file aside.
+      Statement check(db_, "PRAGMA quick_check;");
+      sound = check && sqlite3_step(check.handle) == SQLITE_ROW &&
+              std::string(reinterpret_cast<const char*>(sqlite3_column_text(check.handle, 0))) == "ok";
+    }
     if (!sound) {
       CloseDatabase();
       MoveAside();
@@ -162,8 +167,12 @@ bool ReportHistory::OpenDatabase(bool readOnly) {
   std::filesystem::permissions(NativePath::ToFs(filePath_),
                                std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::replace, ignored);
-  Statement wal(db_, "PRAGMA journal_mode=WAL;");
-  if (!wal || sqlite3_step(wal.handle) != SQLITE_ROW) {
+  bool logged = false;
+  {
+    Statement wal(db_, "PRAGMA journal_mode=WAL;");
+    logged = wal && sqlite3_step(wal.handle) == SQLITE_ROW;
+  }
+  if (!logged) {
     CloseDatabase();
     return false;
   }
@@ -197,12 +206,14 @@ void ReportHistory::MoveAside() {
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
   std::string aside = filePath_ + ".damaged-" + stamp;
   for (int n = 2; Exists(aside); ++n) aside = filePath_ + ".damaged-" + stamp + "-" + std::to_string(n);
-  if (::rename(filePath_.c_str(), aside.c_str()) != 0) return;
+  std::error_code error;
+  std::filesystem::rename(NativePath::ToFs(filePath_), NativePath::ToFs(aside), error);
+  if (error) return;
   damagedCopyPath_ = aside;
   // The log files belong to the damaged file, never to the new one.
   for (const char* suffix : {"-wal", "-shm"}) {
     const std::string log = filePath_ + suffix;
-    if (Exists(log)) ::rename(log.c_str(), (aside + suffix).c_str());
+    if (Exists(log)) std::filesystem::rename(NativePath::ToFs(log), NativePath::ToFs(aside + suffix), error);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "pages/CategoryPage.h"
 #include "pages/CategoryPages.h"
+#include "platform/NativePath.h"
 #include "profile/PersonalProfile.h"
 #include "support/ScopedVariable.h"
 #include "support/TempDir.h"
@@ -56,6 +57,8 @@ class CategoryPagesTest : public ::testing::Test {
     pages.SetClock(Mid2009);
     pages.SetReportHost("report.test:8443");
   }
+  // A page in the user's folder, spelt as the system joins folders.
+  std::string UserPage(const std::string& name) const { return user.File("pages") + NativePath::kSeparator + name; }
   TempDir program;
   TempDir user;
   CategoryPages pages;
@@ -164,14 +167,14 @@ TEST_F(CategoryPagesTest, UnwritableProgramDirectoryFallsBackToTheUserFolder) {
 
   const CategoryPages::Result result = pages.RenderCategoryPage(Category::kTelephone, Reporter());
   ASSERT_TRUE(result.ok) << result.message;
-  EXPECT_EQ(result.path, user.File("pages/PHONE_SPAM.html"));
+  EXPECT_EQ(result.path, UserPage("PHONE_SPAM.html"));
   EXPECT_EQ(ReadFileBytes(result.path), Reporter().name);
 
   // Both lookup pages land in the same folder, so the link between them works.
   const CategoryPages::Result lookup = pages.RenderLookupPages(Reporter());
   ASSERT_TRUE(lookup.ok) << lookup.message;
-  EXPECT_EQ(lookup.path, user.File("pages/search.html"));
-  EXPECT_EQ(ReadFileBytes(user.File("pages/search_2006.html")), "o");
+  EXPECT_EQ(lookup.path, UserPage("search.html"));
+  EXPECT_EQ(ReadFileBytes(UserPage("search_2006.html")), "o");
   EXPECT_FALSE(fs::exists(program.File("search.html")));
 
   // Nowhere to write: a message naming the page, nothing to show.

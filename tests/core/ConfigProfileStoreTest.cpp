@@ -11,6 +11,7 @@
 #include "platform/Cp949.h"
 #include "platform/UserFolders.h"
 #include "profile/ConfigProfileStore.h"
+#include "profile/PersonalProfile.h"
 #include "support/TempDir.h"
 
 namespace veradex {
@@ -272,6 +273,29 @@ TEST(ConfigProfileStore, UnreadableFileIsMovedAsideAndTheProfileStartsAfresh) {
   EXPECT_TRUE(fs::is_directory(store.DamagedCopyPath() + "/inside"));
   EXPECT_TRUE(store.WriteProfileString("environments", "setup", "1"));
   EXPECT_EQ(ConfigProfileStore("veradex", dir.Path()).GetProfileString("environments", "setup"), "1");
+}
+
+TEST(ConfigProfileStore, PersonalDataKeepsItsBlanksInTheFileButNeverInMemory) {
+  test::TempDir dir;
+  PersonalProfile p;
+  p.name = K("  홍길동 ");
+  p.email = "\thong@example.com\r\n";
+  p.carrier = K("기타");
+  {
+    ConfigProfileStore store("veradex", dir.Path());
+    p.Save(store);
+    std::string password = "x";
+    EXPECT_TRUE(store.GetProfileBinary("Options", "Password", &password));
+    EXPECT_EQ(password, "");
+  }
+  ConfigProfileStore restarted("veradex", dir.Path());
+  EXPECT_EQ(restarted.GetProfileString("Options", "Name"), K("  홍길동 "));
+  EXPECT_EQ(restarted.GetProfileString("Options", "EMail"), "\thong@example.com\r\n");
+  PersonalProfile loaded;
+  loaded.Load(restarted);
+  EXPECT_EQ(loaded.name, K("홍길동"));
+  EXPECT_EQ(loaded.email, "hong@example.com");
+  EXPECT_EQ(loaded.carrier, p.carrier);
 }
 
 TEST(ConfigProfileStore, DefaultFolderIsAmbrelInTheConfigBase) {

@@ -62,7 +62,7 @@ TEST(MailClientCapture, ChoosesTheClientDrivesItsDialogAndAttachesTheSavedFile) 
   };
   const Case cases[] = {
       {"both clients: Outlook Express", Clients(true, true), 0, kAdded,
-       "@OE +Alt +F -F -Alt +A -A @OEsave +Alt +S -S -Alt", 1, 0, 410},
+       "@OE +Alt +F -F -Alt +A -A @OEsave +Alt +S -S -Alt", 2, 0, 410},
       {"Outlook Express dialog never appears: Thunderbird",
        [] {
          FakeDesktop::Script s = Clients(true, true);
@@ -74,6 +74,13 @@ TEST(MailClientCapture, ChoosesTheClientDrivesItsDialogAndAttachesTheSavedFile) 
        "@TB +Ctrl +S -S -Ctrl +Ctrl +S -S -Ctrl @TBsave +Return", -1, 2, 1700},
       {"Return needed twice", script([](auto& s) { s.returnsToClose = 2; }), 0, kAdded,
        "@TB +Ctrl +S -S -Ctrl @TBsave +Return -Return +Return -Return", -1, 1, 1700},
+      {"Outlook Express: path not taken by the name field: dialog closed, nothing added",
+       [] {
+         FakeDesktop::Script s = Clients(true, false);
+         s.pasteWorks = false;
+         return s;
+       }(),
+       0, kFailure, "@OE +Alt +F -F -Alt +A -A @OEsave +Escape -Escape", 1, 0, 300},
       {"neither client", Clients(false, false), 0, kFailure, "", 0, 0, 0},
       {"five rows: only the limit message", Clients(true, true), 5, kLimit, "", 0, 0, 0},
       {"several messages selected: folder chooser closed", script([](auto& s) { s.folderChooser = true; }), 0,
@@ -94,7 +101,7 @@ TEST(MailClientCapture, ChoosesTheClientDrivesItsDialogAndAttachesTheSavedFile) 
     FakeDesktop desktop(c.script);
     RecordingHost host(c.rows);
     const long long start = desktop.Now();
-    MailClientCapture(desktop, "help@dunmere.example").OnCapture(host, programDir.Path() + "/");
+    MailClientCapture(desktop, "help@dunmere.example").OnCapture(host, programDir.Path() + NativePath::kSeparator);
 
     EXPECT_EQ(desktop.KeyLog().compare(0, std::strlen(c.keysStart), c.keysStart), 0) << desktop.KeyLog();
     EXPECT_LE(desktop.Now() - start, c.maxMilliseconds);
@@ -136,6 +143,7 @@ TEST(MailClientCapture, ChoosesTheClientDrivesItsDialogAndAttachesTheSavedFile) 
         EXPECT_TRUE(host.added.empty());
         EXPECT_EQ(desktop.TopMostCalls(), (std::vector<bool>{true, false}));
         // Nothing is left open in the user's mail client.
+        EXPECT_FALSE(desktop.IsOpen(kOutlookExpressSaveDialog));
         EXPECT_FALSE(desktop.IsOpen(kThunderbirdSaveDialog));
         EXPECT_FALSE(desktop.IsOpen(kThunderbirdFolderChooser));
         break;
@@ -184,7 +192,7 @@ TEST(MailClientCapture, FileNamesCarryTheTagAndFitTheLimits) {
   const int expected = LockedRandom::Next();
   LockedRandom::Seed(7);
   test::ScopedMessageSink scoped(nullptr);
-  MailClientCapture(desktop, "x").OnCapture(host, programDir.Path() + "/");
+  MailClientCapture(desktop, "x").OnCapture(host, programDir.Path() + NativePath::kSeparator);
   ASSERT_EQ(host.added.size(), 1u);
   EXPECT_EQ(host.added[0],
             programDir.File("temp") + NativePath::kSeparator + MailClientCapture::Tag(expected) + ".eml");

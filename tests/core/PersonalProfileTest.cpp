@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "platform/Cp949.h"
-#include "profile/ConfigProfileStore.h"
 #include "profile/MemoryProfileStore.h"
 #include "profile/PersonalProfile.h"
 #include "support/TempDir.h"
@@ -84,26 +83,6 @@ TEST(PersonalProfile, LoadTrimsEveryFieldAndEmptiesTheLegacyPassword) {
   fresh.Load(MemoryProfileStore());
   EXPECT_EQ(fresh.name, "");
   EXPECT_EQ(fresh.carrier, "");
-}
-
-TEST(PersonalProfile, BlanksSurviveARestartInTheFileButNeverInMemory) {
-  test::TempDir dir;
-  PersonalProfile p = Sample();
-  {
-    ConfigProfileStore store("veradex", dir.Path());
-    p.Save(store);
-    std::string password = "x";
-    EXPECT_TRUE(store.GetProfileBinary("Options", "Password", &password));
-    EXPECT_EQ(password, "");
-  }
-  ConfigProfileStore restarted("veradex", dir.Path());
-  EXPECT_EQ(restarted.GetProfileString("Options", "Name"), K("  홍길동 "));
-  EXPECT_EQ(restarted.GetProfileString("Options", "EMail"), "\thong@example.com\r\n");
-  PersonalProfile loaded;
-  loaded.Load(restarted);
-  EXPECT_EQ(loaded.name, K("홍길동"));
-  EXPECT_EQ(loaded.email, "hong@example.com");
-  EXPECT_EQ(loaded.carrier, p.carrier);
 }
 
 }  // namespace

@@ -75,6 +75,27 @@ TEST(ShippedTemplates, FormsInCp949WithTheirOwnPlaceholders) {
   EXPECT_NE(phone.find("<option value=\"\xB1\xE2\xC5\xB8\" __ETC__>"), std::string::npos);
 }
 
+// A screen reader names every field of every page (several share one row
+// heading, so the names are on the fields), hears which are required, and
+// hears the page's own message about what is missing.
+TEST(ShippedTemplates, EveryFieldIsNamedAndRequiredFieldsSaySo) {
+  const std::regex field(R"re(<(input type="(text|password)"|select|textarea) [^>]*>)re");
+  for (const Template& t : AllTemplates()) {
+    SCOPED_TRACE(t.name);
+    const std::string page = Shipped(t.name);
+    int fields = 0;
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), field); it != std::sregex_iterator(); ++it) {
+      const std::string tag = it->str();
+      ++fields;
+      EXPECT_NE(tag.find(" aria-label=\""), std::string::npos) << tag;
+      EXPECT_EQ(tag.find(" required") != std::string::npos, tag.find(" aria-required=\"true\"") != std::string::npos)
+          << tag;
+    }
+    EXPECT_GT(fields, 1);
+    EXPECT_NE(page.find("role=\"alert\""), std::string::npos);
+  }
+}
+
 TEST(ShippedTemplates, RenderedPagesKeepNoPlaceholder) {
   test::TempDir program;
   for (const Template& t : AllTemplates()) program.Write(t.name, Shipped(t.name));

@@ -103,6 +103,11 @@ class ReportWindowFixture : public Base {
   // The window is made and not yet shown.
   virtual void BeforeShow() {}
 
+  // The centre's start page has completed once (its first completion shows
+  // the telephone page, which would replace a view chosen before it).
+  void WaitForStartPage() {
+    WaitFor([] { return CategoryNavigationState::Process().FirstReportPageSeen(); }, std::chrono::seconds(20));
+  }
   AttachmentList& List() { return *window->GetAttachmentList(); }
   wxTextCtrl* Edit(int id) { return window->GetEdit(id); }
   // A click on one of the window's buttons.

@@ -11,8 +11,14 @@ wine_start() {
   mkdir -p "$WINEPREFIX"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     env -u DISPLAY wineboot --init >/dev/null 2>&1 </dev/null
+    # The first programs of a server session fix the desktop's display: the
+    # services made the prefix without one, so they end here and start again
+    # below on the caller's display (if any).
+    wineserver -k >/dev/null 2>&1 </dev/null || true
+    wineserver -w >/dev/null 2>&1 </dev/null || true
   fi
-  wineserver -p >/dev/null 2>&1 </dev/null
+  # Persistent services; wineserver answers 2 when the prefix's are running already.
+  wineserver -p >/dev/null 2>&1 </dev/null || true
   wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
 

@@ -15,6 +15,7 @@
 #include "report/AttachedMail.h"
 #include "report/AttachmentRules.h"
 #include "ui/report/ReportWindowTexts.h"
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/ResourceImages.h"
 #include "ui/skin/SkinToolTip.h"
 
@@ -86,6 +87,15 @@ AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& p
   Bind(wxEVT_LIST_ITEM_CHECKED, &AttachmentList::OnItemCheckChanged, this);
   Bind(wxEVT_LIST_ITEM_UNCHECKED, &AttachmentList::OnItemCheckChanged, this);
   Bind(wxEVT_LIST_COL_CLICK, &AttachmentList::OnColumnClick, this);
+  // Space ticks or clears the focused row's check box, as a click on it does.
+  Bind(wxEVT_LIST_KEY_DOWN, [this](wxListEvent& event) {
+    const long row = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+    if (event.GetKeyCode() == WXK_SPACE && row >= 0) {
+      CheckItem(row, !IsItemChecked(row));
+      return;
+    }
+    event.Skip();
+  });
 #ifndef __WXMSW__
   // The generic list paints its rows in an inner window; the empty-list hint goes there.
   // It is the list's first child (the header window comes after it).
@@ -121,6 +131,7 @@ AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& p
     ShowSummary(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
     event.Skip();
   });
+  UpdateAccessibleRows();
 }
 
 AttachmentList::~AttachmentList() = default;
@@ -154,6 +165,7 @@ int AttachmentList::AddFile(const wxString& path) {
   if (notMailImage_ >= 0) SetItemImage(row, entry.notMail ? notMailImage_ : 0);
   entries_.insert(entries_.begin() + row, entry);
   UpdateHeaderBox();
+  UpdateAccessibleRows();
   Refresh();
   return 1;
 }
@@ -165,6 +177,7 @@ void AttachmentList::RemoveAt(long index) {
   ShowSummary(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
   PostCountChanged();
   UpdateHeaderBox();
+  UpdateAccessibleRows();
   Refresh();
 }
 
@@ -298,6 +311,7 @@ void AttachmentList::SetHeaderImage(int image) {
 
 void AttachmentList::OnItemCheckChanged(wxListEvent& event) {
   UpdateHeaderBox();
+  UpdateAccessibleRows();
   event.Skip();
 }
 
@@ -308,6 +322,21 @@ void AttachmentList::OnColumnClick(wxListEvent& event) {
   updatingChecks_ = true;
   for (long i = 0; i < GetItemCount(); ++i) CheckItem(i, image == 2);
   updatingChecks_ = false;
+  UpdateAccessibleRows();
+}
+
+void AttachmentList::UpdateAccessibleRows() {
+  // A screen reader meets the window that takes the keyboard: the rows'.
+  wxWindow* rows = rowsWindow_ != nullptr ? rowsWindow_ : this;
+  AccessibleInfo::Describe(
+      rows, AccessibleInfo::Role::kTable, wxString::FromUTF8(ReportWindowTexts::kAttachmentListName),
+      wxString::FromUTF8(ReportWindowTexts::kNameColumn) + ", " + wxString::FromUTF8(ReportWindowTexts::kSizeColumn));
+  std::vector<AccessibleInfo::Row> described;
+  for (long i = 0; i < Count(); ++i) {
+    const AttachmentEntry& entry = entries_[static_cast<std::size_t>(i)];
+    described.push_back({entry.name, entry.summary, IsItemChecked(i)});
+  }
+  AccessibleInfo::SetRows(rows, described);
 }
 
 void AttachmentList::OnMainPaint(wxPaintEvent& event) {

@@ -87,6 +87,8 @@ class AttachmentList : public wxListCtrl {
  private:
   void PostCountChanged();
   void UpdateHeaderBox();
+  // Tells a screen reader the list's name, columns and rows.
+  void UpdateAccessibleRows();
   void SetHeaderImage(int image);
   void OnItemCheckChanged(wxListEvent& event);
   void OnColumnClick(wxListEvent& event);

@@ -4,6 +4,7 @@
 
 #include "ui/report/ReportWindowIds.h"
 #include "ui/report/ReportWindowTexts.h"
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinDialog.h"
 
@@ -50,6 +51,9 @@ CategoryButtonBar::CategoryButtonBar(SkinDialog& window, std::function<void(Cate
     if (face == nullptr) continue;
     SkinBitmapButton* control = window.CreateButton(face->id, wxString(), wxRect(0, 0, 146, 69), face->up, face->down,
                                                     face->focus, face->disabled);
+    // Announced as a toggle: the current category is the pressed one.
+    AccessibleInfo::Describe(control, AccessibleInfo::Role::kToggleButton, wxString::FromUTF8(face->tooltip));
+    AccessibleInfo::SetChecked(control, false);
     const int id = face->id;
     const Category category = face->category;
     control->Bind(wxEVT_ENTER_WINDOW, [this, id](wxMouseEvent& event) {
@@ -83,12 +87,19 @@ void CategoryButtonBar::SetupTooltips() {
 void CategoryButtonBar::SetCurrent(Category category) {
   current_ = category;
   UpdateLooks();
+  for (const Button& button : buttons_) AccessibleInfo::SetChecked(button.control, button.category == current_);
 }
 
 SkinBitmapButton* CategoryButtonBar::GetButton(int id) const {
   for (const Button& button : buttons_)
     if (button.face->id == id) return button.control;
   return nullptr;
+}
+
+SkinBitmapButton* CategoryButtonBar::GetCurrentButton() const {
+  for (const Button& button : buttons_)
+    if (button.category == current_) return button.control;
+  return buttons_.empty() ? nullptr : buttons_.front().control;
 }
 
 void CategoryButtonBar::UpdateLooks() {

@@ -38,6 +38,8 @@ class CategoryButtonBar {
 
   // The button with this control id; nullptr when it is not one of the seven.
   SkinBitmapButton* GetButton(int id) const;
+  // The current category's button (the first when none is current).
+  SkinBitmapButton* GetCurrentButton() const;
 
   // A button's id, images and tooltip (the table beside the code).
   struct Face;

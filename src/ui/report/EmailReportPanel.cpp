@@ -32,6 +32,7 @@
 #include "ui/report/ReportWindowObserver.h"
 #include "ui/report/ReportWindowTexts.h"
 #include "ui/report/Utf8Text.h"
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/CueEdit.h"
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinDialog.h"
@@ -86,6 +87,8 @@ Desktop::Window DesktopIdOf(wxWindow* window) {
   GtkWidget* widget = window->GetHandle();
   GdkWindow* native = widget != nullptr ? gtk_widget_get_window(widget) : nullptr;
   if (native != nullptr && GDK_IS_X11_WINDOW(native)) return gdk_x11_window_get_xid(native);
+#elif defined(__WXMSW__)
+  return reinterpret_cast<Desktop::Window>(window->GetHandle());
 #else
   (void)window;
 #endif
@@ -134,27 +137,41 @@ EmailReportPanel::EmailReportPanel(SkinDialog& window, std::function<void()> clo
       sending_(link_->sending) {
   // Inside the white area right of the categories.
   const int labelX = 180, fieldX = 272;
-  AddLabel(wxString::FromUTF8(ReportWindowTexts::kNameLabel), wxRect(labelX, 120, 88, 18));
-  AddEdit(Ids::kName, wxRect(fieldX, 116, 220, 26));
-  AddLabel(wxString::FromUTF8(ReportWindowTexts::kTelephoneLabel), wxRect(labelX, 152, 88, 18));
-  AddEdit(Ids::kTel1, wxRect(fieldX, 148, 56, 26))->SetMaxLength(4);
+  // Each field is announced by the label drawn beside it.
+  const auto labelled = [](wxTextCtrl* field, SkinLabel* label, const char* name = nullptr) {
+    AccessibleInfo::SetLabelledBy(field, label, name != nullptr ? wxString::FromUTF8(name) : wxString());
+    return field;
+  };
+  SkinLabel* label = AddLabel(wxString::FromUTF8(ReportWindowTexts::kNameLabel), wxRect(labelX, 120, 88, 18));
+  labelled(AddEdit(Ids::kName, wxRect(fieldX, 116, 220, 26)), label);
+  label = AddLabel(wxString::FromUTF8(ReportWindowTexts::kTelephoneLabel), wxRect(labelX, 152, 88, 18));
+  labelled(AddEdit(Ids::kTel1, wxRect(fieldX, 148, 56, 26)), label, ReportWindowTexts::kTel1Name)->SetMaxLength(4);
   AddLabel("-", wxRect(fieldX + 58, 152, 10, 18), wxALIGN_CENTRE_HORIZONTAL);
-  AddEdit(Ids::kTel2, wxRect(fieldX + 70, 148, 64, 26))->SetMaxLength(5);
+  labelled(AddEdit(Ids::kTel2, wxRect(fieldX + 70, 148, 64, 26)), label, ReportWindowTexts::kTel2Name)->SetMaxLength(5);
   AddLabel("-", wxRect(fieldX + 136, 152, 10, 18), wxALIGN_CENTRE_HORIZONTAL);
-  AddEdit(Ids::kTel3, wxRect(fieldX + 148, 148, 64, 26))->SetMaxLength(5);
-  AddLabel("E-Mail", wxRect(labelX, 184, 88, 18));
-  AddEdit(Ids::kEmail, wxRect(fieldX, 180, 300, 26));
-  AddLabel(wxString::FromUTF8(ReportWindowTexts::kPasswordLabel), wxRect(labelX, 216, 88, 18));
-  AddEdit(Ids::kPassword, wxRect(fieldX, 212, 140, 26), wxTE_PASSWORD);
-  AddLabel(wxString::FromUTF8(ReportWindowTexts::kPasswordConfirmLabel), wxRect(fieldX + 156, 216, 96, 18));
-  AddEdit(Ids::kPasswordConfirm, wxRect(fieldX + 254, 212, 140, 26), wxTE_PASSWORD);
-  AddLabel(wxString::FromUTF8(ReportWindowTexts::kContentLabel), wxRect(labelX, 248, 88, 18));
-  wxTextCtrl* content = AddEdit(Ids::kContent, wxRect(fieldX, 244, 483, 96), wxTE_MULTILINE | wxTE_WORDWRAP);
+  labelled(AddEdit(Ids::kTel3, wxRect(fieldX + 148, 148, 64, 26)), label, ReportWindowTexts::kTel3Name)
+      ->SetMaxLength(5);
+  label = AddLabel("E-Mail", wxRect(labelX, 184, 88, 18));
+  labelled(AddEdit(Ids::kEmail, wxRect(fieldX, 180, 300, 26)), label);
+  label = AddLabel(wxString::FromUTF8(ReportWindowTexts::kPasswordLabel), wxRect(labelX, 216, 88, 18));
+  labelled(AddEdit(Ids::kPassword, wxRect(fieldX, 212, 140, 26), wxTE_PASSWORD), label);
+  label = AddLabel(wxString::FromUTF8(ReportWindowTexts::kPasswordConfirmLabel), wxRect(fieldX + 156, 216, 96, 18));
+  labelled(AddEdit(Ids::kPasswordConfirm, wxRect(fieldX + 254, 212, 140, 26), wxTE_PASSWORD), label);
+  label = AddLabel(wxString::FromUTF8(ReportWindowTexts::kContentLabel), wxRect(labelX, 248, 88, 18));
+  wxTextCtrl* content =
+      labelled(AddEdit(Ids::kContent, wxRect(fieldX, 244, 483, 96), wxTE_MULTILINE | wxTE_WORDWRAP), label);
   content->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnContentChanged(); });
 
   attachmentList_ = new AttachmentList(&window_, Ids::kAttachmentList, wxPoint(fieldX, 348), wxSize(355, 126));
   attachmentList_->SetChangeGuard([this] { return ListChangesAllowed(); });
   attachmentList_->SetCountChangedHandler([this] { UpdateCountLabel(); });
+  // Delete removes the ticked rows, as the delete button does.
+  attachmentList_->Bind(wxEVT_LIST_KEY_DOWN, [this](wxListEvent& event) {
+    if (event.GetKeyCode() == WXK_DELETE || event.GetKeyCode() == WXK_NUMPAD_DELETE)
+      OnDeleteChecked();
+    else
+      event.Skip();
+  });
   controls_.push_back(attachmentList_);
   AddLabel(wxString::FromUTF8(ReportWindowTexts::kAttachmentLimitLabel), wxRect(labelX, 350, 88, 36));
   countLabel_ = new WhiteStatic(&window_, Ids::kCountLabel, wxString::FromUTF8(ReportWindowTexts::kCountLabelZero),
@@ -164,6 +181,7 @@ EmailReportPanel::EmailReportPanel(SkinDialog& window, std::function<void()> clo
   progressBar_ =
       new wxGauge(&window_, Ids::kProgress, 100, wxPoint(fieldX, 491), wxSize(190, 18), wxGA_HORIZONTAL | wxGA_SMOOTH);
   progressBar_->SetValue(100);
+  AccessibleInfo::SetName(progressBar_, wxString::FromUTF8(ReportWindowTexts::kProgressName));
   controls_.push_back(progressBar_);
 
   // Under the send row: what the attached file under the pointer (else the
@@ -196,6 +214,12 @@ void EmailReportPanel::CreateButtons() {
   AddButton(Ids::kAdd, 21, 20, 203, 204, 203, 243);
   for (int id : {Ids::kCloseButton, Ids::kSend, Ids::kCapture, Ids::kDelete, Ids::kAdd})
     controls_.push_back(buttons_[id]);
+  const std::pair<int, const char*> names[] = {{Ids::kCloseButton, ReportWindowTexts::kCloseName},
+                                               {Ids::kSend, ReportWindowTexts::kSendName},
+                                               {Ids::kCapture, ReportWindowTexts::kCaptureName},
+                                               {Ids::kDelete, ReportWindowTexts::kDeleteName},
+                                               {Ids::kAdd, ReportWindowTexts::kAddName}};
+  for (const auto& name : names) AccessibleInfo::SetName(buttons_[name.first], wxString::FromUTF8(name.second));
   buttons_[Ids::kCloseButton]->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { closeWindow_(); });
   buttons_[Ids::kSend]->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSend(); });
   buttons_[Ids::kAdd]->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAddFiles(); });

@@ -28,6 +28,7 @@
 #include "ui/report/ReportWindowHost.h"
 #include "ui/report/ReportWindowTexts.h"
 #include "ui/report/Utf8Text.h"
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/ResourceImages.h"
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinLabel.h"
@@ -53,6 +54,7 @@ bool ReportWindow::Create(wxWindow* parent) {
   // size when it first maps it; the skin's size is set again on every show.
   Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
     if (event.IsShown() && HasSkin() && GetSize() != GetSkinBitmap().GetSize()) SetSize(GetSkinBitmap().GetSize());
+    if (event.IsShown()) CallAfter([this] { FocusFirstControl(); });
     event.Skip();
   });
   // Closing from outside (the window manager) only hides the window too.
@@ -134,6 +136,14 @@ void ReportWindow::CreateControls() {
   lookupButton_ = CreateButton(kLookup, wxString(), wxRect(0, 0, 40, 35), 152, 152, 152, 152);
   settingsButton_ = CreateButton(kSettings, wxString(), wxRect(0, 0, 40, 35), 151, 151, 151, 151);
   policyButton_ = CreateButton(kPolicy, wxString(), wxRect(0, 0, 40, 35), 0, 0, 0, 0);
+  const std::pair<SkinBitmapButton*, const char*> pictureButtonNames[] = {
+      {minimiseButton_, ReportWindowTexts::kMinimiseName},
+      {closeButton_, ReportWindowTexts::kCloseName},
+      {menuButton_, ReportWindowTexts::kMenu},
+      {lookupButton_, ReportWindowTexts::kLookup},
+      {settingsButton_, ReportWindowTexts::kSettings}};
+  for (const auto& button : pictureButtonNames)
+    AccessibleInfo::SetName(button.first, wxString::FromUTF8(button.second));
   categoryButtons_ =
       std::make_unique<CategoryButtonBar>(*this, [this](Category category) { pageCommands_->ShowCategory(category); });
 
@@ -160,6 +170,58 @@ void ReportWindow::CreateControls() {
   });
   policyButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pageCommands_->OpenPolicyPage(); });
   lookupButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pageCommands_->ShowLookupPage(); });
+  ApplyTabOrder();
+}
+
+const std::vector<int>& ReportWindow::TabOrder() {
+  // The window as it is seen: the title bar, the tool buttons, the categories
+  // down the left, the page, then the form top to bottom, left to right.
+  static const std::vector<int> order = {
+      kMinimise,       kClose,     kMenu,      kSettings, kLookup,   kEmailSpam,       kPhoneSpam,
+      kResentSpam,     kBoardSpam, kMediaSpam, kFaxSpam,  kCodeSpam, kBrowser,         kName,
+      kTel1,           kTel2,      kTel3,      kEmail,    kPassword, kPasswordConfirm, kContent,
+      kAttachmentList, kCapture,   kAdd,       kDelete,   kSend,     kCloseButton};
+  return order;
+}
+
+void ReportWindow::ApplyTabOrder() {
+  wxWindow* previous = nullptr;
+  for (int id : TabOrder()) {
+    wxWindow* control = FindWindow(id);
+    if (control == nullptr) continue;
+    if (previous != nullptr) control->MoveAfterInTabOrder(previous);
+    previous = control;
+  }
+}
+
+bool ReportWindow::MoveFocus(bool forward) {
+  // Tab is walked here rather than left to the toolkit: the controls are
+  // drawn ones and an embedded page, and the toolkit's own round skipped some
+  // and stayed in others. Inside the page, Tab is the page's.
+  const std::vector<int>& order = TabOrder();
+  const auto count = static_cast<int>(order.size());
+  int current = -1;
+  for (wxWindow* w = FindFocus(); w != nullptr && w != this && current < 0; w = w->GetParent())
+    for (int i = 0; i < count; ++i)
+      if (order[static_cast<std::size_t>(i)] == w->GetId() && FindWindow(w->GetId()) == w) current = i;
+  if (current < 0 || order[static_cast<std::size_t>(current)] == kBrowser) return false;
+  for (int step = 1; step < count; ++step) {
+    const int index = ((current + (forward ? step : -step)) % count + count) % count;
+    wxWindow* control = FindWindow(order[static_cast<std::size_t>(index)]);
+    if (control != nullptr && control->IsShownOnScreen() && control->IsEnabled() && control->GetSize().GetWidth() > 1 &&
+        control->AcceptsFocusFromKeyboard()) {
+      control->SetFocus();
+      return true;
+    }
+  }
+  return false;
+}
+
+void ReportWindow::FocusFirstControl() {
+  // The first field of the form, or on a page the current category's button.
+  wxWindow* first =
+      view_ == View::kEmailReport ? static_cast<wxWindow*>(GetEdit(kName)) : categoryButtons_->GetCurrentButton();
+  if (first != nullptr && first->IsShownOnScreen()) first->SetFocus();
 }
 
 void ReportWindow::ApplyLayout() {
@@ -209,13 +271,17 @@ void ReportWindow::SetupTooltips() {
 }
 
 void ReportWindow::ShowView(View view) {
+  const bool changed = view_ != view;
   view_ = view;
   if (view == View::kEmailReport)
     browser_->SetSize(1, 1, 1, 1);
   else
     browser_->SetSize(159, 105, 610, 490);
+  // The hidden page keeps no place in the keyboard's round (it would keep Tab).
+  browser_->Enable(view != View::kEmailReport);
   emailReport_->Show(view == View::kEmailReport);
   Refresh();
+  if (changed && view == View::kEmailReport && IsShown()) FocusFirstControl();
 }
 
 const wxString& ReportWindow::GetProgramDir() const { return emailReport_->ProgramDir(); }
@@ -279,6 +345,7 @@ bool ReportWindow::OnSkinKey(wxKeyEvent& event) {
     CloseWindow();
     return true;
   }
+  if (key == WXK_TAB && !event.ControlDown() && !event.AltDown()) return MoveFocus(!event.ShiftDown());
   if (key != WXK_RETURN && key != WXK_NUMPAD_ENTER) return false;
   wxWindow* focus = FindFocus();
   if (focus != nullptr) {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/font.h>
 #include <wx/icon.h>
@@ -103,6 +104,12 @@ class ReportWindow : public SkinDialog, public CategoryPageHost, public ReportWi
   void CreateControls();
   void ApplyLayout();
   void SetupTooltips();
+  static const std::vector<int>& TabOrder();
+  void ApplyTabOrder();
+  // Tab and Shift+Tab: the next control of TabOrder() that can take the
+  // keyboard; false when the focus is in none of them (the page has it).
+  bool MoveFocus(bool forward);
+  void FocusFirstControl();
   bool OnSkinKey(wxKeyEvent& event) override;
 
   View view_ = View::kBrowser;

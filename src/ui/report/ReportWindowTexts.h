@@ -31,6 +31,18 @@ inline constexpr const char* kListBusy = "현재 전송중입니다. 전송이 �
 inline constexpr const char* kMenu = "메뉴";
 inline constexpr const char* kSettings = "환경설정";
 inline constexpr const char* kLookup = "민원확인";
+// What a screen reader calls the controls that show only a picture.
+inline constexpr const char* kMinimiseName = "최소화";
+inline constexpr const char* kCloseName = "닫기";
+inline constexpr const char* kSendName = "신고하기";
+inline constexpr const char* kAddName = "첨부파일 추가";
+inline constexpr const char* kDeleteName = "선택한 첨부파일 삭제";
+inline constexpr const char* kCaptureName = "메일 프로그램에서 가져오기";
+inline constexpr const char* kTel1Name = "전화번호 앞자리";
+inline constexpr const char* kTel2Name = "전화번호 가운데자리";
+inline constexpr const char* kTel3Name = "전화번호 뒷자리";
+inline constexpr const char* kAttachmentListName = "첨부파일 목록";
+inline constexpr const char* kProgressName = "전송 진행률";
 }  // namespace ReportWindowTexts
 
 // The texts of the report history window and of the duplicate question.

@@ -4,6 +4,8 @@
 // is linked into the program rather than loaded from a module beside it
 // (wxWidgets is linked statically there, and a module would carry a copy of
 // its own). WebEngineModule.cpp is the module loader of other systems.
+#include <wx/log.h>
+#include <wx/msw/registry.h>
 #include <wx/msw/webview_ie.h>
 #include <wx/webview.h>
 
@@ -44,8 +46,17 @@ bool WebEngineModule::Available() {
   // Without it the control renders as Internet Explorer 7 would: the pages'
   // layout and scripts want the engine's current mode. Kept for this
   // program's file name, per user (no administrator rights needed).
-  if (!wxWebViewIE::MSWSetEmulationLevel(wxWEBVIEWIE_EMU_IE11))
-    std::fprintf(stderr, "veradex: the web view's IE 11 mode cannot be set\n");
+  // The toolkit wants the settings' key to be there (a system without
+  // Internet Explorer's own settings, Wine's, lacks it) and says otherwise
+  // so in an English message box of its own: the key is made first, and a
+  // failure is only written to standard error.
+  {
+    wxLogNull quiet;
+    wxRegKey(wxRegKey::HKCU, "Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION")
+        .Create(false);
+    if (!wxWebViewIE::MSWSetEmulationLevel(wxWEBVIEWIE_EMU_IE11))
+      std::fprintf(stderr, "veradex: the web view's IE 11 mode cannot be set\n");
+  }
   state.available = VeradexWebEngineAvailable();
   if (!state.available) std::fprintf(stderr, "veradex: the web engine cannot run on this system\n");
   return state.available;

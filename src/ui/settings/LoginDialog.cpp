@@ -6,7 +6,9 @@
 #include "platform/MessageSink.h"
 #include "ui/settings/SettingsTexts.h"
 #include "ui/settings/StorableText.h"
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/SkinBitmapButton.h"
+#include "ui/skin/SkinLabel.h"
 
 namespace veradex {
 
@@ -32,8 +34,9 @@ auto Command(Action action) {
 LoginDialog::LoginDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap) {
   Create(parent, kTemplateId, SettingsTexts::Wx(SettingsTexts::kLoginCaption));
   CreateCaption(SettingsTexts::Wx(SettingsTexts::kLoginCaption));
-  CreateLabel(kPasswordLabel, SettingsTexts::Wx("암호"), Du(35, 73, 15, 8));
+  SkinLabel* label = CreateLabel(kPasswordLabel, SettingsTexts::Wx("암호"), Du(35, 73, 15, 8));
   passwordEdit_ = CreateEdit(kPasswordEdit, Du(57, 72, 70, 12), wxTE_PASSWORD);
+  AccessibleInfo::SetLabelledBy(passwordEdit_, label);
   okButton_ = CreateButton(kOkButton, SettingsTexts::Wx("확인"), Du(26, 131, 52, 17), 147, 148, 147, 150);
   cancelButton_ = CreateButton(kCancelButton, SettingsTexts::Wx("취소"), Du(85, 131, 52, 17), 135, 136, 134, 138);
 
@@ -65,6 +68,8 @@ bool LoginDialog::OnSkinKey(wxKeyEvent& event) {
   switch (event.GetKeyCode()) {
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER:
+      // A focused button takes Enter itself (Cancel cancels).
+      if (dynamic_cast<SkinBitmapButton*>(FindFocus()) != nullptr) return false;
       OnOK();
       return true;
     case WXK_ESCAPE:

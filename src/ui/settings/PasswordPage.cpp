@@ -4,6 +4,7 @@
 
 #include "platform/Cp949.h"
 #include "ui/settings/SettingsTexts.h"
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/SkinLabel.h"
 
 namespace veradex {
@@ -16,8 +17,10 @@ PasswordPage::PasswordPage(wxWindow* parent, const wxRect& rect) : SettingsPage(
   const Row rows[] = {{kCurrentEdit, "암호확인"}, {kNewEdit, "새 암호"}, {kConfirmationEdit, "새 암호재확인"}};
   int y = 36;
   for (const Row& row : rows) {
-    new SkinLabel(this, wxID_ANY, SettingsTexts::Wx(row.label), wxPoint(40, y + 4), wxSize(96, 18));
-    new wxTextCtrl(this, row.id, wxEmptyString, wxPoint(140, y), wxSize(170, 24), wxTE_PASSWORD | wxBORDER_SIMPLE);
+    auto* label = new SkinLabel(this, wxID_ANY, SettingsTexts::Wx(row.label), wxPoint(40, y + 4), wxSize(96, 18));
+    auto* edit =
+        new wxTextCtrl(this, row.id, wxEmptyString, wxPoint(140, y), wxSize(170, 24), wxTE_PASSWORD | wxBORDER_SIMPLE);
+    AccessibleInfo::SetLabelledBy(edit, label);
     y += 40;
   }
   LetLabelsDrag();

@@ -7,7 +7,9 @@
 #include "platform/MessageSink.h"
 #include "ui/settings/SettingsTexts.h"
 #include "ui/settings/StorableText.h"
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/SkinBitmapButton.h"
+#include "ui/skin/SkinLabel.h"
 
 namespace veradex {
 
@@ -44,10 +46,12 @@ PasswordSetupDialog::PasswordSetupDialog(wxWindow* parent) : SkinDialog(kSkinBit
   // The picture is hidden in the layout and shown once the dialog is set up.
   wxStaticBitmap* picture = CreatePicture(kPicture, kStopPicture, Du(37, 53, 25, 22));
   CreateLabel(kExplanation, SettingsTexts::Wx(kExplanationText), Du(73, 37, 110, 56));
-  CreateLabel(wxID_ANY, SettingsTexts::Wx("암호 설정"), Du(29, 100, 31, 8));
+  SkinLabel* passwordLabel = CreateLabel(wxID_ANY, SettingsTexts::Wx("암호 설정"), Du(29, 100, 31, 8));
   passwordEdit_ = CreateEdit(kPasswordEdit, Du(69, 99, 112, 12), wxTE_PASSWORD);
-  CreateLabel(wxID_ANY, SettingsTexts::Wx("암호 재확인"), Du(29, 121, 38, 8));
+  SkinLabel* confirmationLabel = CreateLabel(wxID_ANY, SettingsTexts::Wx("암호 재확인"), Du(29, 121, 38, 8));
   confirmationEdit_ = CreateEdit(kConfirmationEdit, Du(69, 120, 112, 12), wxTE_PASSWORD);
+  AccessibleInfo::SetLabelledBy(passwordEdit_, passwordLabel);
+  AccessibleInfo::SetLabelledBy(confirmationEdit_, confirmationLabel);
   okButton_ = CreateButton(kOkButton, SettingsTexts::Wx("확인"), Du(51, 165, 52, 17), 147, 148, 147, 150);
   cancelButton_ = CreateButton(kCancelButton, SettingsTexts::Wx("취소"), Du(110, 165, 52, 17), 135, 136, 134, 138);
   picture->Show();
@@ -89,6 +93,8 @@ bool PasswordSetupDialog::OnSkinKey(wxKeyEvent& event) {
   switch (event.GetKeyCode()) {
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER:
+      // A focused button takes Enter itself (Cancel cancels).
+      if (dynamic_cast<SkinBitmapButton*>(FindFocus()) != nullptr) return false;
       OnOK();
       return true;
     case WXK_ESCAPE:

@@ -8,6 +8,7 @@
 
 #include "platform/Cp949.h"
 #include "ui/settings/SettingsTexts.h"
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/SkinLabel.h"
 
 namespace veradex {
@@ -42,9 +43,9 @@ constexpr int kPartGap = 22;
 // carrier list above it is taller than an edit.
 int RowY(int row) { return kRowTop + row * kRowStep + (row >= 5 ? 8 : 0); }
 
-void AddLabel(wxWindow* parent, const char* utf8, int row, int extraHeight = 0) {
-  new SkinLabel(parent, wxID_ANY, SettingsTexts::Wx(utf8), wxPoint(kLabelX, RowY(row) + 4 - extraHeight / 2),
-                wxSize(kLabelWidth, 18 + extraHeight));
+SkinLabel* AddLabel(wxWindow* parent, const char* utf8, int row, int extraHeight = 0) {
+  return new SkinLabel(parent, wxID_ANY, SettingsTexts::Wx(utf8), wxPoint(kLabelX, RowY(row) + 4 - extraHeight / 2),
+                       wxSize(kLabelWidth, 18 + extraHeight));
 }
 
 wxTextCtrl* AddEdit(wxWindow* parent, int id, int x, int row, int width, bool digits) {
@@ -54,12 +55,21 @@ wxTextCtrl* AddEdit(wxWindow* parent, int id, int x, int row, int width, bool di
   return edit;
 }
 
-// Three number parts with a dash between them.
-void AddNumberParts(wxWindow* parent, int row, int id1, int id2, int id3) {
+// An edit announced by the label of its row.
+wxTextCtrl* AddLabelledEdit(wxWindow* parent, SkinLabel* label, int id, int x, int row, int width, bool digits,
+                            const wxString& name = wxString()) {
+  wxTextCtrl* edit = AddEdit(parent, id, x, row, width, digits);
+  AccessibleInfo::SetLabelledBy(edit, label, name);
+  return edit;
+}
+
+// Three number parts with a dash between them, all announced by the row's label.
+void AddNumberParts(wxWindow* parent, SkinLabel* label, int row, int id1, int id2, int id3) {
   const int ids[] = {id1, id2, id3};
   for (int i = 0; i < 3; ++i) {
     const int x = kEditX + i * (kPartWidth + kPartGap);
-    AddEdit(parent, ids[i], x, row, kPartWidth, true);
+    AddLabelledEdit(parent, label, ids[i], x, row, kPartWidth, true,
+                    label->GetLabel() + " " + SettingsTexts::Wx(SettingsTexts::kNumberParts[i]));
     if (i < 2) {
       new SkinLabel(parent, wxID_ANY, "-", wxPoint(x + kPartWidth + 7, RowY(row) + 4), wxSize(kPartGap - 14, 18),
                     wxALIGN_CENTRE_HORIZONTAL);
@@ -70,18 +80,16 @@ void AddNumberParts(wxWindow* parent, int row, int id1, int id2, int id3) {
 }  // namespace
 
 PersonalInfoPage::PersonalInfoPage(wxWindow* parent, const wxRect& rect) : SettingsPage(parent, 136, rect) {
-  AddLabel(this, "신고인명", 0);
-  AddEdit(this, kNameEdit, kEditX, 0, kWideEdit, false);
-  AddLabel(this, "E-Mail", 1);
-  AddEdit(this, kEmailEdit, kEditX, 1, kWideEdit, false);
-  AddLabel(this, "전화번호", 2);
-  AddNumberParts(this, 2, kTel1Edit, kTel2Edit, kTel3Edit);
-  AddLabel(this, "휴대전화번호", 3);
-  AddNumberParts(this, 3, kMobile1Edit, kMobile2Edit, kMobile3Edit);
-  AddLabel(this, "통신사", 4);
+  AddLabelledEdit(this, AddLabel(this, "신고인명", 0), kNameEdit, kEditX, 0, kWideEdit, false);
+  AddLabelledEdit(this, AddLabel(this, "E-Mail", 1), kEmailEdit, kEditX, 1, kWideEdit, false);
+  AddNumberParts(this, AddLabel(this, "전화번호", 2), 2, kTel1Edit, kTel2Edit, kTel3Edit);
+  AddNumberParts(this, AddLabel(this, "휴대전화번호", 3), 3, kMobile1Edit, kMobile2Edit, kMobile3Edit);
+  SkinLabel* carrierLabel = AddLabel(this, "통신사", 4);
   carrierList_ = new wxChoice(this, kCarrierList, wxPoint(kEditX, RowY(4)), wxSize(100, -1));
-  AddLabel(this, "신고확인용\n 비밀번호", 5, 18);
-  AddEdit(this, kReportPasswordEdit, kEditX, 5, kWideEdit, false);
+  AccessibleInfo::SetLabelledBy(carrierList_, carrierLabel);
+  // The label's two lines are one name.
+  AddLabelledEdit(this, AddLabel(this, "신고확인용\n 비밀번호", 5, 18), kReportPasswordEdit, kEditX, 5, kWideEdit,
+                  false, SettingsTexts::Wx("신고확인용 비밀번호"));
   LetLabelsDrag();
 }
 

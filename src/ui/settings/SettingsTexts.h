@@ -43,6 +43,8 @@ class SettingsTexts {
   // the administrator).
   static constexpr const char* kAutostartNotRemoved =
       "자동실행을 해제하지 못했습니다.\n모든 사용자에게 적용된 자동실행은 관리자 권한으로만 해제할 수 있습니다.";
+  // What a screen reader calls the three parts of a number that share one label.
+  static constexpr const char* kNumberParts[3] = {"앞자리", "가운데자리", "뒷자리"};
 };
 
 }  // namespace veradex

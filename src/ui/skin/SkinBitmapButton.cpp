@@ -7,6 +7,7 @@
 #include <wx/renderer.h>
 #include <wx/settings.h>
 
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/ResourceImages.h"
 
 namespace veradex {
@@ -40,6 +41,7 @@ bool SkinBitmapButton::Create(wxWindow* parent, wxWindowID id, const wxString& l
                          wxS("skinBitmapButton")))
     return false;
   SetLabel(label);
+  AccessibleInfo::Describe(this, AccessibleInfo::Role::kPushButton, label);
   if (size != wxDefaultSize) SetInitialSize(size);
   Bind(wxEVT_PAINT, &SkinBitmapButton::OnPaint, this);
   Bind(wxEVT_LEFT_DOWN, &SkinBitmapButton::OnLeftDown, this);
@@ -124,6 +126,7 @@ void SkinBitmapButton::OnPaint(wxPaintEvent&) {
     dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
     if (bitmap.GetWidth() < size.GetWidth() || bitmap.GetHeight() < size.GetHeight()) dc.Clear();
     dc.DrawBitmap(bitmap, 0, 0, false);
+    if (HasFocus()) DrawFocusRing(dc, size);
     return;
   }
   // No artwork: a plain button with the label.
@@ -139,6 +142,18 @@ void SkinBitmapButton::OnPaint(wxPaintEvent&) {
   dc.SetTextForeground(IsEnabled() ? wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT)
                                    : wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
   dc.DrawLabel(GetLabel(), rect, wxALIGN_CENTRE);
+}
+
+void SkinBitmapButton::DrawFocusRing(wxDC& dc, const wxSize& size) {
+  // A white line with a dotted dark one over it, one pixel inside the edge:
+  // seen on light and dark artwork alike.
+  if (size.GetWidth() < 6 || size.GetHeight() < 6) return;
+  const wxRect ring(1, 1, size.GetWidth() - 2, size.GetHeight() - 2);
+  dc.SetBrush(*wxTRANSPARENT_BRUSH);
+  dc.SetPen(wxPen(*wxWHITE, 1));
+  dc.DrawRectangle(ring);
+  dc.SetPen(wxPen(wxColour(0x10, 0x10, 0x10), 1, wxPENSTYLE_DOT));
+  dc.DrawRectangle(ring);
 }
 
 void SkinBitmapButton::OnLeftDown(wxMouseEvent&) {
@@ -188,6 +203,10 @@ void SkinBitmapButton::OnKeyDown(wxKeyEvent& event) {
       keyPressed_ = true;
       Refresh(false);
     }
+    return;
+  }
+  if ((event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) && IsEnabled()) {
+    Click();
     return;
   }
   if (event.GetKeyCode() == WXK_TAB) {

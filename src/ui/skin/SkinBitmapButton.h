@@ -2,6 +2,7 @@
 
 #include <wx/bitmap.h>
 #include <wx/control.h>
+#include <wx/dc.h>
 
 namespace veradex {
 
@@ -9,7 +10,8 @@ namespace veradex {
 // and disabled. The bitmap for the current state is drawn unscaled at the
 // button's top-left corner over the button's size; the button keeps the size
 // it was created with. A click (mouse released over the pressed button, or
-// the space bar) sends wxEVT_BUTTON with the button's id. Without bitmaps it
+// the space bar, or Enter) sends wxEVT_BUTTON with the button's id. The
+// focused button shows a dotted ring inside its edge. Without bitmaps it
 // draws a plain button with its label.
 class SkinBitmapButton : public wxControl {
  public:
@@ -56,6 +58,7 @@ class SkinBitmapButton : public wxControl {
   void OnKeyUp(wxKeyEvent& event);
   void OnFocus(wxFocusEvent& event);
   void Release();
+  void DrawFocusRing(wxDC& dc, const wxSize& size);
 
   wxBitmap bitmaps_[4];
   int ids_[4] = {0, 0, 0, 0};

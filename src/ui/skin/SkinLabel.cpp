@@ -5,6 +5,7 @@
 #include <wx/dcmemory.h>
 #include <wx/stattext.h>
 
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/SkinDialog.h"
 
 namespace veradex {
@@ -45,6 +46,7 @@ bool SkinLabel::Create(wxWindow* parent, wxWindowID id, const wxString& label, c
   if (!wxControl::Create(parent, id, pos, size, style | wxBORDER_NONE, wxDefaultValidator, wxS("skinLabel")))
     return false;
   wxControl::SetLabel(label);
+  AccessibleInfo::Describe(this, AccessibleInfo::Role::kLabel, label);
   Bind(wxEVT_PAINT, &SkinLabel::OnPaint, this);
   Bind(wxEVT_LEFT_DOWN, &SkinLabel::OnMouseDown, this);
   Bind(wxEVT_LEFT_DCLICK, &SkinLabel::OnMouseDown, this);
@@ -54,6 +56,7 @@ bool SkinLabel::Create(wxWindow* parent, wxWindowID id, const wxString& label, c
 void SkinLabel::SetLabel(const wxString& label) {
   if (label == GetLabel()) return;
   wxControl::SetLabel(label);
+  AccessibleInfo::SetName(this, label);
   Refresh(false);
 }
 

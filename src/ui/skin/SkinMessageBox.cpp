@@ -1,11 +1,15 @@
 #include "ui/skin/SkinMessageBox.h"
 
+#include <utility>
+
 #include "platform/Cp949.h"
 #include "platform/MessageSink.h"
+#include "ui/skin/AccessibleInfo.h"
 #include "ui/skin/DialogUnits.h"
 #include "ui/skin/ResourceImages.h"
 #include "ui/skin/SkinBitmapButton.h"
 #include "ui/skin/SkinLabel.h"
+#include "ui/skin/SkinTexts.h"
 #include "ui/skin/SoundPlayer.h"
 
 namespace veradex {
@@ -40,8 +44,28 @@ bool SkinMessageBox::CreateBox() {
   noButton_ = CreateButton(kNoId, wxS("No"), Du(108, 76, 52, 17), 143, 139, 143, 141);
   for (SkinBitmapButton* button : {okButton_, cancelButton_, yesButton_, noButton_}) button->Hide();
   textLabel_ = CreateLabel(kTextId, text_, Du(63, 62, 119, 70), wxALIGN_LEFT);
+  // A screen reader announces the box as an alert and reads its text.
+  AccessibleInfo::Describe(this, AccessibleInfo::Role::kAlert, wxString::FromUTF8(kCaption), text_);
+  const std::pair<SkinBitmapButton*, const char*> names[] = {{okButton_, SkinTexts::kOk},
+                                                             {cancelButton_, SkinTexts::kCancel},
+                                                             {yesButton_, SkinTexts::kYes},
+                                                             {noButton_, SkinTexts::kNo}};
+  for (const auto& name : names) AccessibleInfo::SetName(name.first, wxString::FromUTF8(name.second));
 
   Bind(wxEVT_BUTTON, &SkinMessageBox::OnButton, this);
+  // The first button has the focus, so Enter or Space answers with it.
+  Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+    if (event.IsShown()) {
+      CallAfter([this] {
+        for (SkinBitmapButton* button : {okButton_, yesButton_})
+          if (button->IsShown()) {
+            button->SetFocus();
+            break;
+          }
+      });
+    }
+    event.Skip();
+  });
   ApplyStyle();
   ApplySkinShape();
   return true;

@@ -257,4 +257,25 @@ wait "$second_pid" || second_status=$?
 [ "$second_status" = 0 ] || fail "the second copy ended with $second_status"
 kill -0 "$program_pid" 2>/dev/null || fail "the first copy ended too"
 shot report-window-after
+
+# The history window from the report window's menu (its "신고 내역", second from the end).
+history_window() {
+  click_in "$report" 632 70
+  for _ in $(seq 10); do
+    xdotool search --onlyvisible --name '^신고 내역$' >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  keys Up Up Return
+  for _ in $(seq 30); do
+    xdotool search --onlyvisible --name '^신고 내역$' >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  keys Escape
+  return 1
+}
+for attempt in 1 2 3; do
+  history_window && break
+  [ "$attempt" = 3 ] && fail "no history window from the menu"
+done
+shot history-window
 echo "PASSED: two reports at the centre as typed, the mails byte for byte; a second copy refused; the history in %APPDATA%"

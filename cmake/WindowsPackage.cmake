@@ -1,4 +1,4 @@
-# The Windows program's resources (icon, version, the toolkit's manifest) and
+# The Windows program's resources (icon, version, manifest) and
 # its installer (NSIS): `cmake --build build-windows --target veradex_installer`
 # makes Veradex-<version>-setup.exe in the build folder.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -14,7 +14,8 @@ add_custom_command(OUTPUT ${VERADEX_ICON}
   COMMENT "Making the program's icon")
 configure_file(${PROJECT_SOURCE_DIR}/res/windows/veradex.rc.in ${CMAKE_BINARY_DIR}/generated/veradex.rc @ONLY)
 target_sources(veradex PRIVATE ${CMAKE_BINARY_DIR}/generated/veradex.rc)
-set_source_files_properties(${CMAKE_BINARY_DIR}/generated/veradex.rc PROPERTIES OBJECT_DEPENDS ${VERADEX_ICON})
+set_source_files_properties(${CMAKE_BINARY_DIR}/generated/veradex.rc PROPERTIES OBJECT_DEPENDS
+  "${VERADEX_ICON};${PROJECT_SOURCE_DIR}/res/windows/veradex.manifest")
 
 find_program(VERADEX_MAKENSIS makensis)
 set(VERADEX_INSTALLER ${CMAKE_BINARY_DIR}/Veradex-${PROJECT_VERSION}-setup.exe)

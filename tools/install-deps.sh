@@ -28,7 +28,7 @@ linux_packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev curl libcurl4-openssl-dev
   # a display, a session bus and a tray host for the GUI tests
-  xvfb xauth dbus dbus-bin dbus-x11 at-spi2-core trayer x11-utils xdotool
+  xvfb xauth dbus dbus-bin dbus-x11 at-spi2-core trayer x11-utils xdotool xclip
   gsettings-desktop-schemas
   # the accessibility tree of the windows, read over AT-SPI by the GUI tests
   gir1.2-atspi-2.0 python3-gi libatk1.0-dev

@@ -2,8 +2,10 @@
 # Tests the Windows installer under Wine, in a fresh Wine prefix: the silent install (/S) puts
 # the program, its page templates, the Start-menu entry and the uninstall entry in place; the
 # installed program starts (its first window appears on a private virtual display); the silent
-# uninstall removes the files, the Start-menu entry, the uninstall entry and the autostart values
-# and leaves the user's profile. Makes the installer first (tools/build-windows.sh --installer).
+# installed program, its folder read-only as Program Files is to a user, reads its templates from
+# there, writes its pages under %APPDATA% and its temporary files under %LOCALAPPDATA%; the silent uninstall removes
+# the files, the Start-menu entry, the uninstall entry and the autostart values and leaves the
+# user's profile. Makes the installer first (tools/build-windows.sh --installer).
 #   VERADEX_SCREENSHOT=FILE  keeps a picture of the display with the program's first window
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -14,7 +16,10 @@ installer="$(ls "$build"/Veradex-*-setup.exe)"
 work="$(mktemp -d)"
 source "$root/tools/lib/wine-env.sh"
 display_pid=""
+program_dir=""
 cleanup() {
+  # (The program folder may still be made read-only by the test below.)
+  if [ -d "$program_dir" ]; then chattr -i "$program_dir" 2>/dev/null || true; fi
   wine_stop
   if [ -n "$display_pid" ]; then kill "$display_pid" 2>/dev/null || true; fi
   rm -rf "$work"
@@ -110,6 +115,55 @@ fi
 wineserver -k
 wait "$program_pid" 2>/dev/null || true
 wine_start "$WINEPREFIX"
+
+# Past the first start, with its folder read-only (Program Files is the administrators'; the
+# prefix's user is root here, whom only the immutable mark stops): the report window comes up,
+# the telephone category's page is made from the installed template into the user's own folder
+# (%APPDATA%), and the temporary folder is under %LOCALAPPDATA%.
+wine reg add 'HKCU\Software\Ambrel\veradex\environments' /v setup /d 1 /f >/dev/null 2>&1 </dev/null
+wine reg add 'HKCU\Software\Ambrel\veradex\environments' /v PW /d '' /f >/dev/null 2>&1 </dev/null
+user_dir="$(find "$WINEPREFIX/drive_c/users" -maxdepth 2 -path '*/AppData' | head -1)"
+local_dir="$user_dir/Local/Ambrel/veradex"
+roaming_dir="$user_dir/Roaming/Ambrel/veradex"
+if chattr +i "$program_dir"; then
+  wine "C:\\Program Files\\Veradex\\veradex.exe" >"$work/program.log" 2>&1 </dev/null &
+  program_pid=$!
+  # A message of the start (no server answers the version check here) is answered with its
+  # button (a new process's window need not have the keyboard).
+  answer_messages() {
+    local id X Y WIDTH HEIGHT SCREEN WINDOW
+    for id in $(xdotool search --onlyvisible --name '^:: Veradex ::$' 2>/dev/null); do
+      eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" && xdotool mousemove $((X + 184)) $((Y + 307)) click 1
+    done
+  }
+  report_window() {
+    answer_messages
+    report="$(xdotool search --onlyvisible --name '^Dunmere$' 2>/dev/null | head -1)" && [ -n "$report" ]
+  }
+  check "the installed program shows its report window" wait_for 60 report_window
+  # The telephone category's button, until its page is there.
+  phone_page() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    answer_messages
+    if [ -n "${report:-}" ] && eval "$(xdotool getwindowgeometry --shell "$report" 2>/dev/null)"; then
+      xdotool mousemove $((X + 86)) $((Y + 210)) click 1 2>/dev/null || true
+    fi
+    sleep 0.5
+    test -f "$roaming_dir/pages/PHONE_SPAM.html"
+  }
+  check "the page made from the installed template under %APPDATA%" wait_for 60 phone_page
+  check "the temporary folder under %LOCALAPPDATA%" test -d "$local_dir/temp"
+  check "nothing written in the program folder" test ! -e "$program_dir/temp" -a ! -e "$program_dir/PHONE_SPAM.html"
+  if [ -n "${VERADEX_SCREENSHOT:-}" ] && command -v import >/dev/null; then
+    import -window root "${VERADEX_SCREENSHOT%.png}-installed.png" 2>/dev/null || true
+  fi
+  wineserver -k
+  wait "$program_pid" 2>/dev/null || true
+  chattr -i "$program_dir"
+  wine_start "$WINEPREFIX"
+else
+  check "the program folder can be made read-only (chattr)" false
+fi
 
 # Values the uninstaller must remove (autostart for the machine and the user) and the user's
 # profile, which it must leave.

@@ -5,7 +5,9 @@
 # display (Xvfb). Arguments go to ctest, e.g.
 #   tools/test-windows.sh -R TcpSocket
 # Tests labelled "not-under-wine" or "windows-open" are left out (tests/core/wine-exclusions.cmake
-# says why).
+# says why). Without arguments, and when the Linux build has the sandbox centre
+# (tools/build.sh), the whole program's session under Wine follows
+# (tools/test-windows-session.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VERADEX_WIN_BUILD_DIR:-$root/build-windows}"
@@ -19,6 +21,13 @@ env -u DISPLAY ctest --output-on-failure --timeout 300 -j"$(nproc)" -LE "not-und
 wine_stop
 args=""
 if [ $# -gt 0 ]; then args="$(printf '%q ' "$@")"; fi
+status=0
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "source '$root/tools/lib/wine-env.sh' && wine_start '$build/wine' &&
   ctest --output-on-failure --timeout 300 -L wine-display -LE 'not-under-wine|windows-open' $args; status=\$?;
-  wine_stop; exit \$status"
+  wine_stop; exit \$status" || status=$?
+linux_build="${VERADEX_BUILD_DIR:-$root/build}"
+if [ $# -eq 0 ] && [ -x "$linux_build/src/centre/veradex-centre" ]; then
+  "$root/tools/build-windows.sh" --target veradex
+  "$root/tools/test-windows-session.sh" || status=$?
+fi
+exit $status

@@ -44,7 +44,7 @@ class CategoryPages {
   static std::string ProgramDirectory();
   // Where pages go when the program directory cannot be written:
   // $XDG_DATA_HOME/Ambrel/<program>/pages (~/.local/share when unset), on
-  // Windows %LOCALAPPDATA%\Ambrel\<program>\pages.
+  // Windows %APPDATA%\Ambrel\<program>\pages.
   static std::string UserPageDirectory();
   // A file: URL for a page path (for the browser).
   static std::string PageUrl(const std::string& path);

@@ -47,12 +47,16 @@ std::vector<Node> ReadOwnTree(const test::TempDir& folder) {
   // Shared with the process object, which may outlive this call.
   auto ended = std::make_shared<bool>(false);
   auto* process = new wxProcess();
-  process->Bind(wxEVT_END_PROCESS, [ended](wxProcessEvent&) { *ended = true; });
+  // Skipped on, the end event reaches wxProcess's own handling, which
+  // deletes the object once nobody else handled it.
+  process->Bind(wxEVT_END_PROCESS, [ended](wxProcessEvent& event) {
+    *ended = true;
+    event.Skip();
+  });
   if (wxExecute(command, wxEXEC_ASYNC | wxEXEC_NODISABLE, process) <= 0) {
     delete process;
     return {};
   }
-  // wxProcess deletes itself once the end event has been handled.
   EXPECT_TRUE(WaitFor([&] { return *ended; }, std::chrono::seconds(60))) << "the AT-SPI reader did not finish";
   std::ifstream errorText(errors);
   const std::string problems((std::istreambuf_iterator<char>(errorText)), std::istreambuf_iterator<char>());

@@ -23,6 +23,7 @@ done
 work="$(mktemp -d)"
 source "$root/tools/lib/wine-env.sh"
 source "$root/tools/lib/sandbox-centre.sh"
+source "$root/tools/lib/wine-program.sh"
 centre_pid=""
 finish() {
   wine_stop
@@ -30,25 +31,8 @@ finish() {
   rm -rf "$work"
 }
 trap finish EXIT
-start_sandbox_centre "$work/centre" "$work/centre.log"
-export LANG=C.UTF-8
-# The new prefix is made without a display, and the first program of a
-# server session fixes the desktop's display: the services are started again,
-# on this display.
-wine_start "$work/prefix" || true
-wine_stop
-wine_start "$work/prefix"
-wine_link_korean_font
-
-# The program beside its templates, its profile past the first-run set-up,
-# its servers the centre.
-mkdir "$work/app"
-cp "$winbuild/veradex.exe" "$winbuild"/*.bak "$work/app/"
-key='HKCU\Software\Ambrel\veradex'
-reg() { wine reg add "$key\\$1" /v "$2" /d "$3" /f >/dev/null 2>&1 </dev/null; }
-reg servers report "$centre_hostport"
-reg servers version "$centre_hostport"
-reg servers ca_file "$(winepath -w "$centre_ca" 2>/dev/null)"
+program_under_wine "$work"
+# Past the first-run set-up.
 reg environments setup 1
 reg environments PW ""
 

@@ -30,6 +30,7 @@ rm -rf "$shots"
 mkdir -p "$shots"
 source "$root/tools/lib/wine-env.sh"
 source "$root/tools/lib/sandbox-centre.sh"
+source "$root/tools/lib/wine-program.sh"
 centre_pid=""
 finish() {
   wine_stop
@@ -37,20 +38,7 @@ finish() {
   rm -rf "$work"
 }
 trap finish EXIT
-start_sandbox_centre "$work/centre" "$work/centre.log"
-export LANG=C.UTF-8
-wine_start "$work/prefix" || true
-wine_stop
-wine_start "$work/prefix"
-wine_link_korean_font
-
-mkdir "$work/app"
-cp "$winbuild/veradex.exe" "$winbuild"/*.bak "$work/app/"
-key='HKCU\Software\Ambrel\veradex'
-reg() { wine reg add "$key\\$1" /v "$2" /d "$3" /f >/dev/null 2>&1 </dev/null; }
-reg servers report "$centre_hostport"
-reg servers version "$centre_hostport"
-reg servers ca_file "$(winepath -w "$centre_ca" 2>/dev/null)"
+program_under_wine "$work"
 
 mkdir "$work/mails"
 printf 'From: Spammer <spam@example.net>\r\nSubject: =?UTF-8?B?7Iqk7Yy4?=\r\n\r\nBuy!\r\n' >"$work/mails/first.eml"
@@ -185,10 +173,10 @@ shot settings
 click_in "$settings" 134 327
 wait_for "the settings stay" gone '^개인정보 환경설정$'
 profile_value() {
-  wine reg query "$key\\Options" /v "$1" 2>/dev/null </dev/null | tr -d '\r' | awk -v n="$1" '$1 == n {print $NF}'
+  wine reg query "$program_key\\Options" /v "$1" 2>/dev/null </dev/null | tr -d '\r' | awk -v n="$1" '$1 == n {print $NF}'
 }
 # (reg query prints in the console's code page: the exported file keeps it.)
-wine reg export "$key\\Options" "$(winepath -w "$work/options.reg" 2>/dev/null)" /y >/dev/null 2>&1 </dev/null
+wine reg export "$program_key\\Options" "$(winepath -w "$work/options.reg" 2>/dev/null)" /y >/dev/null 2>&1 </dev/null
 iconv -f UTF-16 -t UTF-8 "$work/options.reg" | tr -d '\r' | grep -qx '"Name"="홍길동"' ||
   fail "the name was not stored: $(iconv -f UTF-16 -t UTF-8 "$work/options.reg" | grep Name)"
 [ "$(profile_value MTel3)" = 5678 ] || fail "the settings were not stored (MTel3: $(profile_value MTel3))"

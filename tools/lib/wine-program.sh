@@ -1,0 +1,26 @@
+# The built Windows program in a new Wine prefix against the sandbox centre
+# (sourced after wine-env.sh and sandbox-centre.sh, with $winbuild set):
+#   program_under_wine WORK   starts the centre (WORK/centre), makes the prefix
+#                             (WORK/prefix) on the caller's display with the
+#                             Korean font link, copies the program, its mail
+#                             module and its templates to WORK/app, and points
+#                             the profile's servers at the centre (its
+#                             authority in ca_file)
+#   reg SECTION NAME VALUE    writes a profile value (a string) under $program_key
+
+program_key='HKCU\Software\Ambrel\veradex'
+reg() { wine reg add "$program_key\\$1" /v "$2" /d "$3" /f >/dev/null 2>&1 </dev/null; }
+
+program_under_wine() {
+  local work="$1"
+  start_sandbox_centre "$work/centre" "$work/centre.log"
+  export LANG=C.UTF-8
+  wine_start "$work/prefix"
+  wine_link_korean_font
+  mkdir "$work/app"
+  cp "$winbuild/veradex.exe" "$winbuild"/*.bak "$work/app/"
+  if [ -f "$winbuild/veradex-mail.dll" ]; then cp "$winbuild/veradex-mail.dll" "$work/app/"; fi
+  reg servers report "$centre_hostport"
+  reg servers version "$centre_hostport"
+  reg servers ca_file "$(winepath -w "$centre_ca" 2>/dev/null)"
+}

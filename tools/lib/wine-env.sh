@@ -12,9 +12,9 @@ wine_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     env -u DISPLAY wineboot --init >/dev/null 2>&1 </dev/null
     # The first programs of a server session fix the desktop's display: the
-    # services made the prefix without one, so they end here and start again
-    # below on the caller's display (if any).
-    wineserver -k >/dev/null 2>&1 </dev/null || true
+    # services made the prefix without one, so the session is left to end by
+    # itself (the prefix written whole) and starts again below on the
+    # caller's display (if any).
     wineserver -w >/dev/null 2>&1 </dev/null || true
   fi
   # Persistent services; wineserver answers 2 when the prefix's are running already.

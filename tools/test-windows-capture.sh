@@ -21,16 +21,7 @@ for f in "$build/src/centre/veradex-centre" "$winbuild/veradex.exe" "$winbuild/t
 done
 
 work="$(mktemp -d)"
-source "$root/tools/lib/wine-env.sh"
-source "$root/tools/lib/sandbox-centre.sh"
 source "$root/tools/lib/wine-program.sh"
-centre_pid=""
-finish() {
-  wine_stop
-  [ -n "$centre_pid" ] && kill "$centre_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
 program_under_wine "$work"
 # Past the first-run set-up.
 reg environments setup 1

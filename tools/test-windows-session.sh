@@ -28,16 +28,7 @@ work="$(mktemp -d)"
 shots="$winbuild/session-under-wine"
 rm -rf "$shots"
 mkdir -p "$shots"
-source "$root/tools/lib/wine-env.sh"
-source "$root/tools/lib/sandbox-centre.sh"
 source "$root/tools/lib/wine-program.sh"
-centre_pid=""
-finish() {
-  wine_stop
-  [ -n "$centre_pid" ] && kill "$centre_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
 program_under_wine "$work"
 
 mkdir "$work/mails"

@@ -1,18 +1,31 @@
 # The built Windows program in a new Wine prefix against the sandbox centre
-# (sourced after wine-env.sh and sandbox-centre.sh, with $winbuild set):
+# (sourced, with $root and $winbuild set):
 #   program_under_wine WORK   starts the centre (WORK/centre), makes the prefix
 #                             (WORK/prefix) on the caller's display with the
 #                             Korean font link, copies the program, its mail
 #                             module and its templates to WORK/app, and points
 #                             the profile's servers at the centre (its
-#                             authority in ca_file)
+#                             authority in ca_file); on exit the prefix's
+#                             programs and the centre end and WORK is removed
 #   reg SECTION NAME VALUE    writes a profile value (a string) under $program_key
+
+source "$root/tools/lib/wine-env.sh"
+source "$root/tools/lib/sandbox-centre.sh"
 
 program_key='HKCU\Software\Ambrel\veradex'
 reg() { wine reg add "$program_key\\$1" /v "$2" /d "$3" /f >/dev/null 2>&1 </dev/null; }
 
+program_finish() {
+  wine_stop
+  [ -n "${centre_pid:-}" ] && kill "$centre_pid" 2>/dev/null || true
+  rm -rf "$program_work"
+}
+
 program_under_wine() {
   local work="$1"
+  program_work="$work"
+  centre_pid=""
+  trap program_finish EXIT
   start_sandbox_centre "$work/centre" "$work/centre.log"
   export LANG=C.UTF-8
   wine_start "$work/prefix"

@@ -82,15 +82,19 @@ void RowClassInit(gpointer klass, gpointer) {
   atk->ref_state_set = RowStateSet;
 }
 
+// Registers an accessible class of ours with the type system.
+GType RegisterAccessible(GType parent, const char* name, guint16 classSize, guint16 instanceSize,
+                         GClassInitFunc classInit) {
+  GTypeInfo info = {};
+  info.class_size = classSize;
+  info.class_init = classInit;
+  info.instance_size = instanceSize;
+  return g_type_register_static(parent, name, &info, GTypeFlags(0));
+}
+
 GType RowAccessibleType() {
-  static GType type = 0;
-  if (type == 0) {
-    GTypeInfo info = {};
-    info.class_size = sizeof(RowAccessibleClass);
-    info.class_init = RowClassInit;
-    info.instance_size = sizeof(RowAccessible);
-    type = g_type_register_static(ATK_TYPE_OBJECT, "VeradexRowAccessible", &info, GTypeFlags(0));
-  }
+  static const GType type = RegisterAccessible(ATK_TYPE_OBJECT, "VeradexRowAccessible", sizeof(RowAccessibleClass),
+                                               sizeof(RowAccessible), RowClassInit);
   return type;
 }
 
@@ -144,14 +148,9 @@ void ControlClassInit(gpointer klass, gpointer) {
 }
 
 GType ControlAccessibleType() {
-  static GType type = 0;
-  if (type == 0) {
-    GTypeInfo info = {};
-    info.class_size = sizeof(ControlAccessibleClass);
-    info.class_init = ControlClassInit;
-    info.instance_size = sizeof(ControlAccessible);
-    type = g_type_register_static(GTK_TYPE_CONTAINER_ACCESSIBLE, "VeradexControlAccessible", &info, GTypeFlags(0));
-  }
+  static const GType type =
+      RegisterAccessible(GTK_TYPE_CONTAINER_ACCESSIBLE, "VeradexControlAccessible", sizeof(ControlAccessibleClass),
+                         sizeof(ControlAccessible), ControlClassInit);
   return type;
 }
 

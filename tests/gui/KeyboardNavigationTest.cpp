@@ -11,7 +11,9 @@
 #include "gui/GuiTestSupport.h"
 #include "gui/ReportWindowSetup.h"
 #include "ui/report/AttachmentList.h"
+#include "ui/report/CWebBrowser.h"
 #include "ui/report/ReportWindow.h"
+#include "ui/report/WebEngine.h"
 
 // Last: Xlib's macros would clash with the names above.
 #include <X11/Xlib.h>
@@ -46,9 +48,8 @@ class KeyboardNavigationTest : public test::ReportWindowFixture<> {
     ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(window->GetHandle()); }, std::chrono::seconds(3)));
     GdkWindow* surface = gtk_widget_get_window(window->GetHandle());
     Display* display = GDK_WINDOW_XDISPLAY(surface);
-    // The pointer rests off the window: over the page it would take the keys
-    // (the X server gives them to the window under the pointer inside the
-    // focused one, and the page's process has a window of its own there).
+    // The pointer starts off the window; the tests that need it over the
+    // page (another process's window) put it there.
     XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, 1200, 1000);
     XSetInputFocus(display, GDK_WINDOW_XID(surface), RevertToParent, CurrentTime);
     XSync(display, False);
@@ -164,11 +165,46 @@ TEST_F(KeyboardNavigationTest, CategoryButtonsSwitchTheViewByKeyboard) {
   Type("space");
   EXPECT_TRUE(WaitFor([&] { return window->GetView() == View::kBrowser; }, std::chrono::seconds(3)));
   EXPECT_EQ(window->GetCategory(), Category::kTelephone);
+  // With the pointer resting over the page (another process's window), keys
+  // still reach the control that has the focus.
+  wxWindow* page = window->GetBrowser()->View();
+  ASSERT_NE(page, nullptr);
+  const wxPoint overPage = page->GetScreenRect().GetPosition() + wxSize(40, 40);
+  Display* display = GDK_WINDOW_XDISPLAY(gtk_widget_get_window(window->GetHandle()));
+  XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, overPage.x, overPage.y);
+  XSync(display, False);
   // And back from the page: the mail category opens the form on its first field.
   Focus(window->GetButton(ReportWindow::kEmailSpam));
+  ASSERT_TRUE(WaitFor([&] { return FocusedId() == ReportWindow::kEmailSpam; }, std::chrono::seconds(3)));
   Type("space");
   EXPECT_TRUE(WaitFor([&] { return window->GetView() == View::kEmailReport; }, std::chrono::seconds(3)));
   EXPECT_TRUE(WaitFor([&] { return FocusedId() == ReportWindow::kName; }, std::chrono::seconds(3)));
+}
+
+TEST_F(KeyboardNavigationTest, AFieldOfThePageClickedIntoTakesTheKeysTypedOverIt) {
+  WaitForStartPage();
+  GiveKeyboard();
+  WebEngineView* engine = window->GetBrowser()->Engine();
+  ASSERT_NE(engine, nullptr);
+  const auto script = [engine](const char* javascript) {
+    wxString output;
+    EXPECT_TRUE(engine->RunScript(javascript, &output)) << javascript;
+    return output;
+  };
+  // Where the page's first text field lies, in the page's own pixels.
+  ASSERT_TRUE(WaitFor([&] { return !engine->IsBusy(); }, std::chrono::seconds(20)));
+  const wxString where = script(
+      "(function(){var e=document.querySelector('input[type=text]');if(!e)return '';e.value='';"
+      "var r=e.getBoundingClientRect();return Math.round(r.left+6)+' '+Math.round(r.top+r.height/2);})()");
+  long x = 0, y = 0;
+  ASSERT_TRUE(where.BeforeFirst(' ').ToLong(&x) && where.AfterFirst(' ').ToLong(&y)) << where;
+  const wxPoint field = window->GetBrowser()->View()->GetScreenRect().GetPosition() + wxSize(x, y);
+  // A click into the field, as a user gives it the focus, and keys typed
+  // with the pointer resting there.
+  EXPECT_EQ(std::system(wxString::Format("xdotool mousemove %d %d click 1", field.x, field.y).utf8_str()), 0);
+  const auto typed = [&] { return script("document.querySelector('input[type=text]').value"); };
+  EXPECT_EQ(std::system("xdotool type --delay 50 4321"), 0);
+  EXPECT_TRUE(WaitFor([&] { return typed() == "4321"; }, std::chrono::seconds(5))) << typed();
 }
 
 // The focus ring on a button, a field and a list row, for review

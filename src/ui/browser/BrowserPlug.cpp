@@ -11,6 +11,8 @@
 #include "ui/browser/BrowserProtocol.h"
 #include "ui/browser/PemChain.h"
 
+#include <gdk/gdkx.h>
+
 namespace veradex {
 
 namespace {
@@ -25,7 +27,7 @@ struct ScriptCall {
 
 }  // namespace
 
-BrowserPlug::BrowserPlug(unsigned long socketId) {
+BrowserPlug::BrowserPlug(unsigned long socketId) : socketId_(socketId) {
   plug_ = gtk_plug_new(static_cast<Window>(socketId));
   view_ = WEBKIT_WEB_VIEW(webkit_web_view_new());
   gtk_container_add(GTK_CONTAINER(plug_), GTK_WIDGET(view_));
@@ -34,6 +36,8 @@ BrowserPlug::BrowserPlug(unsigned long socketId) {
                      static_cast<BrowserPlug*>(self)->End();
                    }),
                    this);
+  g_signal_connect(plug_, "key-press-event", G_CALLBACK(&BrowserPlug::OnKey), this);
+  g_signal_connect(plug_, "key-release-event", G_CALLBACK(&BrowserPlug::OnKey), this);
   g_signal_connect(view_, "load-changed", G_CALLBACK(&BrowserPlug::OnLoadChanged), this);
   g_signal_connect(view_, "load-failed", G_CALLBACK(&BrowserPlug::OnLoadFailed), this);
   g_signal_connect(view_, "load-failed-with-tls-errors", G_CALLBACK(&BrowserPlug::OnTlsErrors), this);
@@ -147,6 +151,32 @@ void BrowserPlug::Handle(const std::vector<std::string>& words) {
   } else if (word == "quit") {
     End();
   }
+}
+
+gboolean BrowserPlug::OnKey(GtkWidget* widget, GdkEventKey* event, gpointer self) {
+  // The report window hands this page the keys meant for it (sent events).
+  // A key straight from the server came here only because the pointer rests
+  // over the page inside the focused report window: it goes back to the
+  // report window, which keeps it or hands it on if the page has the focus.
+  if (event->send_event) return FALSE;
+  Display* display = GDK_WINDOW_XDISPLAY(gtk_widget_get_window(widget));
+  XEvent key{};
+  key.xkey.type = event->type == GDK_KEY_PRESS ? KeyPress : KeyRelease;
+  key.xkey.display = display;
+  key.xkey.window = static_cast<Window>(static_cast<BrowserPlug*>(self)->socketId_);
+  key.xkey.root = DefaultRootWindow(display);
+  key.xkey.subwindow = None;
+  key.xkey.time = event->time;
+  key.xkey.state = event->state;
+  key.xkey.keycode = event->hardware_keycode;
+  key.xkey.same_screen = True;
+  // No event mask: the event goes to the client that made the socket's
+  // window, whatever it listens for.
+  gdk_x11_display_error_trap_push(gtk_widget_get_display(widget));
+  XSendEvent(display, key.xkey.window, False, NoEventMask, &key);
+  XFlush(display);
+  gdk_x11_display_error_trap_pop_ignored(gtk_widget_get_display(widget));
+  return TRUE;
 }
 
 void BrowserPlug::OnScriptDone(GObject* view, GAsyncResult* result, gpointer data) {

@@ -29,6 +29,7 @@ class BrowserPlug {
                               GTlsCertificateFlags errors, gpointer self);
   static void OnNotify(GObject* object, GParamSpec* property, gpointer self);
   static void OnScriptDone(GObject* view, GAsyncResult* result, gpointer data);
+  static gboolean OnKey(GtkWidget* widget, GdkEventKey* event, gpointer self);
 
   // Reads what standard input holds (without waiting) into complete lines;
   // false at its end.
@@ -42,6 +43,7 @@ class BrowserPlug {
   void Say(const std::vector<std::string>& words);
   void End();
 
+  unsigned long socketId_ = 0;
   GtkWidget* plug_ = nullptr;
   WebKitWebView* view_ = nullptr;
   GIOChannel* input_ = nullptr;

@@ -20,7 +20,9 @@
 #include "gui/ReportWindowSetup.h"
 #include "platform/Cp949.h"
 #include "ui/report/AttachmentList.h"
+#include "ui/report/CWebBrowser.h"
 #include "ui/report/ReportWindow.h"
+#include "ui/report/WebEngine.h"
 #include "ui/skin/SkinMessageBox.h"
 
 namespace veradex {
@@ -31,13 +33,13 @@ using test::WaitFor;
 // One line of the reader's output.
 struct Node {
   int depth = 0;
-  std::string role, name, description, states, labelledBy;
+  std::string role, name, description, states, labelledBy, text;
   bool Has(char state) const { return states.find(state) != std::string::npos; }
 };
 
 // Runs the reader on this process and returns the tree; the event loop runs
 // meanwhile so the bridge can answer.
-std::vector<Node> ReadOwnTree(const test::TempDir& folder) {
+std::vector<Node> ReadTree(const test::TempDir& folder) {
   const std::string out = folder.Path() + "/tree.tsv";
   const std::string errors = folder.Path() + "/tree.err";
   // The reader needs the system's Python (its GObject bindings).
@@ -69,7 +71,7 @@ std::vector<Node> ReadOwnTree(const test::TempDir& folder) {
     std::stringstream split(line);
     std::string cell;
     while (std::getline(split, cell, '\t')) cells.push_back(cell);
-    cells.resize(7);
+    cells.resize(8);
     Node node;
     node.depth = std::atoi(cells[0].c_str());
     node.role = cells[1];
@@ -77,6 +79,7 @@ std::vector<Node> ReadOwnTree(const test::TempDir& folder) {
     node.description = cells[3];
     node.states = cells[4];
     node.labelledBy = cells[5];
+    node.text = cells[7];
     nodes.push_back(node);
   }
   return nodes;
@@ -92,6 +95,10 @@ class AccessibilityTreeTest : public test::ReportWindowFixture<> {
  protected:
   void SetUp() override {
     if (std::getenv("NO_AT_BRIDGE") != nullptr) GTEST_SKIP() << "the accessibility bridge is off (NO_AT_BRIDGE)";
+    if (getenv("VERADEX_DUMP"))
+      std::system(
+          "gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method "
+          "org.freedesktop.DBus.Properties.Set org.a11y.Status ScreenReaderEnabled '<true>' >&2");
     test::ReportWindowFixture<>::SetUp();
   }
   test::TempDir output;
@@ -104,7 +111,7 @@ TEST_F(AccessibilityTreeTest, EveryControlOfTheMailViewHasARoleANameAndItsLabel)
   ASSERT_EQ(list.AddFile(wxString::FromUTF8(files.Write("spam-one.eml", "Subject: a\r\n\r\nx"))), 1);
   ASSERT_EQ(list.AddFile(wxString::FromUTF8(files.Write("광고메일.eml", "Subject: b\r\n\r\ny"))), 1);
   list.CheckItem(1, true);
-  const std::vector<Node> nodes = ReadOwnTree(output);
+  const std::vector<Node> nodes = ReadTree(output);
   ASSERT_FALSE(nodes.empty());
 
   // Whatever can take the keyboard says what it is.
@@ -161,13 +168,70 @@ TEST_F(AccessibilityTreeTest, MessageBoxIsAnAlertWhoseTextIsRead) {
   ASSERT_TRUE(box.CreateBox());
   box.Show();
   WaitFor([&] { return box.IsShownOnScreen(); }, std::chrono::seconds(2));
-  const std::vector<Node> nodes = ReadOwnTree(output);
+  const std::vector<Node> nodes = ReadTree(output);
   box.Hide();
   const Node* alert = Find(nodes, "alert", ":: Veradex ::");
   ASSERT_NE(alert, nullptr);
   EXPECT_EQ(alert->description, text);
   EXPECT_NE(Find(nodes, "label", text), nullptr);
   EXPECT_NE(Find(nodes, "push button", "확인"), nullptr);
+}
+
+TEST_F(AccessibilityTreeTest, TheReportPageNamesItsFieldsSaysWhichAreRequiredAndAnnouncesItsError) {
+  // The telephone page, read through the report window: the page's process
+  // and its engine's are embedded in the window's tree.
+  WaitForStartPage();
+  WebEngineView* engine = window->GetBrowser()->Engine();
+  ASSERT_NE(engine, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return !engine->IsBusy(); }, std::chrono::seconds(20)));
+  std::vector<Node> nodes;
+  for (int attempt = 0; attempt < 5 && Find(nodes, "entry", "보낸 번호") == nullptr; ++attempt)
+    nodes = ReadTree(output);
+  ASSERT_NE(Find(nodes, "document web", "전화 스팸 신고"), nullptr) << "the page is not in the tree";
+
+  const struct {
+    const char* role;
+    const char* name;
+    bool required;
+  } fields[] = {
+      {"entry", "보낸 번호", true},
+      {"entry", "받은 날짜", false},
+      {"combo box", "스팸 종류", false},
+      {"entry", "광고 내용", true},
+      {"entry", "이름", true},
+      {"entry", "전자우편", true},
+      {"entry", "전화번호 앞자리", true},
+      {"entry", "전화번호 가운데자리", false},
+      {"entry", "휴대전화 앞자리", false},
+      {"combo box", "통신사", false},
+      {"password text", "민원 비밀번호", true},
+  };
+  for (const auto& field : fields) {
+    const Node* node = Find(nodes, field.role, field.name);
+    ASSERT_NE(node, nullptr) << field.name;
+    EXPECT_TRUE(node->Has('f')) << field.name;
+    EXPECT_EQ(node->Has('r'), field.required) << field.name;
+  }
+  for (const Node& node : nodes)
+    if (node.Has('s') && node.Has('f')) EXPECT_FALSE(node.name.empty()) << node.role << " without a name";
+
+  // A report sent without a required field: the page says what is missing,
+  // as an alert.
+  wxString shown;
+  ASSERT_TRUE(
+      engine->RunScript("document.querySelector('[name=spam_tel]').value = '';"
+                        "document.forms[0].requestSubmit();"
+                        "document.querySelector('.error').textContent",
+                        &shown));
+  EXPECT_EQ(shown, wxString::FromUTF8("보낸 번호: 꼭 적어 주십시오."));
+  const auto alerted = [](const std::vector<Node>& tree) {
+    for (const Node& node : tree)
+      if ((node.role == "alert" || node.role == "notification") && node.text == "보낸 번호: 꼭 적어 주십시오.")
+        return true;
+    return false;
+  };
+  for (int attempt = 0; attempt < 5 && !alerted(nodes); ++attempt) nodes = ReadTree(output);
+  EXPECT_TRUE(alerted(nodes)) << "the page's error is not an alert in the tree";
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "ui/settings/SettingsDialog.h"
 
+#include <initializer_list>
+
 #include <wx/bookctrl.h>
 #include <wx/choice.h>
 #include <wx/textctrl.h>
@@ -82,6 +84,14 @@ SettingsDialog::SettingsDialog(wxWindow* parent)
   generalPage_ = new GeneralPage(this, pageRect_);
   personalInfoPage_ = new PersonalInfoPage(this, pageRect_);
   passwordPage_ = new PasswordPage(this, pageRect_);
+  // The keyboard's round follows the eye: the tabs, the page under them,
+  // then Save and Cancel (they were made first).
+  tabControl_->MoveBeforeInTabOrder(saveButton_);
+  wxWindow* previous = tabControl_;
+  for (wxWindow* page : std::initializer_list<wxWindow*>{personalInfoPage_, generalPage_, passwordPage_}) {
+    page->MoveAfterInTabOrder(previous);
+    previous = page;
+  }
 
   for (int i = 0; i < 3; ++i) tabControl_->InsertItem(i, TabText(i));
   SelectPage(kPersonalPage);

@@ -225,8 +225,25 @@ void SkinTabCtrl::DrawItemBorder(const DrawItemRecord& record) {
 
 wxSize SkinTabCtrl::DoGetBestSize() const { return wxSize(200, TabHeight() + 40); }
 
+wxRegion SkinTabCtrl::UncoveredRegion() const {
+  wxRegion region(GetClientRect());
+  if (GetParent() == nullptr) return region;
+  for (const wxWindow* sibling : GetParent()->GetChildren()) {
+    if (sibling == this || !sibling->IsShown() || sibling->IsTopLevel()) continue;
+    wxRect covered = sibling->GetRect();
+    covered.Offset(-GetPosition());
+    if (covered.Intersects(GetClientRect())) region.Subtract(covered);
+  }
+  return region;
+}
+
 void SkinTabCtrl::OnPaint(wxPaintEvent&) {
-  wxAutoBufferedPaintDC dc(this);
+  // The pages lie over the tab control's frame. Not every platform keeps a
+  // window's painting off the siblings that overlap it (Windows clips only
+  // children), so the control paints around what covers it.
+  wxPaintDC target(this);
+  target.SetDeviceClippingRegion(UncoveredRegion());
+  wxBufferedDC dc(&target, GetClientSize());
   Render(dc);
 }
 

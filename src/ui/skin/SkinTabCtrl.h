@@ -5,6 +5,7 @@
 #include <wx/bookctrl.h>
 #include <wx/control.h>
 #include <wx/dc.h>
+#include <wx/region.h>
 
 namespace veradex {
 
@@ -66,6 +67,8 @@ class SkinTabCtrl : public wxControl {
   // Draws the whole control (background, frame, tabs) into dc; the paint
   // handler uses it, tests draw into a bitmap.
   void Render(wxDC& dc);
+  // The control's area less the shown sibling windows lying over it.
+  wxRegion UncoveredRegion() const;
   // text fitted to width pixels on one line: unchanged when it fits, else
   // shortened with a trailing ellipsis.
   static wxString FitText(const wxDC& dc, const wxString& text, int width);

@@ -90,6 +90,14 @@ dark_at() {
   pixel="$(import -window root -crop "1x1+$((X + $2))+$((Y + $3))" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-Fa-f]\{6\}' | head -1)"
   [ -n "$pixel" ] && [ $((16#${pixel:1:2} + 16#${pixel:3:2} + 16#${pixel:5:2})) -lt 384 ]
 }
+# Whether something dark is drawn in a rectangle of a window (text on white).
+ink_in() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW darkest
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || return 1
+  darkest="$(import -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" -colorspace Gray \
+    -format '%[fx:int(255*minima)]' info: 2>/dev/null)"
+  [ -n "$darkest" ] && [ "$darkest" -lt 128 ]
+}
 keys() { xdotool key --delay 60 "$@"; }
 text() { xdotool type --delay 60 "$1"; }
 # Korean text goes in through the clipboard, as an input method would hand it
@@ -161,6 +169,9 @@ done
 keys Tab
 text rp77
 shot settings
+# The page's labels are drawn: the tab control under the page once painted
+# over them (Windows does not clip a window's painting at its siblings).
+ink_in "$settings" 28 86 64 22 || fail "the settings page's labels are not drawn (settings.png)"
 click_in "$settings" 134 327
 wait_for "the settings stay" gone '^개인정보 환경설정$'
 profile_value() {

@@ -109,9 +109,11 @@ paste() {
 # A warning the web view may show (the sandbox's authority is not Windows'),
 # answered "No".
 no_warnings() {
-  local warning
+  local warning X Y WIDTH HEIGHT SCREEN WINDOW
   for warning in $(xdotool search --onlyvisible --name '^Security Warning$' 2>/dev/null || true); do
-    click_in "$warning" 223 118 || true
+    # Its "No" button, at the same place of the dialog at any screen scale.
+    eval "$(xdotool getwindowgeometry --shell "$warning" 2>/dev/null)" || continue
+    click_in "$warning" $((WIDTH * 53 / 100)) $((HEIGHT * 86 / 100)) || true
   done
 }
 
@@ -247,6 +249,27 @@ wait "$second_pid" || second_status=$?
 [ "$second_status" = 0 ] || fail "the second copy ended with $second_status"
 kill -0 "$program_pid" 2>/dev/null || fail "the first copy ended too"
 shot report-window-after
+# How many top windows are viewable.
+viewable() {
+  local id count=0
+  for id in $(xwininfo -root -children 2>/dev/null | awk '/^ *0x/ {print $1}'); do
+    if [ "$(xwininfo -id "$id" 2>/dev/null | grep -c IsViewable)" -gt 0 ]; then count=$((count + 1)); fi
+  done
+  echo "$count"
+}
+# The tray icon's menu: Wine shows the notification area as a window of its
+# own ("Wine System Tray Window") when the desktop has none; the icon is its
+# first. A picture for review; a click on the bare screen closes the menu.
+if shown 'Wine System Tray'; then
+  before="$(viewable)"
+  eval "$(xdotool getwindowgeometry --shell "$found")"
+  xdotool mousemove $((X + 10)) $((Y + 10)) click 3
+  for _ in $(seq 30); do [ "$(viewable)" -gt "$before" ] && break; sleep 0.1; done
+  shot tray-menu
+  xdotool mousemove 640 1010 click 1
+else
+  echo "no notification area window: no picture of the tray menu" >&2
+fi
 
 # The history window from the report window's menu (its "신고 내역", second from the end).
 history_window() {

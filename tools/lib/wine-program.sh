@@ -6,7 +6,9 @@
 #                             module and its templates to WORK/app, and points
 #                             the profile's servers at the centre (its
 #                             authority in ca_file); on exit the prefix's
-#                             programs and the centre end and WORK is removed
+#                             programs and the centre end and WORK is removed.
+#                             VERADEX_WINE_DPI=144 sets the prefix's screen
+#                             to 150 % (for pictures)
 #   reg SECTION NAME VALUE    writes a profile value (a string) under $program_key
 
 source "$root/tools/lib/wine-env.sh"
@@ -30,6 +32,10 @@ program_under_wine() {
   export LANG=C.UTF-8
   wine_start "$work/prefix"
   wine_link_korean_font
+  if [ -n "${VERADEX_WINE_DPI:-}" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$VERADEX_WINE_DPI" /f \
+      >/dev/null 2>&1 </dev/null
+  fi
   mkdir "$work/app"
   cp "$winbuild/veradex.exe" "$winbuild"/*.bak "$work/app/"
   if [ -f "$winbuild/veradex-mail.dll" ]; then cp "$winbuild/veradex-mail.dll" "$work/app/"; fi

@@ -212,8 +212,11 @@ TEST_F(AccessibilityTreeTest, TheReportPageNamesItsFieldsSaysWhichAreRequiredAnd
     EXPECT_TRUE(node->Has('f')) << field.name;
     EXPECT_EQ(node->Has('r'), field.required) << field.name;
   }
-  for (const Node& node : nodes)
-    if (node.Has('s') && node.Has('f')) EXPECT_FALSE(node.name.empty()) << node.role << " without a name";
+  for (const Node& node : nodes) {
+    if (node.Has('s') && node.Has('f')) {
+      EXPECT_FALSE(node.name.empty()) << node.role << " without a name";
+    }
+  }
 
   // A report sent without a required field: the page says what is missing,
   // as an alert.

@@ -23,12 +23,6 @@ enum : int {
   kPasswordLabel = 1026,
 };
 
-// A button handler that runs action.
-template <typename Action>
-auto Command(Action action) {
-  return [action](wxCommandEvent&) { action(); };
-}
-
 }  // namespace
 
 LoginDialog::LoginDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap) {
@@ -65,18 +59,7 @@ void LoginDialog::OnCancel() {
 }
 
 bool LoginDialog::OnSkinKey(wxKeyEvent& event) {
-  switch (event.GetKeyCode()) {
-    case WXK_RETURN:
-    case WXK_NUMPAD_ENTER:
-      // A focused button takes Enter itself (Cancel cancels).
-      if (dynamic_cast<SkinBitmapButton*>(FindFocus()) != nullptr) return false;
-      OnOK();
-      return true;
-    case WXK_ESCAPE:
-      return true;  // Escape never closes the dialog.
-    default:
-      return false;
-  }
+  return AnswerKey(event, [this] { OnOK(); });
 }
 
 }  // namespace veradex

@@ -31,12 +31,6 @@ const char* const kExplanationText =
     "프로그램 시작, 종료, 환경설정 등 관리를 위해 암호설정이\n필요합니다.\n암호 분실 시 프로그램 관리가\n"
     "불가능하므로 반드시 기억하시기\n바랍니다.";
 
-// A button handler that runs action.
-template <typename Action>
-auto Command(Action action) {
-  return [action](wxCommandEvent&) { action(); };
-}
-
 }  // namespace
 
 PasswordSetupDialog::PasswordSetupDialog(wxWindow* parent) : SkinDialog(kSkinBitmap, kSkinBitmap) {
@@ -90,18 +84,7 @@ void PasswordSetupDialog::OnCancel() {
 }
 
 bool PasswordSetupDialog::OnSkinKey(wxKeyEvent& event) {
-  switch (event.GetKeyCode()) {
-    case WXK_RETURN:
-    case WXK_NUMPAD_ENTER:
-      // A focused button takes Enter itself (Cancel cancels).
-      if (dynamic_cast<SkinBitmapButton*>(FindFocus()) != nullptr) return false;
-      OnOK();
-      return true;
-    case WXK_ESCAPE:
-      return true;  // Escape never closes the dialog.
-    default:
-      return false;
-  }
+  return AnswerKey(event, [this] { OnOK(); });
 }
 
 }  // namespace veradex

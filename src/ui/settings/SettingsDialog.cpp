@@ -44,12 +44,6 @@ constexpr int kButtonTop = 313;
 // The carrier list, in this order, unsorted.
 const char* const kCarriers[] = {"SKT", "LGT", "KT", "기타"};
 
-// A button handler that runs action.
-template <typename Action>
-auto Command(Action action) {
-  return [action](wxCommandEvent&) { action(); };
-}
-
 }  // namespace
 
 wxString SettingsDialog::TabText(int index) {

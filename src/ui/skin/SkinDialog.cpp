@@ -165,6 +165,20 @@ void SkinDialog::OnShow(wxShowEvent& event) {
 
 bool SkinDialog::OnSkinKey(wxKeyEvent&) { return false; }
 
+bool SkinDialog::AnswerKey(wxKeyEvent& event, const std::function<void()>& onEnter) {
+  switch (event.GetKeyCode()) {
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+      if (dynamic_cast<SkinBitmapButton*>(FindFocus()) != nullptr) return false;
+      onEnter();
+      return true;
+    case WXK_ESCAPE:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void SkinDialog::OnCharHook(wxKeyEvent& event) {
   if (!OnSkinKey(event)) event.Skip();
 }

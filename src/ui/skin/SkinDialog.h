@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <wx/bitmap.h>
 #include <wx/dialog.h>
 #include <wx/region.h>
@@ -78,10 +80,20 @@ class SkinDialog : public wxDialog {
   void BeginDrag(const wxPoint& screenPoint);
   bool IsDragging() const { return dragging_; }
 
+  // A button handler that runs action.
+  template <typename Action>
+  static auto Command(Action action) {
+    return [action](wxCommandEvent&) { action(); };
+  }
+
  protected:
   // Every key press in the dialog comes here first; return true to consume
   // it. The default consumes nothing (standard dialog keys apply).
   virtual bool OnSkinKey(wxKeyEvent& event);
+  // The keys of a dialog that must be answered: Enter runs onEnter unless a
+  // button has the focus (a focused button takes Enter itself), and Escape
+  // never closes it. True when the key was taken.
+  bool AnswerKey(wxKeyEvent& event, const std::function<void()>& onEnter);
 
  private:
   void OnPaint(wxPaintEvent& event);

@@ -19,23 +19,9 @@
 namespace veradex {
 namespace {
 
-// Lets the window paint, then copies its screen area into dir/name.png.
 void Shoot(wxWindow* window, const std::string& dir, const std::string& name) {
   window->Move(40, 40);
-  window->Show();
-  window->Raise();
-  test::WaitFor([window] { return window->IsShownOnScreen(); });
-  for (int round = 0; round < 20; ++round) {
-    window->Refresh();
-    window->Update();
-    test::WaitFor([] { return false; }, std::chrono::milliseconds(10));
-  }
-  // The X server holds what the window painted; take it from the root window.
-  const wxRect rect = window->GetScreenRect().Inflate(10);
-  const std::string command = "import -window root -crop " + std::to_string(rect.width) + "x" +
-                              std::to_string(rect.height) + "+" + std::to_string(rect.x) + "+" +
-                              std::to_string(rect.y) + " '" + dir + "/" + name + ".png'";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  ASSERT_NE(test::ShootWindow(window, dir, name, 10), "") << name;
 }
 
 TEST(DialogScreenshots, EveryDialogAndPage) {

@@ -57,6 +57,26 @@ inline std::string ScreenshotFolder() {
   return folder != nullptr ? std::string(folder) : std::string();
 }
 
+// Shows the window, lets it paint, then copies its screen area, grown by
+// margin on every side, into folder/name.png for a person to look at (the X
+// server holds what the window painted: taken from the root window). The
+// shell command, or empty when it failed.
+inline std::string ShootWindow(wxWindow* window, const std::string& folder, const std::string& name, int margin = 0) {
+  window->Show();
+  window->Raise();
+  WaitFor([window] { return window->IsShownOnScreen(); });
+  for (int round = 0; round < 20; ++round) {
+    window->Refresh();
+    window->Update();
+    WaitFor([] { return false; }, std::chrono::milliseconds(10));
+  }
+  const wxRect rect = window->GetScreenRect().Inflate(margin);
+  const std::string command = "import -window root -crop " + std::to_string(rect.width) + "x" +
+                              std::to_string(rect.height) + "+" + std::to_string(rect.x) + "+" +
+                              std::to_string(rect.y) + " +repage '" + folder + "/" + name + ".png'";
+  return std::system(command.c_str()) == 0 ? command : std::string();
+}
+
 // How many processes below `root` (children, their children, ...) bear one
 // of the names (as the kernel keeps them: at most 15 characters).
 inline int DescendantsNamed(pid_t root, const std::set<std::string>& names) {

@@ -29,6 +29,14 @@
 namespace veradex {
 namespace {
 
+// With a screenshot folder set (tools/screenshots.sh): the window's screen
+// area as name.png.
+void ShootIfAsked(wxWindow* window, const std::string& name) {
+  const std::string dir = test::ScreenshotFolder();
+  if (dir.empty()) return;
+  EXPECT_NE(test::ShootWindow(window, dir, name, 4), "") << name;
+}
+
 namespace fs = std::filesystem;
 using test::TempDir;
 using test::WaitFor;
@@ -38,25 +46,6 @@ std::string Ko(const char* utf8) { return Cp949::FromUtf8(utf8); }
 std::string Mail(const char* subjectUtf8, int n) {
   return "Message-ID: <o" + std::to_string(n) + "@spam.example>\r\nFrom: ad" + std::to_string(n) +
          "@spam.example\r\nSubject: " + Cp949::FromUtf8(subjectUtf8) + "\r\n\r\nbody\r\n";
-}
-
-// With a screenshot folder set: the window's screen area as name.png.
-void ShootIfAsked(wxWindow* window, const std::string& name) {
-  const std::string dir = test::ScreenshotFolder();
-  if (dir.empty()) return;
-  window->Show();
-  window->Raise();
-  WaitFor([&] { return window->IsShownOnScreen(); });
-  for (int round = 0; round < 20; ++round) {
-    window->Refresh();
-    window->Update();
-    WaitFor([] { return false; }, std::chrono::milliseconds(10));
-  }
-  const wxRect rect = window->GetScreenRect().Inflate(4);
-  const std::string command = "import -window root -crop " + std::to_string(rect.width) + "x" +
-                              std::to_string(rect.height) + "+" + std::to_string(rect.x) + "+" +
-                              std::to_string(rect.y) + " '" + dir + "/" + name + ".png'";
-  EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
 
 // Records the messages and answers the outbox question as told; the

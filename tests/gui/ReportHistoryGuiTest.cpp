@@ -29,6 +29,14 @@
 namespace veradex {
 namespace {
 
+// With a screenshot folder set (tools/screenshots.sh): the window's screen
+// area as name.png.
+void ShootIfAsked(wxWindow* window, const std::string& name) {
+  const std::string dir = test::ScreenshotFolder();
+  if (dir.empty()) return;
+  EXPECT_NE(test::ShootWindow(window, dir, name, 10), "") << name;
+}
+
 using test::TestReportCentre;
 using test::WaitFor;
 
@@ -37,25 +45,6 @@ std::string Ko(const char* utf8) { return Utf8Text::ToCp949(utf8); }
 std::string MailText(const std::string& id, const char* subjectUtf8) {
   return "Message-ID: <" + id + ">\r\nFrom: ad@spam.example\r\nSubject: " + std::string(subjectUtf8) +
          "\r\nDate: Mon, 7 Dec 2026 10:00:00 +0900\r\n\r\nbody\r\n";
-}
-
-// With a screenshot folder set (tools/screenshots.sh): lets the window paint, then copies its screen
-// area into that folder as name.png for a person to look at.
-void ShootIfAsked(wxWindow* window, const std::string& name) {
-  const std::string dir = test::ScreenshotFolder();
-  if (dir.empty()) return;
-  window->Raise();
-  WaitFor([&] { return window->IsShownOnScreen(); });
-  for (int round = 0; round < 20; ++round) {
-    window->Refresh();
-    window->Update();
-    WaitFor([] { return false; }, std::chrono::milliseconds(10));
-  }
-  const wxRect rect = window->GetScreenRect().Inflate(10);
-  const std::string command = "import -window root -crop " + std::to_string(rect.width) + "x" +
-                              std::to_string(rect.height) + "+" + std::to_string(rect.x) + "+" +
-                              std::to_string(rect.y) + " '" + dir + "/" + name + ".png'";
-  EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
 
 class ReportHistoryGuiTest : public test::ReportWindowFixture<> {

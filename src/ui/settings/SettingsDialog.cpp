@@ -44,6 +44,23 @@ constexpr int kButtonTop = 313;
 // The carrier list, in this order, unsorted.
 const char* const kCarriers[] = {"SKT", "LGT", "KT", "기타"};
 
+// The texts of the personal page, each with the profile's field it shows.
+struct PersonalField {
+  std::string PersonalInfoPage::Fields::*page;
+  std::string PersonalProfile::*profile;
+};
+const PersonalField kPersonalFields[] = {
+    {&PersonalInfoPage::Fields::name, &PersonalProfile::name},
+    {&PersonalInfoPage::Fields::email, &PersonalProfile::email},
+    {&PersonalInfoPage::Fields::tel1, &PersonalProfile::tel1},
+    {&PersonalInfoPage::Fields::tel2, &PersonalProfile::tel2},
+    {&PersonalInfoPage::Fields::tel3, &PersonalProfile::tel3},
+    {&PersonalInfoPage::Fields::mtel1, &PersonalProfile::mtel1},
+    {&PersonalInfoPage::Fields::mtel2, &PersonalProfile::mtel2},
+    {&PersonalInfoPage::Fields::mtel3, &PersonalProfile::mtel3},
+    {&PersonalInfoPage::Fields::reportPassword, &PersonalProfile::reportPassword},
+};
+
 }  // namespace
 
 wxString SettingsDialog::TabText(int index) {
@@ -134,15 +151,7 @@ void SettingsDialog::LoadPages() {
 
   const PersonalProfile& profile = PersonalProfile::Global();
   PersonalInfoPage::Fields& personal = personalInfoPage_->Data();
-  personal.email = profile.email;
-  personal.mtel1 = profile.mtel1;
-  personal.mtel2 = profile.mtel2;
-  personal.mtel3 = profile.mtel3;
-  personal.name = profile.name;
-  personal.tel1 = profile.tel1;
-  personal.tel2 = profile.tel2;
-  personal.tel3 = profile.tel3;
-  personal.reportPassword = profile.reportPassword;
+  for (const PersonalField& field : kPersonalFields) personal.*field.page = profile.*field.profile;
 
   wxChoice* carriers = personalInfoPage_->CarrierList();
   if (carriers->IsEmpty()) {
@@ -186,15 +195,7 @@ bool SettingsDialog::SavePage(int index) {
       if (!personalTaken) return false;
       const PersonalInfoPage::Fields& page = personalInfoPage_->Data();
       PersonalProfile& profile = PersonalProfile::Global();
-      profile.email = page.email;
-      profile.mtel1 = page.mtel1;
-      profile.mtel2 = page.mtel2;
-      profile.mtel3 = page.mtel3;
-      profile.name = page.name;
-      profile.tel1 = page.tel1;
-      profile.tel2 = page.tel2;
-      profile.tel3 = page.tel3;
-      profile.reportPassword = page.reportPassword;
+      for (const PersonalField& field : kPersonalFields) profile.*field.profile = page.*field.page;
       const int position = page.carrier;
       profile.carrier = SettingsTexts::Bytes(position >= 0 && position <= 2 ? kCarriers[position] : kCarriers[3]);
       return profile.Save(store);

@@ -113,6 +113,12 @@ class EndToEndTest : public ::testing::Test {
   std::string Prefix() const { return dir_.Path() + "/prefix"; }
   std::string CentreFolder() const { return dir_.Path() + "/centre"; }
   std::string ProfileFolder() const { return dir_.Path() + "/config/Ambrel"; }
+  // A profile past its first start (no password set up) holding these personal values.
+  void WritePersonalProfile(const std::map<std::string, std::string>& personal) const {
+    ConfigProfileStore store("veradex", ProfileFolder());
+    store.WriteProfileString("environments", "setup", "1");
+    for (const auto& value : personal) store.WriteProfileString("Options", value.first, value.second);
+  }
   // The report history: a run must not find the mails of an earlier one there.
   std::string DataFolder() const { return dir_.Path() + "/data"; }
 
@@ -323,14 +329,12 @@ TEST_F(EndToEndTest, MailReportByKeyboardOnly) {
   VirtualDisplay display(true);
   ASSERT_TRUE(display.Ok()) << "no virtual display with a tray host";
   DesktopDriver desktop(display.Name());
-  {
-    ConfigProfileStore store("veradex", ProfileFolder());
-    store.WriteProfileString("environments", "setup", "1");
-    const std::map<std::string, std::string> personal = {{"Name", K("홍길동")}, {"EMail", "hong@example.com"},
-                                                         {"Tel1", "02"},        {"Tel2", "123"},
-                                                         {"Tel3", "4567"},      {"singo_pw", "rp77"}};
-    for (const auto& value : personal) store.WriteProfileString("Options", value.first, value.second);
-  }
+  WritePersonalProfile({{"Name", K("홍길동")},
+                        {"EMail", "hong@example.com"},
+                        {"Tel1", "02"},
+                        {"Tel2", "123"},
+                        {"Tel3", "4567"},
+                        {"singo_pw", "rp77"}});
   const std::string mail =
       dir_.Write("mails/keys.eml", "From: Spammer <spam@example.net>\r\nSubject: Loans\r\n\r\nCheap.\r\n");
   ChildProcess program(Prefix() + "/bin/veradex", {}, Environment(display));
@@ -385,16 +389,16 @@ TEST_F(EndToEndTest, TelephoneSpamPageReachesTheCentre) {
   VirtualDisplay display(true);
   ASSERT_TRUE(display.Ok()) << "no virtual display with a tray host";
   DesktopDriver desktop(display.Name());
-  {
-    ConfigProfileStore store("veradex", ProfileFolder());
-    store.WriteProfileString("environments", "setup", "1");
-    const std::map<std::string, std::string> personal = {{"Name", K("홍길동")}, {"EMail", "hong@example.com"},
-                                                         {"Tel1", "02"},        {"Tel2", "123"},
-                                                         {"Tel3", "4567"},      {"MTel1", "010"},
-                                                         {"MTel2", "1234"},     {"MTel3", "5678"},
-                                                         {"McomTel", "KT"},     {"singo_pw", "rp77"}};
-    for (const auto& value : personal) store.WriteProfileString("Options", value.first, value.second);
-  }
+  WritePersonalProfile({{"Name", K("홍길동")},
+                        {"EMail", "hong@example.com"},
+                        {"Tel1", "02"},
+                        {"Tel2", "123"},
+                        {"Tel3", "4567"},
+                        {"MTel1", "010"},
+                        {"MTel2", "1234"},
+                        {"MTel3", "5678"},
+                        {"McomTel", "KT"},
+                        {"singo_pw", "rp77"}});
   ChildProcess program(Prefix() + "/bin/veradex", {}, Environment(display));
   ASSERT_TRUE(WaitUntil([&] { return FindReportWindow(desktop) || program.HasExited(); }) && !program.HasExited())
       << "no report window";

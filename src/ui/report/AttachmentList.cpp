@@ -131,6 +131,9 @@ AttachmentList::AttachmentList(wxWindow* parent, wxWindowID id, const wxPoint& p
     ShowSummary(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
     event.Skip();
   });
+  AccessibleInfo::Describe(
+      AccessibleWindow(), AccessibleInfo::Role::kTable, wxString::FromUTF8(ReportWindowTexts::kAttachmentListName),
+      wxString::FromUTF8(ReportWindowTexts::kNameColumn) + ", " + wxString::FromUTF8(ReportWindowTexts::kSizeColumn));
   UpdateAccessibleRows();
 }
 
@@ -325,18 +328,18 @@ void AttachmentList::OnColumnClick(wxListEvent& event) {
   UpdateAccessibleRows();
 }
 
-void AttachmentList::UpdateAccessibleRows() {
+wxWindow* AttachmentList::AccessibleWindow() {
   // A screen reader meets the window that takes the keyboard: the rows'.
-  wxWindow* rows = rowsWindow_ != nullptr ? rowsWindow_ : this;
-  AccessibleInfo::Describe(
-      rows, AccessibleInfo::Role::kTable, wxString::FromUTF8(ReportWindowTexts::kAttachmentListName),
-      wxString::FromUTF8(ReportWindowTexts::kNameColumn) + ", " + wxString::FromUTF8(ReportWindowTexts::kSizeColumn));
+  return rowsWindow_ != nullptr ? rowsWindow_ : this;
+}
+
+void AttachmentList::UpdateAccessibleRows() {
   std::vector<AccessibleInfo::Row> described;
   for (long i = 0; i < Count(); ++i) {
     const AttachmentEntry& entry = entries_[static_cast<std::size_t>(i)];
     described.push_back({entry.name, entry.summary, IsItemChecked(i)});
   }
-  AccessibleInfo::SetRows(rows, described);
+  AccessibleInfo::SetRows(AccessibleWindow(), described);
 }
 
 void AttachmentList::OnMainPaint(wxPaintEvent& event) {

@@ -87,7 +87,9 @@ class AttachmentList : public wxListCtrl {
  private:
   void PostCountChanged();
   void UpdateHeaderBox();
-  // Tells a screen reader the list's name, columns and rows.
+  // The window a screen reader meets as the list (the one taking the keyboard).
+  wxWindow* AccessibleWindow();
+  // Tells a screen reader the list's rows.
   void UpdateAccessibleRows();
   void SetHeaderImage(int image);
   void OnItemCheckChanged(wxListEvent& event);

@@ -1,5 +1,6 @@
 #include "ui/report/ReportWindow.h"
 
+#include <algorithm>
 #include <ctime>
 #include <future>
 
@@ -201,9 +202,10 @@ bool ReportWindow::MoveFocus(bool forward) {
   const std::vector<int>& order = TabOrder();
   const auto count = static_cast<int>(order.size());
   int current = -1;
-  for (wxWindow* w = FindFocus(); w != nullptr && w != this && current < 0; w = w->GetParent())
-    for (int i = 0; i < count; ++i)
-      if (order[static_cast<std::size_t>(i)] == w->GetId() && FindWindow(w->GetId()) == w) current = i;
+  for (wxWindow* w = FindFocus(); w != nullptr && w != this && current < 0; w = w->GetParent()) {
+    const auto found = std::find(order.begin(), order.end(), w->GetId());
+    if (found != order.end() && FindWindow(w->GetId()) == w) current = static_cast<int>(found - order.begin());
+  }
   if (current < 0 || order[static_cast<std::size_t>(current)] == kBrowser) return false;
   for (int step = 1; step < count; ++step) {
     const int index = ((current + (forward ? step : -step)) % count + count) % count;

@@ -44,7 +44,11 @@ class AccessibleInfo {
   static void SetName(wxWindow* control, const wxString& name);
   static void SetDescription(wxWindow* control, const wxString& description);
   // Role and name (and description) at once.
-  static void Describe(wxWindow* control, Role role, const wxString& name, const wxString& description = wxString());
+  static void Describe(wxWindow* control, Role role, const wxString& name, const wxString& description = wxString()) {
+    SetRole(control, role);
+    SetName(control, name);
+    if (!description.empty()) SetDescription(control, description);
+  }
   // The field is named by the label drawn beside it: the label becomes a
   // label announcing the field, the field is labelled by it and takes its
   // text as its name unless name is given (the parts of a telephone number

@@ -194,6 +194,14 @@ AtkObject* WindowAccessibleOf(wxWindow* control) {
   return gtk_widget_get_accessible(control->GetHandle());
 }
 
+// What a screen reader meets of the control: its own accessible and, for a
+// top-level window, the window's.
+template <typename Action>
+void ForEachAccessible(wxWindow* control, Action action) {
+  for (AtkObject* object : {AccessibleOf(control), WindowAccessibleOf(control)})
+    if (object != nullptr) action(object);
+}
+
 AtkRole AtkRoleOf(AccessibleInfo::Role role) {
   switch (role) {
     case AccessibleInfo::Role::kPushButton:
@@ -234,24 +242,16 @@ void ReplaceRelation(AtkObject* object, AtkRelationType type, AtkObject* target)
 }  // namespace
 
 void AccessibleInfo::SetRole(wxWindow* control, Role role) {
-  for (AtkObject* object : {AccessibleOf(control), WindowAccessibleOf(control)})
-    if (object != nullptr) atk_object_set_role(object, AtkRoleOf(role));
+  ForEachAccessible(control, [role](AtkObject* object) { atk_object_set_role(object, AtkRoleOf(role)); });
 }
 
 void AccessibleInfo::SetName(wxWindow* control, const wxString& name) {
-  for (AtkObject* object : {AccessibleOf(control), WindowAccessibleOf(control)})
-    if (object != nullptr) atk_object_set_name(object, name.utf8_str());
+  ForEachAccessible(control, [&name](AtkObject* object) { atk_object_set_name(object, name.utf8_str()); });
 }
 
 void AccessibleInfo::SetDescription(wxWindow* control, const wxString& description) {
-  for (AtkObject* object : {AccessibleOf(control), WindowAccessibleOf(control)})
-    if (object != nullptr) atk_object_set_description(object, description.utf8_str());
-}
-
-void AccessibleInfo::Describe(wxWindow* control, Role role, const wxString& name, const wxString& description) {
-  SetRole(control, role);
-  SetName(control, name);
-  if (!description.empty()) SetDescription(control, description);
+  ForEachAccessible(control,
+                    [&description](AtkObject* object) { atk_object_set_description(object, description.utf8_str()); });
 }
 
 void AccessibleInfo::SetLabelledBy(wxWindow* field, wxWindow* label, const wxString& name) {

@@ -130,10 +130,4 @@ void AccessibleInfo::SetRows(wxWindow*, const std::vector<Row>&) {}
 
 #endif
 
-void AccessibleInfo::Describe(wxWindow* control, Role role, const wxString& name, const wxString& description) {
-  SetRole(control, role);
-  SetName(control, name);
-  if (!description.empty()) SetDescription(control, description);
-}
-
 }  // namespace veradex

@@ -20,7 +20,6 @@
 #include "gui/ReportWindowSetup.h"
 #include "platform/Cp949.h"
 #include "ui/report/AttachmentList.h"
-#include "ui/report/CWebBrowser.h"
 #include "ui/report/ReportWindow.h"
 #include "ui/report/WebEngine.h"
 #include "ui/skin/SkinMessageBox.h"
@@ -180,10 +179,8 @@ TEST_F(AccessibilityTreeTest, MessageBoxIsAnAlertWhoseTextIsRead) {
 TEST_F(AccessibilityTreeTest, TheReportPageNamesItsFieldsSaysWhichAreRequiredAndAnnouncesItsError) {
   // The telephone page, read through the report window: the page's process
   // and its engine's are embedded in the window's tree.
-  WaitForStartPage();
-  WebEngineView* engine = window->GetBrowser()->Engine();
+  WebEngineView* engine = LoadedStartPage();
   ASSERT_NE(engine, nullptr);
-  ASSERT_TRUE(WaitFor([&] { return !engine->IsBusy(); }, std::chrono::seconds(20)));
   std::vector<Node> nodes;
   for (int attempt = 0; attempt < 5 && Find(nodes, "entry", "보낸 번호") == nullptr; ++attempt)
     nodes = ReadTree(output);
@@ -220,12 +217,10 @@ TEST_F(AccessibilityTreeTest, TheReportPageNamesItsFieldsSaysWhichAreRequiredAnd
 
   // A report sent without a required field: the page says what is missing,
   // as an alert.
-  wxString shown;
-  ASSERT_TRUE(
-      engine->RunScript("document.querySelector('[name=spam_tel]').value = '';"
-                        "document.forms[0].requestSubmit();"
-                        "document.querySelector('.error').textContent",
-                        &shown));
+  const wxString shown = PageScript(engine,
+                                    "document.querySelector('[name=spam_tel]').value = '';"
+                                    "document.forms[0].requestSubmit();"
+                                    "document.querySelector('.error').textContent");
   EXPECT_EQ(shown, wxString::FromUTF8("보낸 번호: 꼭 적어 주십시오."));
   const auto alerted = [](const std::vector<Node>& tree) {
     for (const Node& node : tree)

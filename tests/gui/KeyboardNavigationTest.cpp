@@ -182,17 +182,11 @@ TEST_F(KeyboardNavigationTest, CategoryButtonsSwitchTheViewByKeyboard) {
 }
 
 TEST_F(KeyboardNavigationTest, AFieldOfThePageClickedIntoTakesTheKeysTypedOverIt) {
-  WaitForStartPage();
-  GiveKeyboard();
-  WebEngineView* engine = window->GetBrowser()->Engine();
+  WebEngineView* engine = LoadedStartPage();
   ASSERT_NE(engine, nullptr);
-  const auto script = [engine](const char* javascript) {
-    wxString output;
-    EXPECT_TRUE(engine->RunScript(javascript, &output)) << javascript;
-    return output;
-  };
+  GiveKeyboard();
+  const auto script = [engine](const char* javascript) { return PageScript(engine, javascript); };
   // Where the page's first text field lies, in the page's own pixels.
-  ASSERT_TRUE(WaitFor([&] { return !engine->IsBusy(); }, std::chrono::seconds(20)));
   const wxString where = script(
       "(function(){var e=document.querySelector('input[type=text]');if(!e)return '';e.value='';"
       "var r=e.getBoundingClientRect();return Math.round(r.left+6)+' '+Math.round(r.top+r.height/2);})()");

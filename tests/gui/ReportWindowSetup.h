@@ -19,7 +19,9 @@
 #include "support/ReportCentreHarness.h"
 #include "support/TempDir.h"
 #include "ui/report/AttachmentList.h"
+#include "ui/report/CWebBrowser.h"
 #include "ui/report/ReportWindow.h"
+#include "ui/report/WebEngine.h"
 #include "ui/skin/SkinBitmapButton.h"
 
 namespace veradex::test {
@@ -107,6 +109,19 @@ class ReportWindowFixture : public Base {
   // the telephone page, which would replace a view chosen before it).
   void WaitForStartPage() {
     WaitFor([] { return CategoryNavigationState::Process().FirstReportPageSeen(); }, std::chrono::seconds(20));
+  }
+  // The start page's engine once the page has finished loading; null without an engine.
+  WebEngineView* LoadedStartPage() {
+    WaitForStartPage();
+    WebEngineView* engine = window->GetBrowser()->Engine();
+    if (engine != nullptr) WaitFor([engine] { return !engine->IsBusy(); }, std::chrono::seconds(20));
+    return engine;
+  }
+  // Runs a script in the page; what it gave.
+  static wxString PageScript(WebEngineView* engine, const wxString& javascript) {
+    wxString output;
+    EXPECT_TRUE(engine->RunScript(javascript, &output)) << javascript;
+    return output;
   }
   AttachmentList& List() { return *window->GetAttachmentList(); }
   wxTextCtrl* Edit(int id) { return window->GetEdit(id); }

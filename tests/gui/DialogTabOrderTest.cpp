@@ -24,6 +24,8 @@
 #include "ui/settings/SettingsTexts.h"
 
 // Last: Xlib's macros would clash with the names above.
+#include "gui/KeyboardFocus.h"
+
 #include <X11/Xlib.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
@@ -65,8 +67,7 @@ class DialogTabOrderTest : public ::testing::Test {
     ProfileStore::SetCurrent(nullptr);
   }
 
-  // Shows the dialog without a window manager: the test hands it the
-  // keyboard, as a desktop would, and counts the keys it takes.
+  // Shows the dialog, hands it the keyboard and counts the Tabs it takes.
   void ShowWithKeyboard(wxDialog* dialog) {
     dialog_ = dialog;
     dialog->Show();
@@ -74,14 +75,7 @@ class DialogTabOrderTest : public ::testing::Test {
       if (event.GetKeyCode() == WXK_TAB) ++tabsTaken_;
       event.Skip();
     });
-    GtkWindow* top = GTK_WINDOW(dialog->GetHandle());
-    ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(top)); }, std::chrono::seconds(3)));
-    GdkWindow* surface = gtk_widget_get_window(GTK_WIDGET(top));
-    Display* display = GDK_WINDOW_XDISPLAY(surface);
-    XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, 1200, 1000);
-    XSetInputFocus(display, GDK_WINDOW_XID(surface), RevertToParent, CurrentTime);
-    XSync(display, False);
-    ASSERT_TRUE(WaitFor([&] { return gtk_window_has_toplevel_focus(top); }, std::chrono::seconds(3)));
+    ASSERT_TRUE(test::GiveKeyboard(dialog));
   }
 
   wxWindow* Focused() const {

@@ -16,6 +16,8 @@
 #include "ui/report/WebEngine.h"
 
 // Last: Xlib's macros would clash with the names above.
+#include "gui/KeyboardFocus.h"
+
 #include <X11/Xlib.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
@@ -42,20 +44,7 @@ class KeyboardNavigationTest : public test::ReportWindowFixture<> {
     GiveKeyboard();
   }
 
-  // The test display has no window manager, so nobody hands the keyboard to
-  // a window that comes up: the test does, as a desktop would.
-  void GiveKeyboard() {
-    ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(window->GetHandle()); }, std::chrono::seconds(3)));
-    GdkWindow* surface = gtk_widget_get_window(window->GetHandle());
-    Display* display = GDK_WINDOW_XDISPLAY(surface);
-    // The pointer starts off the window; the tests that need it over the
-    // page (another process's window) put it there.
-    XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, 1200, 1000);
-    XSetInputFocus(display, GDK_WINDOW_XID(surface), RevertToParent, CurrentTime);
-    XSync(display, False);
-    ASSERT_TRUE(WaitFor([&] { return gtk_window_has_toplevel_focus(GTK_WINDOW(window->GetHandle())); },
-                        std::chrono::seconds(3)));
-  }
+  void GiveKeyboard() { ASSERT_TRUE(test::GiveKeyboard(window)); }
 
   // The id of the control that has the focus (the list's rows count as the list).
   // Asked of GTK, which keys go to (wxWidgets names a focus it has only

@@ -84,11 +84,9 @@ click_in() {
 # Whether the screen is dark at a place of a window (the report window's
 # navy header once it is drawn; white before).
 dark_at() {
-  local X Y WIDTH HEIGHT SCREEN WINDOW pixel
+  local X Y WIDTH HEIGHT SCREEN WINDOW
   eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || return 1
-  [ "${WIDTH:-0}" -gt 400 ] || return 1
-  pixel="$(import -window root -crop "1x1+$((X + $2))+$((Y + $3))" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-Fa-f]\{6\}' | head -1)"
-  [ -n "$pixel" ] && [ $((16#${pixel:1:2} + 16#${pixel:3:2} + 16#${pixel:5:2})) -lt 384 ]
+  [ "${WIDTH:-0}" -gt 400 ] && ink_in "$1" "$2" "$3" 1 1
 }
 # Whether something dark is drawn in a rectangle of a window (text on white).
 ink_in() {

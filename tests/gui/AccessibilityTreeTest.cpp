@@ -182,7 +182,7 @@ TEST_F(AccessibilityTreeTest, TheReportPageNamesItsFieldsSaysWhichAreRequiredAnd
   WebEngineView* engine = LoadedStartPage();
   ASSERT_NE(engine, nullptr);
   std::vector<Node> nodes;
-  for (int attempt = 0; attempt < 5 && Find(nodes, "entry", "보낸 번호") == nullptr; ++attempt)
+  for (int attempt = 0; attempt < 10 && Find(nodes, "entry", "보낸 번호") == nullptr; ++attempt)
     nodes = ReadTree(output);
   ASSERT_NE(Find(nodes, "document web", "전화 스팸 신고"), nullptr) << "the page is not in the tree";
 

@@ -111,10 +111,17 @@ class ReportWindowFixture : public Base {
     WaitFor([] { return CategoryNavigationState::Process().FirstReportPageSeen(); }, std::chrono::seconds(20));
   }
   // The start page's engine once the page has finished loading; null without an engine.
+  // (The start page seen counts for the whole process: an earlier test's
+  // window may have seen it, so this window's own page is waited for.)
   WebEngineView* LoadedStartPage() {
     WaitForStartPage();
-    WebEngineView* engine = window->GetBrowser()->Engine();
-    if (engine != nullptr) WaitFor([engine] { return !engine->IsBusy(); }, std::chrono::seconds(20));
+    WebEngineView* engine = nullptr;
+    WaitFor(
+        [&] {
+          engine = window->GetBrowser()->Engine();
+          return engine != nullptr && !engine->IsBusy() && !engine->CurrentTitle().empty();
+        },
+        std::chrono::seconds(20));
     return engine;
   }
   // Runs a script in the page; what it gave.

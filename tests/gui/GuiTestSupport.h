@@ -77,6 +77,13 @@ inline std::string ShootWindow(wxWindow* window, const std::string& folder, cons
   return std::system(command.c_str()) == 0 ? command : std::string();
 }
 
+// With a screenshot folder set (tools/screenshots.sh): the window's picture
+// there as name.png. False only when a picture was asked for and not taken.
+inline bool ShootIfAsked(wxWindow* window, const std::string& name, int margin) {
+  const std::string folder = ScreenshotFolder();
+  return folder.empty() || !ShootWindow(window, folder, name, margin).empty();
+}
+
 // How many processes below `root` (children, their children, ...) bear one
 // of the names (as the kernel keeps them: at most 15 characters).
 inline int DescendantsNamed(pid_t root, const std::set<std::string>& names) {

@@ -29,14 +29,6 @@
 namespace veradex {
 namespace {
 
-// With a screenshot folder set (tools/screenshots.sh): the window's screen
-// area as name.png.
-void ShootIfAsked(wxWindow* window, const std::string& name) {
-  const std::string dir = test::ScreenshotFolder();
-  if (dir.empty()) return;
-  EXPECT_NE(test::ShootWindow(window, dir, name, 4), "") << name;
-}
-
 namespace fs = std::filesystem;
 using test::TempDir;
 using test::WaitFor;
@@ -58,7 +50,9 @@ class QuestionSink : public test::RecordingMessageSink {
     if (!shot) {
       shot = true;
       SkinMessageBox box(text, style, nullptr);
-      if (box.CreateBox()) ShootIfAsked(&box, "outbox-question");
+      if (box.CreateBox()) {
+        EXPECT_TRUE(test::ShootIfAsked(&box, "outbox-question", 4)) << "outbox-question";
+      }
     }
     return answer;
   }
@@ -195,7 +189,7 @@ TEST_F(OutboxHistoryTest, ListsWaitingReportsFirstWithTheirNextTryAndCancelsAfte
   EXPECT_FALSE(window->CanResend());
   EXPECT_NE(window->DetailText().Find(wxString::FromUTF8("다음 시도")), wxNOT_FOUND);
   EXPECT_NE(window->DetailText().Find(wxString::FromUTF8("도박 광고")), wxNOT_FOUND);
-  ShootIfAsked(window, "history-waiting");
+  EXPECT_TRUE(test::ShootIfAsked(window, "history-waiting", 4)) << "history-waiting";
 
   window->SendWaitingNow();
   EXPECT_EQ(sendNow, 1);

@@ -29,14 +29,6 @@
 namespace veradex {
 namespace {
 
-// With a screenshot folder set (tools/screenshots.sh): the window's screen
-// area as name.png.
-void ShootIfAsked(wxWindow* window, const std::string& name) {
-  const std::string dir = test::ScreenshotFolder();
-  if (dir.empty()) return;
-  EXPECT_NE(test::ShootWindow(window, dir, name, 10), "") << name;
-}
-
 using test::TestReportCentre;
 using test::WaitFor;
 
@@ -85,7 +77,7 @@ TEST_F(ReportHistoryGuiTest, AReportLeavesItsRowsAndAnAcceptedMailIsOnlyAddedAga
     // The first report page shown at start turns to the browser view once; the picture is of the list.
     WaitFor([&] { return window->GetView() == View::kBrowser; }, std::chrono::seconds(5));
     window->ShowEmailView();
-    ShootIfAsked(window, "report-window-summaries");
+    EXPECT_TRUE(test::ShootIfAsked(window, "report-window-summaries", 10)) << "report-window-summaries";
   }
 
   window->EmailReport().OnSend();
@@ -151,7 +143,7 @@ TEST_F(ReportHistoryGuiTest, HistoryWindowListsFiltersExportsAndSendsAgain) {
 
   historyWindow->SelectRow(1);
   historyWindow->Move(40, 40);
-  ShootIfAsked(historyWindow, "history-window");
+  EXPECT_TRUE(test::ShootIfAsked(historyWindow, "history-window", 10)) << "history-window";
 
   historyWindow->SetFilter(wxString::FromUTF8("대출"));
   ASSERT_EQ(historyWindow->RowCount(), 1);

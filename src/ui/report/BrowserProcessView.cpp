@@ -50,34 +50,32 @@ std::string BrowserProcessView::ProgramPath() {
 namespace {
 
 // The page's process names its accessibility tree in a property of its
-// window. The toolkit's socket reads that property once, when the window
-// arrives; when the process writes it a moment later, a screen reader would
-// find an empty place where the page is. The tree is taken in whenever the
-// property is there and the socket still holds nothing.
+// window, written just after the window is made. The toolkit's socket reads
+// that property once, when the window arrives, and so misses it when the
+// socket is quicker; a screen reader would then find an empty place where
+// the page is. Called once a page has loaded (long after the property was
+// written): the tree is taken in if the socket still holds nothing.
 void EmbedPageAccessible(GtkWidget* socket) {
   GdkWindow* plug = gtk_socket_get_plug_window(GTK_SOCKET(socket));
   if (plug == nullptr) return;
-  GdkDisplay* display = gdk_window_get_display(plug);
-  const Atom atom = gdk_x11_get_xatom_by_name_for_display(display, "_XEMBED_AT_SPI_PATH");
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  gdk_x11_display_error_trap_push(display);
-  const int status = XGetWindowProperty(GDK_DISPLAY_XDISPLAY(display), GDK_WINDOW_XID(plug), atom, 0, 1024, False, atom,
-                                        &type, &format, &count, &after, &data);
-  gdk_x11_display_error_trap_pop_ignored(display);
-  if (status != Success) return;
-  const std::string id = data != nullptr && type == atom && format == 8
-                             ? std::string(reinterpret_cast<const char*>(data), count)
-                             : std::string();
-  if (data != nullptr) XFree(data);
-  if (id.empty()) return;
   // The socket widget's accessible holds the socket proper as its one child.
   AtkObject* inner = atk_object_ref_accessible_child(gtk_widget_get_accessible(socket), 0);
   if (inner == nullptr) return;
-  if (ATK_IS_SOCKET(inner) && !atk_socket_is_occupied(ATK_SOCKET(inner)))
-    atk_socket_embed(ATK_SOCKET(inner), id.c_str());
+  if (ATK_IS_SOCKET(inner) && !atk_socket_is_occupied(ATK_SOCKET(inner))) {
+    GdkDisplay* display = gdk_window_get_display(plug);
+    const Atom atom = gdk_x11_get_xatom_by_name_for_display(display, "_XEMBED_AT_SPI_PATH");
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    gdk_x11_display_error_trap_push(display);
+    const int status = XGetWindowProperty(GDK_DISPLAY_XDISPLAY(display), GDK_WINDOW_XID(plug), atom, 0, 1024, False,
+                                          atom, &type, &format, &count, &after, &data);
+    gdk_x11_display_error_trap_pop_ignored(display);
+    if (status == Success && data != nullptr && type == atom && format == 8 && count > 0)
+      atk_socket_embed(ATK_SOCKET(inner), std::string(reinterpret_cast<const char*>(data), count).c_str());
+    if (data != nullptr) XFree(data);
+  }
   g_object_unref(inner);
 }
 
@@ -102,8 +100,6 @@ bool BrowserProcessView::Start(wxWindow* parent, const wxSize& size) {
   // When the process ends, the socket would destroy itself under the
   // toolkit's window; it stays until the window goes.
   g_signal_connect(socket, "plug-removed", G_CALLBACK(+[](GtkSocket*, gpointer) -> gboolean { return TRUE; }), nullptr);
-  g_signal_connect(socket, "plug-added",
-                   G_CALLBACK(+[](GtkSocket* added, gpointer) { EmbedPageAccessible(GTK_WIDGET(added)); }), nullptr);
   window_ = new wxNativeWindow(parent, wxID_ANY, socket);
   window_->SetSize(wxRect(wxPoint(0, 0), size));
   gtk_widget_show(socket);
@@ -184,7 +180,6 @@ void BrowserProcessView::Handle(const std::string& line) {
   if (word == "navigated") {
     if (callbacks_->navigated) callbacks_->navigated(text);
   } else if (word == "loaded") {
-    // By now the page's process has long written its window's properties.
     if (window_ != nullptr) EmbedPageAccessible(static_cast<GtkWidget*>(window_->GetHandle()));
     if (callbacks_->loaded) callbacks_->loaded(text);
   } else if (word == "failed") {

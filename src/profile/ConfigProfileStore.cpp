@@ -126,7 +126,7 @@ std::string SectionName(const std::string& line) {
 // since the reader can hold each section once only; a
 // section whose name is a path ("a/b", ".", "..", empty) is left out with its
 // values, since the reader would take it as another section or none.
-// Returns false when anything had to be converted, merged or left out.
+// Returns false when anything had to be converted, merged, unmarked or left out.
 bool CleanProfileText(std::string bytes, std::string* clean) {
   bool sound = true;
   // Byte order marks before the first line, however many: the reader takes
@@ -164,6 +164,16 @@ bool CleanProfileText(std::string bytes, std::string* clean) {
       if (!Cp949::IsValid(line) || !RoundTrips(line, &text)) continue;
       const wxScopedCharBuffer utf8 = text.utf8_str();
       line.assign(utf8.data(), utf8.length());
+    }
+    // A name that begins with '!' (escaped or not) marks, for the reader, a
+    // value nobody may change: a later change would be dropped while
+    // reported as made. This program writes no such names; the mark goes
+    // and the value stays an ordinary one.
+    for (std::size_t name = line.find_first_not_of(" \t\v\f"); name != std::string::npos;) {
+      const std::size_t mark = line[name] == '\\' ? name + 1 : name;
+      if (mark >= line.size() || line[mark] != '!') break;
+      line.erase(name, mark - name + 1);
+      sound = false;
     }
     if (!IsWellFormedLine(line)) {
       sound = false;

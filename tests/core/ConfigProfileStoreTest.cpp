@@ -263,6 +263,24 @@ TEST(ConfigProfileStore, RepeatedSectionsAreMergedAndPathSectionsLeftOut) {
   EXPECT_EQ(reopened.GetProfileString("environments", "PW"), "x");
 }
 
+TEST(ConfigProfileStore, ANameMarkedUnchangeableIsAnOrdinaryValue) {
+  // The reader would let nobody change a value whose name begins with '!',
+  // and call the change made.
+  TempDir dir;
+  dir.Write("veradex.conf", "[Options]\n!Name=a\n  \\!!EMail=e\n");
+  {
+    ConfigProfileStore store("veradex", dir.Path());
+    EXPECT_TRUE(store.WasDamaged());
+    EXPECT_EQ(store.GetProfileString("Options", "Name"), "a");
+    EXPECT_EQ(store.GetProfileString("Options", "EMail"), "e");
+    EXPECT_TRUE(store.WriteProfileString("Options", "Name", "b"));
+    EXPECT_TRUE(store.WriteProfileString("Options", "EMail", "f"));
+  }
+  ConfigProfileStore reopened("veradex", dir.Path());
+  EXPECT_EQ(reopened.GetProfileString("Options", "Name"), "b");
+  EXPECT_EQ(reopened.GetProfileString("Options", "EMail"), "f");
+}
+
 TEST(ConfigProfileStore, UnreadableFileIsMovedAsideAndTheProfileStartsAfresh) {
   TempDir dir;
   fs::create_directories(dir.Path() + "/veradex.conf/inside");  // a folder where the file should be
